@@ -28,11 +28,14 @@ public:
     static constexpr size_t kBufferSize = 1024;
 
     // Opens the named stream itself: for loading with SF_READ|SF_SHARE_READ,
-    // for storing with SF_READ|SF_WRITE|SF_CREATE_ALWAYS|SF_SHARE_READ.
+    // for storing with SF_READ|SF_WRITE|SF_CREATE_ALWAYS|SF_SHARE_READ.  Any
+    // open failure is thrown as error 2 with the name.
     CVnArchive(const std::u16string& streamName, uint32_t mode);
-    // Works on a stream that is already open (found by its table id).
+    // Works on a stream that is already open (found by its table id; error 6
+    // when no open stream has it).  The archive does not close it.
     CVnArchive(uint32_t streamId, uint32_t mode);
     // Flushes pending output (errors swallowed; call Close to see them).
+    // A stream found by id stays open; an owned stream is closed.
     ~CVnArchive();
 
     CVnArchive(const CVnArchive&) = delete;
@@ -53,29 +56,44 @@ public:
     uint16_t Read16();
     uint32_t Read32();
     void ReadBytes(void* data, size_t count);
+    // Reads `count` bytes into a new block; error 38 without allocating when
+    // fewer than `count` bytes remain.
+    std::vector<uint8_t> ReadByteBlock(size_t count);
     // Marker 0xFF: 8-bit characters; any other marker: UTF-16 units.
     std::u16string ReadText();
 
     // Bytes that can still be read (buffered plus what the stream holds
-    // after its position), or SIZE_MAX when the stream cannot tell.  Readers
-    // check every length and count against it before allocating.
+    // after its position), or SIZE_MAX when the stream cannot tell (not
+    // seekable); 0 when storing or closed.  Readers check every length and
+    // count against it before allocating.
     size_t Remaining();
 
     // Throws error 13 (invalid data) with the stream's name.
     [[noreturn]] void ThrowInvalidData();
 
-    // Writes buffered output to the stream and flushes the stream.
+    // Storing: writes buffered output to the stream and flushes the stream.
+    // Loading: moves a seekable stream back by the bytes read ahead, so its
+    // position is where the reader stands.
     void Flush();
-    // Flushes (when storing) and, when the archive opened the stream itself,
-    // closes it.  Errors are thrown.
+    // Flushes as above and, when the archive opened the stream itself,
+    // closes it (also when the flush failed).  The first failure is thrown.
+    // Afterwards every read or write throws error 6.
     void Close();
 
     CIoStream* GetStream() const { return m_stream; }
 
 private:
+    void NormalizeMode();
+    // Error 6 when closed; 30 for a read while storing, 29 for a write while
+    // loading.
+    void CheckUsable(bool forLoading);
     void FillBuffer(size_t needed);
     void WriteRaw(const void* data, size_t count);
     void ReadRaw(void* data, size_t count);
+    // True when `bytes` more can be read (buffer first, then Remaining).
+    bool CanRead(size_t bytes);
+    void WritePending();
+    void ReturnReadAhead();
     [[noreturn]] void Throw(uint32_t code);
 
     uint32_t m_mode;

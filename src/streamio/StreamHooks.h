@@ -1,0 +1,42 @@
+// Internal seams of the StreamIO library: the places where the serial, RAM,
+// IP and USB transports plug into the factory and into start-up/shutdown.
+//
+// Each group is defined in one *Stub.cpp file until its transport exists;
+// the transport's own source then defines the functions and the stub file is
+// deleted.  Not for use outside src/streamio.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace StreamIO {
+
+class CIoStream;
+
+// Serial (SerialStreamStub.cpp): makes and opens the stream of COM<port>
+// (1..256) with `flags`, keeping the port's current line settings.  Throws
+// the open failure as a file exception.
+std::unique_ptr<CIoStream> CreateSerialStream(int port, uint32_t flags);
+
+// RAM disk (RamStreamStub.cpp): makes and opens the RAM stream `name`
+// ("RAM:" in upper case followed by the file name).
+std::unique_ptr<CIoStream> CreateRamStream(const std::u16string& name, uint32_t flags);
+// Creates the process-wide RAM disk "RAM:"; false when that fails.
+bool CreateRamDisk();
+// Frees the RAM disk and every file still on it.
+void FreeRamDisk();
+
+// IP (IpStreamStub.cpp): makes and opens the IP stream; `name` still carries
+// its "IP:" prefix, which the stream removes.
+std::unique_ptr<CIoStream> CreateIpStream(const std::u16string& name, uint32_t flags);
+// Creates the lock of the socket start-up; false when that fails.
+bool InitializeSocketLock();
+// Releases the socket library if it was started.
+void CleanupSockets();
+
+// USB probes (UsbProbeStub.cpp): sets the named event "VovCloseEvent" so
+// that waits of the probe manager end.
+void SetVovCloseEvent();
+
+} // namespace StreamIO

@@ -1,0 +1,100 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <unistd.h>
+
+#include "platform/ErrorCodes.h"
+#include "platform/FileException.h"
+#include "platform/Text.h"
+#include "streamio/IoStream.h"
+#include "streamio/StreamName.h"
+#include "support/TestEnv.h"
+
+using namespace StreamIO;
+using Platform::CFileException;
+
+namespace {
+
+void ExpectKind(const std::u16string& name, StreamKind kind, uint32_t port, const std::u16string& rest)
+{
+    SCOPED_TRACE(Platform::ToUtf8(name));
+    const StreamNameInfo info = ClassifyStreamName(name);
+    EXPECT_EQ(info.kind, kind);
+    EXPECT_EQ(info.port, port);
+    EXPECT_EQ(info.rest, rest);
+}
+
+// The error a factory call throws (0 when it returns a stream).
+uint32_t OpenError(const std::u16string& name, uint32_t flags, std::u16string* thrownName = nullptr)
+{
+    try {
+        OpenStream(name, flags);
+    } catch (const CFileException& e) {
+        if (thrownName != nullptr)
+            *thrownName = e.GetFileName();
+        return e.GetOsError();
+    }
+    return 0;
+}
+
+} // namespace
+
+TEST(StreamName, SerialNamesNeedOneToThreeDigitsAColonAndPort1To256)
+{
+    ExpectKind(u"com3:", StreamKind::Serial, 3, u"");
+    ExpectKind(u"COM3:", StreamKind::Serial, 3, u"");
+    ExpectKind(u"CoM1:", StreamKind::Serial, 1, u"");
+    ExpectKind(u"COM256:", StreamKind::Serial, 256, u"");
+    ExpectKind(u"COM007:", StreamKind::Serial, 7, u"");
+    ExpectKind(u"COM3:tail", StreamKind::Serial, 3, u"tail");
+    ExpectKind(u"COM257:", StreamKind::File, 0, u"COM257:");
+    ExpectKind(u"COM0:", StreamKind::File, 0, u"COM0:");
+    ExpectKind(u"COM:", StreamKind::File, 0, u"COM:");
+    ExpectKind(u"COM1234:", StreamKind::File, 0, u"COM1234:");
+    ExpectKind(u"COM3", StreamKind::File, 0, u"COM3");
+    ExpectKind(u" COM3:", StreamKind::File, 0, u" COM3:");
+    ExpectKind(u"COM\uFF13:", StreamKind::File, 0, u"COM\uFF13:");   // only ASCII digits
+    ExpectKind(u"CO", StreamKind::File, 0, u"CO");
+}
+
+TEST(StreamName, RamIpAndDiskNames)
+{
+    ExpectKind(u"ram:x", StreamKind::Ram, 0, u"x");
+    ExpectKind(u"RAM:ClipRamStream", StreamKind::Ram, 0, u"ClipRamStream");
+    ExpectKind(u"RAM:", StreamKind::Ram, 0, u"");
+    ExpectKind(u"IP:10.0.0.1:3728", StreamKind::Ip, 0, u"10.0.0.1:3728");
+    ExpectKind(u"ip::3728", StreamKind::Ip, 0, u":3728");
+    ExpectKind(u"RAMx", StreamKind::File, 0, u"RAMx");
+    ExpectKind(u"/tmp/a.vnr", StreamKind::File, 0, u"/tmp/a.vnr");
+    ExpectKind(u"", StreamKind::File, 0, u"");
+}
+
+TEST(StreamFactory, TransportsNotYetBuiltAreRefusedWithoutTouchingTheDisk)
+{
+    std::u16string thrown;
+    EXPECT_EQ(OpenError(u"com3:", SF_READ | SF_WRITE | SF_OPEN_ALWAYS, &thrown), Platform::ERROR_NOT_SUPPORTED);
+    EXPECT_EQ(thrown, u"\\\\.\\COM3");
+    EXPECT_EQ(OpenError(u"ram:x", SF_READ | SF_WRITE | SF_OPEN_ALWAYS, &thrown), Platform::ERROR_NOT_SUPPORTED);
+    EXPECT_EQ(thrown, u"RAM:x");
+    EXPECT_EQ(OpenError(u"IP:10.0.0.1:3728", SF_READ | SF_WRITE | SF_OPEN_ALWAYS, &thrown),
+              Platform::ERROR_NOT_SUPPORTED);
+    EXPECT_EQ(thrown, u"10.0.0.1:3728");
+    EXPECT_NE(access("com3:", F_OK), 0);
+    EXPECT_NE(access("ram:x", F_OK), 0);
+}
+
+TEST(StreamFactory, OtherNamesAreDiskPaths)
+{
+    // Not serial names: opened (here: not found) as files in the working folder.
+    EXPECT_EQ(OpenError(u"COM257:", SF_READ), Platform::ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(OpenError(u"COM0:", SF_READ), Platform::ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(OpenError(u"COM1234:", SF_READ), Platform::ERROR_FILE_NOT_FOUND);
+
+    const std::u16string path = Platform::FromUtf8(TestEnv::TempDir() + "/factory.bin");
+    auto stream = OpenStream(path, SF_READ | SF_WRITE | SF_CREATE_ALWAYS);
+    ASSERT_TRUE(stream);
+    EXPECT_TRUE(stream->IsOpen());
+    EXPECT_TRUE(stream->IsSeekable());
+    EXPECT_EQ(stream->GetName(), path);
+    EXPECT_EQ(FindStream(stream->GetId()), stream.get());
+}
