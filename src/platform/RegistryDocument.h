@@ -1,0 +1,103 @@
+// The registry store's content in memory, and its text form.
+//
+// The store is one text file in the regedit format:
+//
+//   Windows Registry Editor Version 5.00
+//
+//   [HKEY_CURRENT_USER\Software\Vantor\Brelmora\Settings]
+//   "LanguageFile"="/opt/brelmora/brelmora"
+//   "DTFormat"=dword:00000302
+//   "Blob"=hex:01,02,03
+//
+// Keys are held by their full path (root name included).  Key and value
+// names compare without regard to case, as on Windows; the spelling first
+// stored is kept.  Every value is its type number and its raw bytes, exactly
+// as the Windows registry holds it (REG_SZ is UTF-16LE with a terminating
+// NUL), so no value changes when it goes through the file.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace Platform {
+
+// Registry value types.
+enum : uint32_t {
+    REG_NONE = 0,
+    REG_SZ = 1,
+    REG_EXPAND_SZ = 2,
+    REG_BINARY = 3,
+    REG_DWORD = 4,
+    REG_MULTI_SZ = 7,
+    REG_QWORD = 11,
+};
+
+struct RegValue {
+    std::u16string name;   // empty: the key's default value ("@" in the file)
+    uint32_t type = REG_NONE;
+    std::vector<uint8_t> data;
+};
+
+// A key or value name with letters folded to upper case, for comparisons.
+std::u16string RegFoldName(std::u16string_view name);
+
+// True when the name holds nothing the file cannot carry (NUL, line breaks,
+// unpaired surrogates).
+bool RegNameIsStorable(std::u16string_view name);
+
+// Splits a key path at its backslashes; empty components are dropped.
+std::vector<std::u16string> RegSplitPath(std::u16string_view path);
+
+class CRegDocument {
+public:
+    // Reads the bytes of a registry file (UTF-8, or UTF-16 with a byte-order
+    // mark).  False when they are not a registry file; the document is then
+    // left empty.  Empty or blank input is an empty registry.
+    bool Parse(std::string_view bytes);
+
+    // The file text: UTF-8, CR LF line ends.
+    std::string Serialize() const;
+
+    // Key paths are full paths ("HKEY_CURRENT_USER\\Software\\...").
+    bool HasKey(std::u16string_view path) const;
+    // Adds the key and every missing parent; true when something was added.
+    bool CreateKey(std::u16string_view path);
+    // Removes the key (and, with `recursive`, its subkeys).  Returns 0, 2 (no
+    // such key) or 5 (the key has subkeys and `recursive` is false).
+    uint32_t DeleteKey(std::u16string_view path, bool recursive);
+
+    const RegValue* FindValue(std::u16string_view path, std::u16string_view name) const;
+    // Stores a value, creating the key if needed; true when anything changed.
+    bool SetValue(std::u16string_view path, const RegValue& value);
+    // True when the value existed.
+    bool DeleteValue(std::u16string_view path, std::u16string_view name);
+
+    // Names in stored order (values) and in name order (subkeys).
+    std::vector<std::u16string> ValueNames(std::u16string_view path) const;
+    std::vector<std::u16string> SubKeyNames(std::u16string_view path) const;
+
+private:
+    struct Key {
+        std::u16string path;                                 // as first spelled
+        std::vector<RegValue> values;                        // in stored order
+        std::unordered_map<std::u16string, size_t> index;    // folded name -> position
+    };
+    // Orders folded paths so that a key's subkeys follow it directly.
+    struct PathLess {
+        bool operator()(const std::u16string& a, const std::u16string& b) const;
+    };
+
+    static std::u16string CanonicalPath(std::u16string_view path);
+    Key* FindKey(std::u16string_view canonicalPath);
+    const Key* FindKey(std::u16string_view canonicalPath) const;
+    Key& EnsureKey(const std::u16string& canonicalPath, bool* added);
+    bool ParseText(std::u16string_view text);
+
+    std::map<std::u16string, Key, PathLess> m_keys;   // by folded path
+};
+
+} // namespace Platform
