@@ -1,0 +1,131 @@
+#include "FaultModes.h"
+
+#include <charconv>
+
+namespace Sim {
+
+namespace {
+
+bool ParseCount(std::string_view text, long max, long& out)
+{
+    const char* first = text.data();
+    const char* last = text.data() + text.size();
+    const auto [ptr, ec] = std::from_chars(first, last, out);
+    return ec == std::errc() && ptr == last && out >= 0 && out <= max;
+}
+
+bool ParseOne(std::string_view item, SFaults& f, std::string& error)
+{
+    std::string_view name = item;
+    std::string_view value;
+    const size_t eq = item.find('=');
+    if (eq != std::string_view::npos) {
+        name = item.substr(0, eq);
+        value = item.substr(eq + 1);
+    }
+    auto noValue = [&](bool& flag) {
+        if (!value.empty()) {
+            error = "fault \"" + std::string(name) + "\" takes no value";
+            return false;
+        }
+        flag = true;
+        return true;
+    };
+    if (name == "bad-checksum")
+        return noValue(f.badChecksum);
+    if (name == "short-info")
+        return noValue(f.shortInfo);
+    if (name == "cannot-transfer")
+        return noValue(f.cannotTransfer);
+    if (name == "no-series")
+        return noValue(f.noSeries);
+    if (name == "hangup")
+        return noValue(f.hangUpInSeries);
+    if (name == "large")
+        return noValue(f.largeSeries);
+    if (name == "silence-after") {
+        long n = 0;
+        if (!ParseCount(value, 1000000000L, n)) {
+            error = "fault \"silence-after\" needs a request count, e.g. silence-after=3";
+            return false;
+        }
+        f.silenceAfter = static_cast<int>(n);
+        return true;
+    }
+    if (name == "garbage") {
+        long n = 8;
+        if (!value.empty() && (!ParseCount(value, 4096, n) || n == 0)) {
+            error = "fault \"garbage\" takes a byte count from 1 to 4096";
+            return false;
+        }
+        f.garbageBytes = static_cast<size_t>(n);
+        return true;
+    }
+    error = "unknown fault \"" + std::string(name) + "\"";
+    return false;
+}
+
+} // namespace
+
+bool SFaults::Any() const
+{
+    return badChecksum || shortInfo || cannotTransfer || noSeries || silenceAfter >= 0 ||
+           hangUpInSeries || garbageBytes > 0 || largeSeries;
+}
+
+bool ParseFaults(std::string_view spec, SFaults& faults, std::string& error)
+{
+    SFaults result = faults;
+    size_t pos = 0;
+    while (pos <= spec.size()) {
+        size_t comma = spec.find(',', pos);
+        if (comma == std::string_view::npos)
+            comma = spec.size();
+        const std::string_view item = spec.substr(pos, comma - pos);
+        if (item.empty()) {
+            error = "empty fault name";
+            return false;
+        }
+        if (!ParseOne(item, result, error))
+            return false;
+        pos = comma + 1;
+    }
+    faults = result;
+    return true;
+}
+
+std::string FaultHelp()
+{
+    return "  bad-checksum      every long answer (series, name list) carries a wrong checksum\n"
+           "  short-info        the information block is answered with 127 bytes\n"
+           "  cannot-transfer   the series request is answered with the single data byte 1\n"
+           "                    (firmware that cannot transfer series)\n"
+           "  no-series         the series request is answered with no data\n"
+           "  silence-after=N   answer the first N requests, then stay silent\n"
+           "                    (a request is a block frame or a DLE-introduced text command)\n"
+           "  hangup            close the line halfway through the series data\n"
+           "  garbage[=N]       send N random bytes (default 8) before every answer\n"
+           "  large             hold more than 65,536 bytes of series data (adds generated\n"
+           "                    series at start when needed)\n";
+}
+
+std::string DescribeFaults(const SFaults& f)
+{
+    std::string out;
+    auto add = [&](const std::string& s) {
+        if (!out.empty())
+            out += ',';
+        out += s;
+    };
+    if (f.badChecksum) add("bad-checksum");
+    if (f.shortInfo) add("short-info");
+    if (f.cannotTransfer) add("cannot-transfer");
+    if (f.noSeries) add("no-series");
+    if (f.silenceAfter >= 0) add("silence-after=" + std::to_string(f.silenceAfter));
+    if (f.hangUpInSeries) add("hangup");
+    if (f.garbageBytes > 0) add("garbage=" + std::to_string(f.garbageBytes));
+    if (f.largeSeries) add("large");
+    return out;
+}
+
+} // namespace Sim

@@ -1,0 +1,34 @@
+// Faults the simulated instrument can be told to show, so the program's
+// handling of a misbehaving instrument can be tried on demand.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace Sim {
+
+struct SFaults {
+    bool badChecksum = false;     // long answers carry a wrong checksum
+    bool shortInfo = false;       // the information block has 127 bytes
+    bool cannotTransfer = false;  // the series request is answered with the one data byte 1
+    bool noSeries = false;        // the series request is answered "no data"
+    int silenceAfter = -1;        // answer this many requests, then nothing (-1: off)
+    bool hangUpInSeries = false;  // close the line halfway through the series data
+    size_t garbageBytes = 0;      // random bytes sent before every answer
+    bool largeSeries = false;     // hold more than 65,536 bytes of series at start
+
+    bool Any() const;
+};
+
+// Applies one fault given as "name" or "name=value" (names in FaultHelp).
+// Several may be given separated by commas.  False with a message on error.
+bool ParseFaults(std::string_view spec, SFaults& faults, std::string& error);
+
+// One line per fault name with what it does, for --help.
+std::string FaultHelp();
+
+// The active faults as a comma-separated list of their names.
+std::string DescribeFaults(const SFaults& faults);
+
+} // namespace Sim

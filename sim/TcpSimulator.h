@@ -1,0 +1,45 @@
+// The simulated Veltrano on a TCP port (the instrument's Ethernet port,
+// 3728): connections are served one after another, all on one instrument.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+
+#include "Instrument.h"
+#include "LineServer.h"
+
+namespace Sim {
+
+constexpr uint16_t DEFAULT_TCP_PORT = 3728;
+
+class CTcpSimulator {
+public:
+    explicit CTcpSimulator(std::shared_ptr<CInstrument> instrument, SLineOptions options = {});
+    ~CTcpSimulator();
+
+    CTcpSimulator(const CTcpSimulator&) = delete;
+    CTcpSimulator& operator=(const CTcpSimulator&) = delete;
+
+    // Listens on `address` (numeric IPv4 or IPv6; loopback by default) and
+    // `port` (0 picks a free one) and starts accepting on a thread.
+    bool Start(const std::string& address, uint16_t port, std::string& error);
+    // The port actually listened on.
+    uint16_t GetPort() const { return m_port; }
+    // Stops accepting, ends the connection being served and waits.
+    void Stop();
+
+private:
+    void Run();
+
+    std::shared_ptr<CInstrument> m_instrument;
+    SLineOptions m_options;
+    int m_listen = -1;
+    int m_stop[2] = {-1, -1};
+    uint16_t m_port = 0;
+    std::thread m_thread;
+};
+
+} // namespace Sim
