@@ -14,12 +14,12 @@ namespace StreamIO {
 
 class CIoStream;
 
-// Serial (SerialStreamStub.cpp): makes and opens the stream of COM<port>
+// Serial (Rs232Stream.cpp): makes and opens the stream of COM<port>
 // (1..256) with `flags`, keeping the port's current line settings.  Throws
 // the open failure as a file exception.
 std::unique_ptr<CIoStream> CreateSerialStream(int port, uint32_t flags);
 
-// RAM disk (RamStreamStub.cpp): makes and opens the RAM stream `name`
+// RAM disk (RamStream.cpp, RamDisk.cpp): makes and opens the RAM stream `name`
 // ("RAM:" in upper case followed by the file name).
 std::unique_ptr<CIoStream> CreateRamStream(const std::u16string& name, uint32_t flags);
 // Creates the process-wide RAM disk "RAM:"; false when that fails.

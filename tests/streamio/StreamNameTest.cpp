@@ -72,14 +72,15 @@ TEST(StreamName, RamIpAndDiskNames)
 TEST(StreamFactory, TransportsNotYetBuiltAreRefusedWithoutTouchingTheDisk)
 {
     std::u16string thrown;
-    EXPECT_EQ(OpenError(u"com3:", SF_READ | SF_WRITE | SF_OPEN_ALWAYS, &thrown), Platform::ERROR_NOT_SUPPORTED);
+    // A serial stream now; the test registry maps COM3 to a missing device.
+    EXPECT_EQ(OpenError(u"com3:", SF_READ | SF_WRITE | SF_OPEN_ALWAYS, &thrown), Platform::ERROR_FILE_NOT_FOUND);
     EXPECT_EQ(thrown, u"\\\\.\\COM3");
-    EXPECT_EQ(OpenError(u"ram:x", SF_READ | SF_WRITE | SF_OPEN_ALWAYS, &thrown), Platform::ERROR_NOT_SUPPORTED);
-    EXPECT_EQ(thrown, u"RAM:x");
     EXPECT_EQ(OpenError(u"IP:10.0.0.1:3728", SF_READ | SF_WRITE | SF_OPEN_ALWAYS, &thrown),
               Platform::ERROR_NOT_SUPPORTED);
     EXPECT_EQ(thrown, u"10.0.0.1:3728");
     EXPECT_NE(access("com3:", F_OK), 0);
+    EXPECT_EQ(OpenError(u"ram:x", SF_READ | SF_WRITE | SF_OPEN_ALWAYS, &thrown), Platform::ERROR_NOT_SUPPORTED);
+    EXPECT_EQ(thrown, u"RAM:x");
     EXPECT_NE(access("ram:x", F_OK), 0);
 }
 
