@@ -79,9 +79,17 @@ TEST(StreamFactory, TransportsNotYetBuiltAreRefusedWithoutTouchingTheDisk)
               Platform::ERROR_NOT_SUPPORTED);
     EXPECT_EQ(thrown, u"10.0.0.1:3728");
     EXPECT_NE(access("com3:", F_OK), 0);
-    EXPECT_EQ(OpenError(u"ram:x", SF_READ | SF_WRITE | SF_OPEN_ALWAYS, &thrown), Platform::ERROR_NOT_SUPPORTED);
-    EXPECT_EQ(thrown, u"RAM:x");
+}
+
+TEST(StreamFactory, RamNamesMakeRamStreamsNotDiskFiles)
+{
+    ASSERT_TRUE(Initialize());
+    auto stream = OpenStream(u"ram:x", SF_READ | SF_WRITE | SF_OPEN_ALWAYS);
+    ASSERT_TRUE(stream);
+    EXPECT_TRUE(stream->IsOpen());
+    EXPECT_EQ(stream->GetName(), u"RAM:x");
     EXPECT_NE(access("ram:x", F_OK), 0);
+    EXPECT_NE(access("RAM:x", F_OK), 0);
 }
 
 TEST(StreamFactory, OtherNamesAreDiskPaths)
