@@ -1,0 +1,33 @@
+// CCallback: the receiver of a device job's notifications (device found,
+// status lines, end of job, progress).  Calls arrive on the thread that runs
+// the job (the device thread for searches); the receiver forwards them to its
+// own thread as it needs.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace Device {
+
+class CVnDevice;
+
+class CCallback {
+public:
+    virtual ~CCallback() = default;
+
+    // A search found a matching instrument; the receiver takes ownership.
+    // Null: the job ended without (another) one.
+    virtual void OnDeviceFound(std::unique_ptr<CVnDevice> device) = 0;
+    // One line of status.
+    virtual void OnStatusText(const std::u16string& text) = 0;
+    // A job ended with a message and a code.
+    virtual void OnFinished(const std::u16string& text, uint32_t code) = 0;
+    // Position in percent; phase 1 or 2; a non-zero expectedMs announces a
+    // wait of that many milliseconds.  Only called when progressEnabled.
+    virtual void OnProgress(int position, int phase, int expectedMs) = 0;
+
+    bool progressEnabled = true;
+};
+
+} // namespace Device

@@ -1,0 +1,524 @@
+// CVnCommands: line access (timeouts, cancellable reads) and the block layer.
+#include "device/VnCommands.h"
+
+#include <algorithm>
+#include <chrono>
+#include <exception>
+#include <limits>
+#include <thread>
+
+#include "device/BlockFrame.h"
+#include "streamio/IoStream.h"
+
+namespace Device {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+int64_t ElapsedMs(Clock::time_point since)
+{
+    return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - since).count();
+}
+
+// A read that comes back short long before its timeout did not time out:
+// the line ended (hang-up, end of data).
+bool EndedEarly(Clock::time_point started, int timeoutMs)
+{
+    if (timeoutMs < 0)
+        return true;
+    if (timeoutMs < 20)
+        return false;
+    return ElapsedMs(started) < timeoutMs / 2;
+}
+
+constexpr size_t kDiscardChunk = 4096;
+constexpr uint32_t kFirstChunk = 64u << 10;
+constexpr uint32_t kGrowChunk = 1u << 20;
+
+} // namespace
+
+CVnCommands::CVnCommands(StreamIO::CIoStream* stream, AbortHook hook, void* hookUser)
+    : m_stream(stream), m_abortHook(hook), m_hookUser(hookUser)
+{
+}
+
+CVnCommands::~CVnCommands() = default;
+
+void CVnCommands::SetAbortHook(AbortHook hook, void* user)
+{
+    m_abortHook = hook;
+    m_hookUser = user;
+}
+
+bool CVnCommands::IsAborted() const
+{
+    return m_abortHook != nullptr && m_abortHook(m_hookUser);
+}
+
+void CVnCommands::ResetFailure()
+{
+    m_failure = ELinkFailure::None;
+    m_instrumentError = 0;
+}
+
+void CVnCommands::Fail(ELinkFailure reason)
+{
+    // The first cause is the one worth telling.
+    if (m_failure == ELinkFailure::None)
+        m_failure = reason;
+}
+
+void CVnCommands::SetLineTimeouts(int readMs, int writeMs)
+{
+    m_readTimeout = readMs;
+    m_writeTimeout = writeMs;
+    ApplyStreamTimeouts(readMs, writeMs);
+}
+
+void CVnCommands::ApplyStreamTimeouts(int readMs, int writeMs)
+{
+    if (m_streamTimeoutsKnown && m_streamRead == readMs && m_streamWrite == writeMs)
+        return;
+    m_stream->SetTimeouts(readMs, writeMs);
+    m_streamTimeoutsKnown = true;
+    m_streamRead = readMs;
+    m_streamWrite = writeMs;
+}
+
+void CVnCommands::ForgetStreamTimeouts()
+{
+    m_streamTimeoutsKnown = false;
+}
+
+uint32_t CVnCommands::ReadRaw(uint8_t* dst, uint32_t count)
+{
+    if (count == 0)
+        return 0;
+    const int timeout = m_readTimeout;
+    if (m_abortHook == nullptr) {
+        ApplyStreamTimeouts(timeout, m_writeTimeout);
+        const Clock::time_point started = Clock::now();
+        const uint32_t n = m_stream->Read(dst, count);
+        if (n < count)
+            Fail(EndedEarly(started, timeout <= 0 ? -1 : timeout) ? ELinkFailure::HangUp : ELinkFailure::Timeout);
+        return n;
+    }
+
+    // A timeout of 0 waits without limit, as on the serial line.
+    const bool unlimited = timeout <= 0;
+    const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(unlimited ? 0 : timeout);
+    uint32_t got = 0;
+    while (got < count) {
+        if (IsAborted()) {
+            Fail(ELinkFailure::Cancelled);
+            break;
+        }
+        int slice = kCancelSliceMs;
+        if (!unlimited) {
+            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+            if (left <= 0) {
+                Fail(ELinkFailure::Timeout);
+                break;
+            }
+            slice = static_cast<int>(std::min<int64_t>(slice, left));
+        }
+        ApplyStreamTimeouts(slice, m_writeTimeout);
+        const Clock::time_point started = Clock::now();
+        got += m_stream->Read(dst + got, count - got);
+        if (got < count && EndedEarly(started, slice)) {
+            Fail(ELinkFailure::HangUp);
+            break;
+        }
+    }
+    return got;
+}
+
+bool CVnCommands::ReadExact(uint8_t* dst, uint32_t count)
+{
+    return ReadRaw(dst, count) == count;
+}
+
+void CVnCommands::Discard(uint64_t count)
+{
+    if (m_scratch.size() < kDiscardChunk)
+        m_scratch.resize(kDiscardChunk);
+    while (count > 0) {
+        const uint32_t want = static_cast<uint32_t>(std::min<uint64_t>(count, kDiscardChunk));
+        const uint32_t n = ReadRaw(m_scratch.data(), want);
+        count -= n;
+        if (n < want)
+            break;
+    }
+}
+
+bool CVnCommands::WriteAll(const uint8_t* data, size_t count)
+{
+    if (count == 0)
+        return true;
+    const uint32_t n = m_stream->Write(data, static_cast<uint32_t>(count));
+    if (n != count) {
+        Fail(ELinkFailure::Timeout);
+        return false;
+    }
+    return true;
+}
+
+bool CVnCommands::Pause(int ms)
+{
+    const Clock::time_point end = Clock::now() + std::chrono::milliseconds(std::max(ms, 0));
+    for (;;) {
+        if (IsAborted()) {
+            Fail(ELinkFailure::Cancelled);
+            return false;
+        }
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - Clock::now()).count();
+        if (left <= 0)
+            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(std::min<int64_t>(left, kCancelSliceMs)));
+    }
+}
+
+void CVnCommands::ReportProgress(int position, int phase, int expectedMs)
+{
+    if (m_progress)
+        m_progress(position, phase, expectedMs);
+}
+
+// Reads `total` bytes of a long answer into `buffer`: each read asks for all
+// that is missing; progress after each read; stops when everything came, a
+// read brings nothing, or the total time (when it is at least twice the
+// timeout) has no more than one timeout left.
+bool CVnCommands::ReadLongAnswer(uint8_t* buffer, uint32_t total, int timeoutMs, int totalMs, uint32_t& got)
+{
+    got = 0;
+    const Clock::time_point started = Clock::now();
+    const bool useTotal = totalMs > 0 && static_cast<int64_t>(totalMs) >= 2 * static_cast<int64_t>(timeoutMs);
+    while (got < total) {
+        const uint32_t n = ReadRaw(buffer + got, total - got);
+        got += n;
+        ReportProgress(static_cast<int>(static_cast<uint64_t>(got) * 100 / total), 1, 0);
+        if (n == 0)
+            break;
+        if (useTotal && totalMs - ElapsedMs(started) <= timeoutMs)
+            break;
+    }
+    return got == total;
+}
+
+// As ReadLongAnswer, into a vector that grows as data arrives.
+bool CVnCommands::ReadGrowing(std::vector<uint8_t>& buffer, uint32_t total, int timeoutMs, int totalMs)
+{
+    buffer.clear();
+    const Clock::time_point started = Clock::now();
+    const bool useTotal = totalMs > 0 && static_cast<int64_t>(totalMs) >= 2 * static_cast<int64_t>(timeoutMs);
+    uint32_t got = 0;
+    while (got < total) {
+        // Grow with what arrived (at least 64 KiB at a time, at most
+        // 1 MiB), so an announced length alone allocates little.
+        const uint32_t step = std::clamp<uint32_t>(got, kFirstChunk, kGrowChunk);
+        const uint32_t want = std::min(total - got, step);
+        buffer.resize(static_cast<size_t>(got) + want);
+        const uint32_t n = ReadRaw(buffer.data() + got, want);
+        got += n;
+        ReportProgress(static_cast<int>(static_cast<uint64_t>(got) * 100 / total), 1, 0);
+        if (n == 0)
+            break;
+        if (useTotal && totalMs - ElapsedMs(started) <= timeoutMs)
+            break;
+    }
+    buffer.resize(got);
+    return got == total;
+}
+
+int CVnCommands::ReadDataBlock(uint8_t block, uint8_t* buffer, int requestLength, uint32_t& outCount,
+                               uint32_t bufferSize, int timeoutMs, int totalMs)
+{
+    ResetFailure();
+    if (requestLength < 0 || requestLength > MAX_REQUEST_DATA || timeoutMs < 0 || buffer == nullptr) {
+        Fail(ELinkFailure::Refused);
+        return RDB_BAD_ARGUMENT;
+    }
+    outCount = 0;
+    if (m_stream == nullptr) {
+        Fail(ELinkFailure::HangUp);
+        return RDB_FAILED;
+    }
+    try {
+        m_stream->PurgeInput();
+        SetLineTimeouts(timeoutMs, timeoutMs);
+        const std::vector<uint8_t> frame = BuildRequestFrame(block, buffer, static_cast<size_t>(requestLength));
+        if (!WriteAll(frame.data(), frame.size()))
+            return RDB_FAILED;
+        uint8_t count = 0;
+        if (!ReadExact(&count, 1))
+            return RDB_FAILED;
+        if (count == 0)
+            return RDB_OK;
+        if (count >= COUNT_FIRST_ERROR) {
+            if (bufferSize > 0)
+                buffer[0] = count;
+            m_instrumentError = count;
+            Fail(ELinkFailure::InstrumentError);
+            return RDB_FAILED;
+        }
+        if (count < COUNT_EXTENDED) {
+            if (bufferSize < count) {
+                ReadRaw(buffer, bufferSize);
+                Discard(count - bufferSize);
+                outCount = count;
+                return RDB_BUFFER_TOO_SMALL;
+            }
+            outCount = ReadRaw(buffer, count);
+            return outCount == count ? RDB_OK : RDB_FAILED;
+        }
+        uint8_t head[4];
+        if (!ReadExact(head, sizeof head))
+            return RDB_FAILED;
+        const SExtendedHeader header = DecodeExtendedHeader(head);
+        const uint32_t total = header.Total();
+        if (bufferSize < total) {
+            ReadRaw(buffer, bufferSize);
+            Discard(total - bufferSize);
+            outCount = total;
+            return RDB_BUFFER_TOO_SMALL;
+        }
+        uint32_t got = 0;
+        const bool complete = ReadLongAnswer(buffer, total, timeoutMs, totalMs, got);
+        outCount = got;
+        if (!complete)
+            return RDB_FAILED;
+        if (!VerifyChecksum(header.kind, buffer, header.length, buffer + header.length)) {
+            Fail(ELinkFailure::Checksum);
+            return RDB_CHECKSUM;
+        }
+        return RDB_OK;
+    } catch (const std::exception&) {
+        Fail(ELinkFailure::HangUp);
+        return RDB_FAILED;
+    }
+}
+
+int CVnCommands::ReadAnnouncedBlock(uint8_t block, const uint8_t* request, int requestLength,
+                                    std::vector<uint8_t>& answer, int timeoutMs, int totalMs)
+{
+    ResetFailure();
+    answer.clear();
+    if (requestLength < 0 || requestLength > MAX_REQUEST_DATA || timeoutMs < 0 ||
+        (request == nullptr && requestLength > 0)) {
+        Fail(ELinkFailure::Refused);
+        return RDB_BAD_ARGUMENT;
+    }
+    if (m_stream == nullptr) {
+        Fail(ELinkFailure::HangUp);
+        return RDB_FAILED;
+    }
+    try {
+        m_stream->PurgeInput();
+        SetLineTimeouts(timeoutMs, timeoutMs);
+        const std::vector<uint8_t> frame = BuildRequestFrame(block, request, static_cast<size_t>(requestLength));
+        if (!WriteAll(frame.data(), frame.size()))
+            return RDB_FAILED;
+        uint8_t count = 0;
+        if (!ReadExact(&count, 1))
+            return RDB_FAILED;
+        if (count == 0)
+            return RDB_OK;
+        if (count >= COUNT_FIRST_ERROR) {
+            m_instrumentError = count;
+            Fail(ELinkFailure::InstrumentError);
+            return RDB_FAILED;
+        }
+        if (count < COUNT_EXTENDED) {
+            answer.resize(count);
+            const uint32_t n = ReadRaw(answer.data(), count);
+            answer.resize(n);
+            return n == count ? RDB_OK : RDB_FAILED;
+        }
+        uint8_t head[4];
+        if (!ReadExact(head, sizeof head))
+            return RDB_FAILED;
+        const SExtendedHeader header = DecodeExtendedHeader(head);
+        const uint32_t total = header.Total();
+        if (totalMs > 0) {
+            uint32_t bps = m_stream->GetBytesPerSecond();
+            const int64_t lineMs = 2 * static_cast<int64_t>(TransferTimeout(total, 1, bps)) + timeoutMs;
+            totalMs = static_cast<int>(std::min<int64_t>(std::max<int64_t>(totalMs, lineMs),
+                                                         std::numeric_limits<int>::max()));
+        }
+        if (!ReadGrowing(answer, total, timeoutMs, totalMs))
+            return RDB_FAILED;
+        if (!VerifyChecksum(header.kind, answer.data(), header.length, answer.data() + header.length)) {
+            Fail(ELinkFailure::Checksum);
+            answer.clear();
+            return RDB_CHECKSUM;
+        }
+        answer.resize(header.length);
+        return RDB_OK;
+    } catch (const std::exception&) {
+        Fail(ELinkFailure::HangUp);
+        return RDB_FAILED;
+    }
+}
+
+int CVnCommands::WriteDataBlock(uint8_t block, int length, uint8_t* buffer, uint32_t answerSize, int timeoutMs)
+{
+    ResetFailure();
+    if (length < 0 || length > MAX_REQUEST_DATA || timeoutMs < 0 || (buffer == nullptr && (length > 0 || answerSize > 0))) {
+        Fail(ELinkFailure::Refused);
+        return WDB_BAD_ARGUMENT;
+    }
+    if (m_stream == nullptr) {
+        Fail(ELinkFailure::HangUp);
+        return WDB_FAILED;
+    }
+    try {
+        SetLineTimeouts(timeoutMs, timeoutMs);
+        m_stream->PurgeInput();
+        const std::vector<uint8_t> frame = BuildRequestFrame(block, buffer, static_cast<size_t>(length));
+        if (!WriteAll(frame.data(), frame.size()))
+            return WDB_FAILED;
+        uint8_t count = 0;
+        if (!ReadExact(&count, 1))
+            return WDB_FAILED;
+        if (count == 0)
+            return 0;
+        if (count >= COUNT_FIRST_ERROR) {
+            m_instrumentError = count;
+            Fail(ELinkFailure::InstrumentError);
+            return count;
+        }
+        if (count < COUNT_EXTENDED) {
+            if (answerSize >= count)
+                return ReadExact(buffer, count) ? static_cast<int>(count) : static_cast<int>(WDB_FAILED);
+            ReadRaw(buffer, answerSize);
+            Discard(count - answerSize);
+            return count;
+        }
+        uint8_t head[4];
+        if (!ReadExact(head, sizeof head))
+            return WDB_FAILED;
+        const SExtendedHeader header = DecodeExtendedHeader(head);
+        const uint32_t total = header.Total();
+        if (answerSize < total) {
+            ReadRaw(buffer, answerSize);
+            Discard(total - answerSize);
+            return static_cast<int>(answerSize);
+        }
+        if (!ReadExact(buffer, total))
+            return WDB_FAILED;
+        if (!VerifyChecksum(header.kind, buffer, header.length, buffer + header.length)) {
+            Fail(ELinkFailure::Checksum);
+            return WDB_CHECKSUM;
+        }
+        return static_cast<int>(header.length);
+    } catch (const std::exception&) {
+        Fail(ELinkFailure::HangUp);
+        return WDB_FAILED;
+    }
+}
+
+int CVnCommands::WriteLongBlock(uint8_t block, int length, const uint8_t* data, int timeoutMs)
+{
+    ResetFailure();
+    if (length < 0 || timeoutMs < 0 || (data == nullptr && length > 0)) {
+        Fail(ELinkFailure::Refused);
+        return WDB_BAD_ARGUMENT;
+    }
+    if (m_stream == nullptr) {
+        Fail(ELinkFailure::HangUp);
+        return WDB_FAILED;
+    }
+    try {
+        m_stream->PurgeInput();
+        const uint8_t head[2] = {LONG_WRITE_HEAD, block};
+        if (!WriteAll(head, sizeof head))
+            return WDB_FAILED;
+        SetLineTimeouts(timeoutMs, timeoutMs);
+        if (!WriteAll(data, static_cast<size_t>(length)))
+            return WDB_FAILED;
+        uint8_t answer = 0;
+        if (!ReadExact(&answer, 1))
+            return WDB_FAILED;
+        if (answer == 0)
+            return 0;
+        if (answer >= COUNT_FIRST_ERROR) {
+            m_instrumentError = answer;
+            Fail(ELinkFailure::InstrumentError);
+            return answer;
+        }
+        Fail(ELinkFailure::Refused);
+        return WDB_FAILED;
+    } catch (const std::exception&) {
+        Fail(ELinkFailure::HangUp);
+        return WDB_FAILED;
+    }
+}
+
+int CVnCommands::SendBlockCommand(uint8_t block, int length, const uint8_t* data, int expected, int timeoutMs,
+                                  uint8_t* answer)
+{
+    ResetFailure();
+    if (length < 0 || length > 30 || expected < 0 || expected > 239 || (data == nullptr && length > 0) ||
+        (answer == nullptr && expected > 0)) {
+        Fail(ELinkFailure::Refused);
+        return -1;
+    }
+    if (m_stream == nullptr) {
+        Fail(ELinkFailure::HangUp);
+        return -1;
+    }
+    try {
+        m_stream->PurgeInput();
+        const std::vector<uint8_t> frame = BuildRequestFrame(block, data, static_cast<size_t>(length));
+        if (!WriteAll(frame.data(), frame.size()))
+            return -1;
+        if (expected == 0)
+            return 0;
+        SetLineTimeouts(timeoutMs, timeoutMs);
+        uint8_t count = 0;
+        if (!ReadExact(&count, 1))
+            return -1;
+        if (count >= COUNT_FIRST_ERROR) {
+            m_instrumentError = count;
+            Fail(ELinkFailure::InstrumentError);
+            return -1;
+        }
+        if (count != expected) {
+            Fail(ELinkFailure::Refused);
+            return -1;
+        }
+        int got = 0;
+        const int saved = m_readTimeout;
+        while (got < expected) {
+            if (ReadRaw(answer + got, 1) != 1)
+                break;
+            ++got;
+            if (got == 1 && saved > 50)
+                SetLineTimeouts(50, m_writeTimeout);
+        }
+        if (m_readTimeout != saved)
+            SetLineTimeouts(saved, m_writeTimeout);
+        return got;
+    } catch (const std::exception&) {
+        Fail(ELinkFailure::HangUp);
+        return -1;
+    }
+}
+
+int CVnCommands::TransferTimeout(uint32_t length, int factor, uint32_t bytesPerSecond)
+{
+    if (bytesPerSecond == 0)
+        bytesPerSecond = 16000;
+    const int64_t ms = static_cast<int64_t>(length) * std::max(factor, 0) * 1000 / bytesPerSecond + 200;
+    return static_cast<int>(std::clamp<int64_t>(ms, 4000, std::numeric_limits<int>::max()));
+}
+
+int CVnCommands::SetTransferTimeout(uint32_t length, int factor)
+{
+    const int ms = TransferTimeout(length, factor, m_stream->GetBytesPerSecond());
+    SetLineTimeouts(ms, ms);
+    return ms;
+}
+
+} // namespace Device
