@@ -1,0 +1,91 @@
+#include "CliCommon.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "CliStrings.h"
+#include "data/PaperDoc.h"
+#include "platform/Registry.h"
+#include "platform/StringTable.h"
+#include "platform/Text.h"
+
+namespace Cli {
+
+IDocumentUi::Answer CTerminalUi::AskYesNoCancel(const std::u16string&)
+{
+    return answerNo;
+}
+
+void CTerminalUi::ShowMessage(int, const std::u16string& text)
+{
+    m_messages.push_back(text);
+}
+
+bool CTerminalUi::AskOpenPath(const SFileDialogRequest&, std::u16string&)
+{
+    return false;
+}
+
+bool CTerminalUi::AskSavePath(const SFileDialogRequest&, std::u16string&)
+{
+    return false;
+}
+
+void CTerminalUi::Flush(const std::string& file)
+{
+    for (const std::u16string& text : m_messages) {
+        const std::string line = Platform::ToUtf8(text);
+        if (line.find(file) != std::string::npos)
+            std::fprintf(stderr, "%s\n", line.c_str());
+        else
+            std::fprintf(stderr, "%s: %s\n", file.c_str(), line.c_str());
+    }
+    m_messages.clear();
+}
+
+void PrintError(const std::string& file, const std::u16string& text)
+{
+    std::fprintf(stderr, "%s: %s\n", file.c_str(), Platform::ToUtf8(text).c_str());
+}
+
+std::u16string Text(uint32_t id)
+{
+    return Platform::LoadString(id);
+}
+
+bool OpenProject(CPaperDoc& doc, CTerminalUi& ui, const std::string& path)
+{
+    doc.SetUi(&ui);
+    const bool ok = doc.OpenProject(Platform::FromUtf8(path));
+    ui.Flush(path);
+    return ok;
+}
+
+uint32_t ReadDtFormatSetting()
+{
+    Platform::CRegKey key;
+    if (key.Open(Text(kSettingsKey), Platform::CRegKey::Read) != 0)
+        return 0;
+    uint32_t value = 0;
+    if (key.QueryDword(Text(kDtFormatValue), value) != 0)
+        return 0;
+    return value;
+}
+
+std::optional<uint32_t> ParseNumber(const std::string& text)
+{
+    if (text.empty())
+        return std::nullopt;
+    const bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
+    const char* begin = text.c_str() + (hex ? 2 : 0);
+    if (*begin == '\0' || *begin == '-' || *begin == '+' || *begin == ' ')
+        return std::nullopt;
+    char* end = nullptr;
+    errno = 0;
+    const unsigned long long v = std::strtoull(begin, &end, hex ? 16 : 10);
+    if (errno != 0 || end == begin || *end != '\0' || v > 0xFFFFFFFFull)
+        return std::nullopt;
+    return static_cast<uint32_t>(v);
+}
+
+} // namespace Cli

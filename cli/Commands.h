@@ -1,0 +1,16 @@
+// The commands of brelmora-cli; each returns the process exit code.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace Cli {
+
+int InfoCommand(const std::vector<std::string>& args);
+int ExportCommand(const std::vector<std::string>& args);
+int VersionCommand(const std::vector<std::string>& args);
+
+// Prints the usage error for `command` and returns exitUsage.
+int UsageError(const std::string& command);
+
+} // namespace Cli

@@ -1,0 +1,69 @@
+// brelmora-cli: the headless front end of Brelmora for scripts and lab
+// automation.
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "CliCommon.h"
+#include "CliStrings.h"
+#include "Commands.h"
+#include "platform/Text.h"
+#include "streamio/IoStream.h"
+
+namespace Cli {
+
+namespace {
+
+struct CommandEntry {
+    const char* name;
+    int (*run)(const std::vector<std::string>&);
+};
+
+const CommandEntry kCommands[] = {
+    {"info", InfoCommand},
+    {"export", ExportCommand},
+    {"version", VersionCommand},
+};
+
+void PrintUsage(FILE* out)
+{
+    std::fprintf(out, "%s\n", Platform::ToUtf8(Text(kUsage)).c_str());
+}
+
+} // namespace
+
+int UsageError(const std::string& command)
+{
+    PrintError("brelmora-cli", Platform::FormatU(Text(kBadArguments).c_str(), command.c_str()));
+    PrintUsage(stderr);
+    return exitUsage;
+}
+
+} // namespace Cli
+
+int main(int argc, char** argv)
+{
+    using namespace Cli;
+    if (argc < 2) {
+        PrintUsage(stderr);
+        return exitUsage;
+    }
+    const std::string name = argv[1];
+    if (name == "--help" || name == "-h" || name == "help") {
+        PrintUsage(stdout);
+        return exitOk;
+    }
+    const std::vector<std::string> args(argv + 2, argv + argc);
+    for (const CommandEntry& c : kCommands) {
+        if (name == c.name) {
+            StreamIO::Initialize();
+            const int rc = c.run(args);
+            StreamIO::Shutdown();
+            return rc;
+        }
+    }
+    PrintError("brelmora-cli", Platform::FormatU(Text(kUnknownCommand).c_str(), name.c_str()));
+    PrintUsage(stderr);
+    return exitUsage;
+}

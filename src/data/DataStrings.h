@@ -1,0 +1,19 @@
+// String-table ids of the data layer.
+#pragma once
+
+#include <cstdint>
+
+namespace DataStrings {
+
+constexpr uint32_t kNotAProjectFile = 59396;   // reading a project failed
+constexpr uint32_t kSaveChanges = 59399;       // Yes/No/Cancel before closing
+constexpr uint32_t kUnnamed = 59490;           // title of a project without path
+
+constexpr uint32_t kUnitQ = 42000;
+constexpr uint32_t kUnitR = 42001;
+constexpr uint32_t kUnknownUnit = 42002;
+constexpr uint32_t kProjectFilter = 42003;     // open/save dialog filter
+constexpr uint32_t kProjectDamaged = 42004;    // %s: file name
+constexpr uint32_t kSaveFailed = 42005;        // %s: file name, %s: cause
+
+} // namespace DataStrings

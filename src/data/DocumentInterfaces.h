@@ -1,0 +1,39 @@
+// The two interfaces through which the project document reaches the outside:
+// the views that show it and the user-interface front end that answers its
+// questions and shows its messages and file dialogs.
+#pragma once
+
+#include <string>
+
+// A view of the document.  The document calls OnDocumentChanged after every
+// change (the desktop front end turns the call into a queued one).
+class IDocumentView {
+public:
+    virtual ~IDocumentView() = default;
+    // seriesIndex: the series that changed, or -1 for all.
+    virtual void OnDocumentChanged(int seriesIndex) = 0;
+};
+
+// What a file dialog shows.
+struct SFileDialogRequest {
+    std::u16string filter;            // "Caption|pattern|...||"
+    std::u16string defaultExtension;  // without the dot
+    std::u16string initialName;       // initial file name
+    bool overwritePrompt = false;     // save dialog: ask before replacing a file
+};
+
+// Questions, messages and file dialogs of the document.  A document without
+// one answers every question with "No" and cancels every dialog.
+class IDocumentUi {
+public:
+    enum Answer { answerYes, answerNo, answerCancel };
+    // Message kinds of the program's message box.
+    enum MessageKind { messageInformation = 0, messageWarning = 1, messageError = 2, messageFatal = 3 };
+
+    virtual ~IDocumentUi() = default;
+    virtual Answer AskYesNoCancel(const std::u16string& text) = 0;
+    virtual void ShowMessage(int kind, const std::u16string& text) = 0;
+    // Return false when the user cancels; `path` receives the chosen file.
+    virtual bool AskOpenPath(const SFileDialogRequest& request, std::u16string& path) = 0;
+    virtual bool AskSavePath(const SFileDialogRequest& request, std::u16string& path) = 0;
+};
