@@ -73,15 +73,15 @@ bool SFaults::Any() const
            hangUpInSeries || garbageBytes > 0 || largeSeries;
 }
 
-bool ParseFaults(std::string_view spec, SFaults& faults, std::string& error)
+bool ParseFaults(std::string_view layout, SFaults& faults, std::string& error)
 {
     SFaults result = faults;
     size_t pos = 0;
-    while (pos <= spec.size()) {
-        size_t comma = spec.find(',', pos);
+    while (pos <= layout.size()) {
+        size_t comma = layout.find(',', pos);
         if (comma == std::string_view::npos)
-            comma = spec.size();
-        const std::string_view item = spec.substr(pos, comma - pos);
+            comma = layout.size();
+        const std::string_view item = layout.substr(pos, comma - pos);
         if (item.empty()) {
             error = "empty fault name";
             return false;

@@ -23,7 +23,7 @@ struct SFaults {
 
 // Applies one fault given as "name" or "name=value" (names in FaultHelp).
 // Several may be given separated by commas.  False with a message on error.
-bool ParseFaults(std::string_view spec, SFaults& faults, std::string& error);
+bool ParseFaults(std::string_view layout, SFaults& faults, std::string& error);
 
 // One line per fault name with what it does, for --help.
 std::string FaultHelp();

@@ -88,15 +88,15 @@ void SplitWord(const std::string& line, std::string& word, std::string& rest)
     rest = end == std::string::npos ? std::string() : Trim(line.substr(end));
 }
 
-bool ReadDescription(const std::string& path, Platform::VersionRecordSpec& spec)
+bool ReadDescription(const std::string& path, Platform::VersionRecordLayout& layout)
 {
     std::ifstream in(path, std::ios::binary);
     if (!in) {
         std::cerr << path << ": cannot open\n";
         return false;
     }
-    spec = Platform::VersionRecordSpec();
-    spec.fixedInfo = Platform::MakeFixedFileInfo(0, 0, Platform::VFT_APP);
+    layout = Platform::VersionRecordLayout();
+    layout.fixedInfo = Platform::MakeFixedFileInfo(0, 0, Platform::VFT_APP);
     std::string line;
     int lineNo = 0;
     auto fail = [&](const char* what) {
@@ -115,49 +115,49 @@ bool ReadDescription(const std::string& path, Platform::VersionRecordSpec& spec)
         if (word == "FILEVERSION" || word == "PRODUCTVERSION") {
             if (!ParseVersion(rest, version))
                 return fail("expected a version such as 1.8.1.0");
-            uint32_t& ms = word == "FILEVERSION" ? spec.fixedInfo.dwFileVersionMS : spec.fixedInfo.dwProductVersionMS;
-            uint32_t& ls = word == "FILEVERSION" ? spec.fixedInfo.dwFileVersionLS : spec.fixedInfo.dwProductVersionLS;
+            uint32_t& ms = word == "FILEVERSION" ? layout.fixedInfo.dwFileVersionMS : layout.fixedInfo.dwProductVersionMS;
+            uint32_t& ls = word == "FILEVERSION" ? layout.fixedInfo.dwFileVersionLS : layout.fixedInfo.dwProductVersionLS;
             ms = static_cast<uint32_t>(version >> 32);
             ls = static_cast<uint32_t>(version);
         } else if (word == "FILETYPE") {
             if (rest == "APP")
-                spec.fixedInfo.dwFileType = Platform::VFT_APP;
+                layout.fixedInfo.dwFileType = Platform::VFT_APP;
             else if (rest == "DLL")
-                spec.fixedInfo.dwFileType = Platform::VFT_DLL;
-            else if (!ParseNumber(rest, spec.fixedInfo.dwFileType))
+                layout.fixedInfo.dwFileType = Platform::VFT_DLL;
+            else if (!ParseNumber(rest, layout.fixedInfo.dwFileType))
                 return fail("expected APP, DLL or a number");
         } else if (word == "FILEFLAGS" || word == "FILEOS" || word == "FILESUBTYPE") {
             if (!ParseNumber(rest, number))
                 return fail("expected a number");
-            (word == "FILEFLAGS" ? spec.fixedInfo.dwFileFlags
-                                 : word == "FILEOS" ? spec.fixedInfo.dwFileOS : spec.fixedInfo.dwFileSubtype) = number;
+            (word == "FILEFLAGS" ? layout.fixedInfo.dwFileFlags
+                                 : word == "FILEOS" ? layout.fixedInfo.dwFileOS : layout.fixedInfo.dwFileSubtype) = number;
         } else if (word == "TRANSLATION") {
             std::string language, codePage;
             SplitWord(rest, language, codePage);
             uint32_t l, c;
             if (!ParseNumber(language, l) || !ParseNumber(codePage, c) || l > 0xFFFF || c > 0xFFFF)
                 return fail("expected a language id and a code page");
-            spec.translations.push_back({static_cast<uint16_t>(l), static_cast<uint16_t>(c)});
+            layout.translations.push_back({static_cast<uint16_t>(l), static_cast<uint16_t>(c)});
         } else if (word == "BLOCK") {
             if (rest.size() != 8 || rest.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos)
                 return fail("expected an 8-digit hex key such as 040904B0");
-            spec.tables.push_back({Platform::FromUtf8(rest), {}});
+            layout.tables.push_back({Platform::FromUtf8(rest), {}});
         } else if (word == "VALUE") {
             std::string name, text;
             SplitWord(rest, name, text);
             if (name.empty())
                 return fail("expected VALUE <Name> <text>");
-            if (spec.tables.empty())
-                spec.tables.push_back({std::u16string(), {}});
-            spec.tables.back().strings.emplace_back(Platform::FromUtf8(name), Platform::FromUtf8(text));
+            if (layout.tables.empty())
+                layout.tables.push_back({std::u16string(), {}});
+            layout.tables.back().strings.emplace_back(Platform::FromUtf8(name), Platform::FromUtf8(text));
         } else {
             return fail("unknown statement");
         }
     }
-    for (Platform::VersionStringTable& table : spec.tables)
+    for (Platform::VersionStringTable& table : layout.tables)
         if (table.key.empty())
-            table.key = spec.translations.empty() ? std::u16string(u"040904B0")
-                                                  : Platform::StringTableKey(spec.translations.front());
+            table.key = layout.translations.empty() ? std::u16string(u"040904B0")
+                                                  : Platform::StringTableKey(layout.translations.front());
     return true;
 }
 
@@ -224,11 +224,11 @@ int main(int argc, char** argv)
     if (mode != "--blob" && mode != "--cpp")
         return Usage();
     const std::string outPath = argv[2];
-    Platform::VersionRecordSpec spec;
-    if (!ReadDescription(argv[3], spec))
+    Platform::VersionRecordLayout layout;
+    if (!ReadDescription(argv[3], layout))
         return 1;
     std::vector<uint8_t> record;
-    if (!Platform::BuildVersionResource(spec, record)) {
+    if (!Platform::BuildVersionResource(layout, record)) {
         std::cerr << argv[3] << ": the version record exceeds 65535 bytes\n";
         return 1;
     }

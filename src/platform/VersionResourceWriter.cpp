@@ -85,17 +85,17 @@ VS_FIXEDFILEINFO MakeFixedFileInfo(uint64_t fileVersion, uint64_t productVersion
     return f;
 }
 
-bool BuildVersionResource(const VersionRecordSpec& spec, std::vector<uint8_t>& blob)
+bool BuildVersionResource(const VersionRecordLayout& layout, std::vector<uint8_t>& blob)
 {
     blob.clear();
     CNodeWriter w(blob);
     uint8_t fixed[kFixedFileInfoSize];
-    EncodeFixedFileInfo(spec.fixedInfo, fixed);
-    const size_t fixedBytes = spec.hasFixedInfo ? kFixedFileInfoSize : 0;
+    EncodeFixedFileInfo(layout.fixedInfo, fixed);
+    const size_t fixedBytes = layout.hasFixedInfo ? kFixedFileInfoSize : 0;
     const size_t root = w.Begin(u"VS_VERSION_INFO", 0, fixed, fixedBytes, fixedBytes);
-    if (!spec.tables.empty()) {
+    if (!layout.tables.empty()) {
         const size_t info = w.Begin(u"StringFileInfo", 1, nullptr, 0, 0);
-        for (const VersionStringTable& table : spec.tables) {
+        for (const VersionStringTable& table : layout.tables) {
             const size_t t = w.Begin(table.key, 1, nullptr, 0, 0);
             for (const auto& [name, text] : table.strings)
                 w.Text(name, text);
@@ -103,9 +103,9 @@ bool BuildVersionResource(const VersionRecordSpec& spec, std::vector<uint8_t>& b
         }
         w.End(info);
     }
-    if (!spec.translations.empty()) {
+    if (!layout.translations.empty()) {
         std::vector<uint8_t> list;
-        for (const VersionTranslation& t : spec.translations)
+        for (const VersionTranslation& t : layout.translations)
             for (uint16_t v : {t.language, t.codePage}) {
                 list.push_back(static_cast<uint8_t>(v));
                 list.push_back(static_cast<uint8_t>(v >> 8));

@@ -17,7 +17,7 @@ struct VersionStringTable {
     std::vector<std::pair<std::u16string, std::u16string>> strings;
 };
 
-struct VersionRecordSpec {
+struct VersionRecordLayout {
     bool hasFixedInfo = true;
     VS_FIXEDFILEINFO fixedInfo;
     std::vector<VersionStringTable> tables;          // none: no "StringFileInfo"
@@ -30,6 +30,6 @@ VS_FIXEDFILEINFO MakeFixedFileInfo(uint64_t fileVersion, uint64_t productVersion
 
 // Serialises the record; false (and `blob` empty) when it would exceed the
 // 65535 bytes a node length can express.
-bool BuildVersionResource(const VersionRecordSpec& spec, std::vector<uint8_t>& blob);
+bool BuildVersionResource(const VersionRecordLayout& layout, std::vector<uint8_t>& blob);
 
 } // namespace Platform

@@ -149,12 +149,12 @@ TEST(ElfSections, DamagedFilesNeverCrashTheReaders)
 
 TEST(PeResources, ReadsTheVersionResourceOfAWindowsProgram)
 {
-    VersionRecordSpec spec;
-    spec.fixedInfo = MakeFixedFileInfo(0x0001000800010000ull, 0x0001000800010000ull, VFT_APP);
-    spec.tables.push_back({u"040904B0", {{u"ProductName", u"Brelmora"}}});
-    spec.translations = {{0x0409, 1200}};
+    VersionRecordLayout layout;
+    layout.fixedInfo = MakeFixedFileInfo(0x0001000800010000ull, 0x0001000800010000ull, VFT_APP);
+    layout.tables.push_back({u"040904B0", {{u"ProductName", u"Brelmora"}}});
+    layout.translations = {{0x0409, 1200}};
     std::vector<uint8_t> blob;
-    ASSERT_TRUE(BuildVersionResource(spec, blob));
+    ASSERT_TRUE(BuildVersionResource(layout, blob));
 
     for (bool plus : {false, true}) {
         const auto file = TestBinaries::BuildPe(blob, plus);
@@ -175,10 +175,10 @@ TEST(PeResources, ReadsTheVersionResourceOfAWindowsProgram)
 
 TEST(PeResources, DamagedFilesNeverCrashTheReader)
 {
-    VersionRecordSpec spec;
-    spec.tables.push_back({u"040904B0", {{u"ProductName", u"Brelmora"}}});
+    VersionRecordLayout layout;
+    layout.tables.push_back({u"040904B0", {{u"ProductName", u"Brelmora"}}});
     std::vector<uint8_t> blob;
-    ASSERT_TRUE(BuildVersionResource(spec, blob));
+    ASSERT_TRUE(BuildVersionResource(layout, blob));
     const auto original = TestBinaries::BuildPe(blob);
     std::mt19937 random(815);
     for (int round = 0; round < 5000; ++round) {

@@ -38,12 +38,12 @@ void ExpectEmpty(const CFileVersionInfo& info)
 
 std::vector<uint8_t> MultiLanguageRecord(const std::vector<VersionTranslation>& translations)
 {
-    VersionRecordSpec spec;
+    VersionRecordLayout layout;
     for (const VersionTranslation& t : translations)
-        spec.tables.push_back({StringTableKey(t), {{u"InternalName", StringTableKey(t)}}});
-    spec.translations = translations;
+        layout.tables.push_back({StringTableKey(t), {{u"InternalName", StringTableKey(t)}}});
+    layout.translations = translations;
     std::vector<uint8_t> blob;
-    EXPECT_TRUE(BuildVersionResource(spec, blob));
+    EXPECT_TRUE(BuildVersionResource(layout, blob));
     return blob;
 }
 
@@ -131,16 +131,16 @@ TEST(FileVersionInfo, ChoosesTheStringTableByLanguage)
     EXPECT_EQ(CFileVersionInfo::ChooseTranslation({}, 0x0407), -1);
 
     // Without a translation list the first string table is used.
-    VersionRecordSpec spec;
-    spec.tables.push_back({u"041104B0", {{u"InternalName", u"first"}}});
-    spec.tables.push_back({u"040904B0", {{u"InternalName", u"second"}}});
+    VersionRecordLayout layout;
+    layout.tables.push_back({u"041104B0", {{u"InternalName", u"first"}}});
+    layout.tables.push_back({u"040904B0", {{u"InternalName", u"second"}}});
     std::vector<uint8_t> blob;
-    ASSERT_TRUE(BuildVersionResource(spec, blob));
+    ASSERT_TRUE(BuildVersionResource(layout, blob));
     CFileVersionInfo info;
     ASSERT_TRUE(info.ReadFromData(blob.data(), blob.size()));
     EXPECT_EQ(info.GetInternalName(), u"first");
     VS_FIXEDFILEINFO fixed;
-    EXPECT_EQ(info.GetFixedFileInfo(), fixed); // the spec's zero record is still 52 bytes
+    EXPECT_EQ(info.GetFixedFileInfo(), fixed); // the layout's zero record is still 52 bytes
 }
 
 TEST(FileVersionInfo, DamagedRecordsNeverCrash)
@@ -207,11 +207,11 @@ TEST(LanguageLibrary, AcceptsOnlyTheProgramsMajorAndMinorVersion)
     EXPECT_FALSE(IsAcceptedLanguageLibrary(u"/nonexistent/Brelmora_XYZ.so", kProgram));
 
     // Without a fixed record the "ProductVersion" string decides.
-    VersionRecordSpec spec;
-    spec.hasFixedInfo = false;
-    spec.tables.push_back({u"040904B0", {{u"ProductVersion", u"1, 8, 0"}}});
+    VersionRecordLayout layout;
+    layout.hasFixedInfo = false;
+    layout.tables.push_back({u"040904B0", {{u"ProductVersion", u"1, 8, 0"}}});
     std::vector<uint8_t> blob;
-    ASSERT_TRUE(BuildVersionResource(spec, blob));
+    ASSERT_TRUE(BuildVersionResource(layout, blob));
     CFileVersionInfo info;
     ASSERT_TRUE(info.ReadFromData(blob.data(), blob.size()));
     EXPECT_TRUE(IsAcceptedLanguageLibrary(info, CVersion(u"1.8.1.0")));

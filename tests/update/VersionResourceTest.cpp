@@ -9,20 +9,20 @@ using namespace Platform;
 
 namespace {
 
-VersionRecordSpec SampleSpec()
+VersionRecordLayout SampleLayout()
 {
-    VersionRecordSpec spec;
-    spec.fixedInfo = MakeFixedFileInfo(0x0001000800010000ull, 0x0001000800000000ull, VFT_DLL);
-    spec.tables.push_back({u"040904B0", {{u"CompanyName", u"Vantor"}, {u"ProductVersion", u"1.8"}}});
-    spec.tables.push_back({u"040704B0", {{u"CompanyName", u"Vantor GmbH"}, {u"Comments", u"\u00C4rger"}}});
-    spec.translations = {{0x0409, 1200}, {0x0407, 1200}};
-    return spec;
+    VersionRecordLayout layout;
+    layout.fixedInfo = MakeFixedFileInfo(0x0001000800010000ull, 0x0001000800000000ull, VFT_DLL);
+    layout.tables.push_back({u"040904B0", {{u"CompanyName", u"Vantor"}, {u"ProductVersion", u"1.8"}}});
+    layout.tables.push_back({u"040704B0", {{u"CompanyName", u"Vantor GmbH"}, {u"Comments", u"\u00C4rger"}}});
+    layout.translations = {{0x0409, 1200}, {0x0407, 1200}};
+    return layout;
 }
 
-std::vector<uint8_t> Build(const VersionRecordSpec& spec)
+std::vector<uint8_t> Build(const VersionRecordLayout& layout)
 {
     std::vector<uint8_t> blob;
-    EXPECT_TRUE(BuildVersionResource(spec, blob));
+    EXPECT_TRUE(BuildVersionResource(layout, blob));
     return blob;
 }
 
@@ -30,7 +30,7 @@ std::vector<uint8_t> Build(const VersionRecordSpec& spec)
 
 TEST(VersionResource, ReadsWhatTheWriterWrote)
 {
-    const std::vector<uint8_t> blob = Build(SampleSpec());
+    const std::vector<uint8_t> blob = Build(SampleLayout());
     ASSERT_EQ(blob.size() % 4, 0u);
     EXPECT_EQ(blob[0] | (blob[1] << 8), static_cast<int>(blob.size()));
 
@@ -38,7 +38,7 @@ TEST(VersionResource, ReadsWhatTheWriterWrote)
     ASSERT_TRUE(record.Parse(blob));
     VS_FIXEDFILEINFO fixed;
     ASSERT_TRUE(record.QueryFixedFileInfo(fixed));
-    EXPECT_EQ(fixed, SampleSpec().fixedInfo);
+    EXPECT_EQ(fixed, SampleLayout().fixedInfo);
     EXPECT_EQ(fixed.dwSignature, 0xFEEF04BDu);
 
     const std::vector<VersionTranslation> list = record.QueryTranslations();
@@ -61,17 +61,17 @@ TEST(VersionResource, ReadsWhatTheWriterWrote)
 
 TEST(VersionResource, TakesTheFixedRecordOnlyWhenItIsExactly52Bytes)
 {
-    VersionRecordSpec spec = SampleSpec();
-    spec.hasFixedInfo = false;
+    VersionRecordLayout layout = SampleLayout();
+    layout.hasFixedInfo = false;
     CVersionResource record;
-    ASSERT_TRUE(record.Parse(Build(spec)));
+    ASSERT_TRUE(record.Parse(Build(layout)));
     VS_FIXEDFILEINFO fixed;
     EXPECT_FALSE(record.QueryFixedFileInfo(fixed));
     std::u16string value;
     EXPECT_TRUE(record.QueryString(u"040904B0", u"CompanyName", value));
 
     // A root value of any other size gives no fixed record.
-    std::vector<uint8_t> blob = Build(SampleSpec());
+    std::vector<uint8_t> blob = Build(SampleLayout());
     blob[2] = 56;
     ASSERT_TRUE(record.Parse(blob));
     EXPECT_FALSE(record.QueryFixedFileInfo(fixed));
@@ -80,9 +80,9 @@ TEST(VersionResource, TakesTheFixedRecordOnlyWhenItIsExactly52Bytes)
 TEST(VersionResource, ToleratesStringLengthsCountedInBytes)
 {
     // Some writers count a text value in bytes rather than characters.
-    VersionRecordSpec spec;
-    spec.tables.push_back({u"040904B0", {{u"InternalName", u"Deutsch"}, {u"OriginalFileName", u"x.so"}}});
-    std::vector<uint8_t> blob = Build(spec);
+    VersionRecordLayout layout;
+    layout.tables.push_back({u"040904B0", {{u"InternalName", u"Deutsch"}, {u"OriginalFileName", u"x.so"}}});
+    std::vector<uint8_t> blob = Build(layout);
     // Find the "InternalName" node and double its value length.
     const std::u16string key = u"InternalName";
     for (size_t i = 0; i + key.size() * 2 < blob.size(); i += 2) {
@@ -106,7 +106,7 @@ TEST(VersionResource, RefusesBlobsWithoutASoundRoot)
     EXPECT_FALSE(record.Parse(nullptr, 0));
     const uint8_t tiny[] = {6, 0, 0, 0, 0, 0};
     EXPECT_FALSE(record.Parse(tiny, sizeof tiny)); // key without its NUL
-    std::vector<uint8_t> blob = Build(SampleSpec());
+    std::vector<uint8_t> blob = Build(SampleLayout());
     EXPECT_FALSE(record.Parse(blob.data(), blob.size() - 1)); // root longer than the data
     std::vector<uint8_t> wrongKey = blob;
     wrongKey[6] = 'X';
@@ -117,16 +117,16 @@ TEST(VersionResource, RefusesBlobsWithoutASoundRoot)
 
 TEST(VersionResource, WriterRefusesRecordsBeyond64KiB)
 {
-    VersionRecordSpec spec;
-    spec.tables.push_back({u"040904B0", {{u"Comments", std::u16string(40000, u'x')}}});
+    VersionRecordLayout layout;
+    layout.tables.push_back({u"040904B0", {{u"Comments", std::u16string(40000, u'x')}}});
     std::vector<uint8_t> blob;
-    EXPECT_FALSE(BuildVersionResource(spec, blob));
+    EXPECT_FALSE(BuildVersionResource(layout, blob));
     EXPECT_TRUE(blob.empty());
 }
 
 TEST(VersionResource, DamagedBlobsNeverCrashTheParser)
 {
-    const std::vector<uint8_t> original = Build(SampleSpec());
+    const std::vector<uint8_t> original = Build(SampleLayout());
     CVersionResource record;
     // Every truncation.
     for (size_t n = 0; n <= original.size(); ++n) {
