@@ -9,6 +9,13 @@ namespace Cli {
 int InfoCommand(const std::vector<std::string>& args);
 int ExportCommand(const std::vector<std::string>& args);
 int VersionCommand(const std::vector<std::string>& args);
+// The instrument commands (Device*Command.cpp).
+int DownloadCommand(const std::vector<std::string>& args);
+int IdentifyCommand(const std::vector<std::string>& args);
+int DeleteAllCommand(const std::vector<std::string>& args);
+int NamesCommand(const std::vector<std::string>& args);
+int OptionCommand(const std::vector<std::string>& args);
+int SearchCommand(const std::vector<std::string>& args);
 
 // Prints the usage error for `command` and returns exitUsage.
 int UsageError(const std::string& command);

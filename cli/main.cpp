@@ -24,6 +24,12 @@ const CommandEntry kCommands[] = {
     {"info", InfoCommand},
     {"export", ExportCommand},
     {"version", VersionCommand},
+    {"download", DownloadCommand},
+    {"identify", IdentifyCommand},
+    {"delete-all", DeleteAllCommand},
+    {"names", NamesCommand},
+    {"option", OptionCommand},
+    {"search", SearchCommand},
 };
 
 void PrintUsage(FILE* out)

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <exception>
 #include <fcntl.h>
+#include <memory>
 #include <new>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -21,21 +22,6 @@ namespace AtomicFile {
 namespace {
 
 std::atomic<unsigned> g_tempCounter{0};
-
-// The file a write replaces.  A symbolic link is followed, so the link stays
-// and the file it points to gets the new content.
-std::string ResolveTarget(const std::string& path)
-{
-    struct stat st;
-    if (::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
-        if (char* real = ::realpath(path.c_str(), nullptr)) {
-            std::string resolved = real;
-            std::free(real);
-            return resolved;
-        }
-    }
-    return path;
-}
 
 // Makes the rename durable (best effort: not every file system supports it).
 void SyncFolder(const std::string& file)
@@ -60,6 +46,7 @@ std::unique_ptr<StreamIO::CIoStream> CreateTempFile(const std::string& target, s
         try {
             return StreamIO::OpenStream(Platform::FromUtf8(tempName), flags);
         } catch (const Platform::CFileException& e) {
+            tempName.clear();
             if (e.GetOsError() != Platform::ERROR_FILE_EXISTS || attempt >= 8)
                 throw;
         }
@@ -68,15 +55,25 @@ std::unique_ptr<StreamIO::CIoStream> CreateTempFile(const std::string& target, s
 
 } // namespace
 
-void Write(const std::u16string& path, const std::function<void(StreamIO::CIoStream&)>& writeContent)
+std::string ResolveTarget(const std::string& path)
 {
-    const std::string target = ResolveTarget(Platform::ToUtf8(ProjectPaths::StreamPath(path)));
-    std::string tempName;
-    bool created = false;
+    struct stat st;
+    if (::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
+        if (char* real = ::realpath(path.c_str(), nullptr)) {
+            std::string resolved = real;
+            std::free(real);
+            return resolved;
+        }
+    }
+    return path;
+}
+
+CPendingFile::CPendingFile(const std::u16string& path, const Writer& writeContent)
+    : m_path(path), m_target(ResolveTarget(Platform::ToUtf8(ProjectPaths::StreamPath(path))))
+{
     uint32_t error = Platform::ERROR_SUCCESS;
     try {
-        std::unique_ptr<StreamIO::CIoStream> stream = CreateTempFile(target, tempName);
-        created = true;
+        std::unique_ptr<StreamIO::CIoStream> stream = CreateTempFile(m_target, m_temp);
         writeContent(*stream);
         stream->Close(); // flushes to the disk first
     } catch (const Platform::CFileException& e) {
@@ -86,22 +83,38 @@ void Write(const std::u16string& path, const std::function<void(StreamIO::CIoStr
     } catch (const std::exception&) {
         error = Platform::ERROR_WRITE_FAULT;
     }
-
-    if (error == Platform::ERROR_SUCCESS) {
-        // The new file keeps the permissions of the one it replaces.
-        struct stat st;
-        if (::stat(target.c_str(), &st) == 0)
-            ::chmod(tempName.c_str(), st.st_mode & 07777);
-        if (std::rename(tempName.c_str(), target.c_str()) != 0)
-            error = Platform::ErrorFromErrno(errno);
-        else
-            SyncFolder(target);
-    }
     if (error != Platform::ERROR_SUCCESS) {
-        if (created)
-            ::unlink(tempName.c_str());
-        Platform::ThrowFileException(error, path);
+        if (!m_temp.empty())
+            ::unlink(m_temp.c_str());
+        m_temp.clear();
+        Platform::ThrowFileException(error, m_path);
     }
+    // The new file keeps the permissions of the one it replaces.
+    struct stat st;
+    if (::stat(m_target.c_str(), &st) == 0)
+        ::chmod(m_temp.c_str(), st.st_mode & 07777);
+}
+
+CPendingFile::~CPendingFile()
+{
+    if (!m_temp.empty())
+        ::unlink(m_temp.c_str());
+}
+
+void CPendingFile::Commit()
+{
+    if (m_temp.empty())
+        Platform::ThrowFileException(Platform::ERROR_INVALID_HANDLE, m_path);
+    if (std::rename(m_temp.c_str(), m_target.c_str()) != 0)
+        Platform::ThrowFileException(Platform::ErrorFromErrno(errno), m_path);
+    m_temp.clear();
+    SyncFolder(m_target);
+}
+
+void Write(const std::u16string& path, const Writer& writeContent)
+{
+    CPendingFile file(path, writeContent);
+    file.Commit();
 }
 
 } // namespace AtomicFile

@@ -1,8 +1,10 @@
-// Replacing a file without ever leaving it half written.
+// Replacing files without ever leaving them half written.
 //
-// The content is written to a temporary file in the target's folder, flushed
-// to the disk, and then renamed over the target.  On any failure the
-// temporary file is removed and the old target stays exactly as it was.
+// The content is written to a new temporary file in the target's folder,
+// flushed to the disk, and only then renamed over the target.  On any
+// failure the temporary file is removed and the old target stays exactly as
+// it was.  A symbolic link is followed (the link stays, the file it names
+// gets the content), and the replaced file's permissions are kept.
 #pragma once
 
 #include <functional>
@@ -14,12 +16,37 @@ class CIoStream;
 
 namespace AtomicFile {
 
-// Calls `writeContent` with a stream open for writing on a new temporary
-// file beside `path`, then commits it as `path`.  A symbolic link is
-// followed, and the replaced file's permissions are kept.  Throws
-// Platform::CFileException naming `path` (with the cause's error number)
-// when the file cannot be created, written, flushed or renamed, also when
-// `writeContent` throws; the temporary file is then removed.
-void Write(const std::u16string& path, const std::function<void(StreamIO::CIoStream&)>& writeContent);
+using Writer = std::function<void(StreamIO::CIoStream&)>;
+
+// One file written but not yet committed.  Several of them let a command
+// write all its files first and replace the targets only when every one of
+// them was written.
+class CPendingFile {
+public:
+    // Writes the content to a new temporary file beside `path`.  Throws
+    // Platform::CFileException naming `path` (with the cause's error number)
+    // when the file cannot be created, written or flushed, also when
+    // `writeContent` throws; the temporary file is then removed.
+    CPendingFile(const std::u16string& path, const Writer& writeContent);
+    // Removes the temporary file unless it was committed.
+    ~CPendingFile();
+    CPendingFile(const CPendingFile&) = delete;
+    CPendingFile& operator=(const CPendingFile&) = delete;
+
+    // Renames the temporary file over the target.  Throws
+    // Platform::CFileException naming the path on failure.
+    void Commit();
+
+private:
+    std::u16string m_path;   // as given
+    std::string m_target;    // a symbolic link resolved to the file it names
+    std::string m_temp;      // empty once committed or removed
+};
+
+// Writes and commits one file.
+void Write(const std::u16string& path, const Writer& writeContent);
+
+// The file a write of `path` replaces: a symbolic link resolved.
+std::string ResolveTarget(const std::string& path);
 
 } // namespace AtomicFile

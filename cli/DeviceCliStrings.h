@@ -1,0 +1,41 @@
+// String-table ids of the instrument commands of brelmora-cli (48100-48199),
+// and the fixed ids they use.
+#pragma once
+
+#include <cstdint>
+
+namespace Cli {
+
+// Messages the instrument commands share.
+constexpr uint32_t kBadPort = 48100;            // %s: the text given
+constexpr uint32_t kDeleteNeedsYes = 48101;
+constexpr uint32_t kInfoBlockIncomplete = 48102;
+constexpr uint32_t kSeriesCutShort = 48103;
+constexpr uint32_t kDownloadSaved = 48104;      // %d: series, %s: file
+constexpr uint32_t kDownloadProgress = 48105;   // %d: percent
+constexpr uint32_t kSameOutputTwice = 48106;    // %s: the file
+
+// Series names.
+constexpr uint32_t kNamesEmpty = 48110;
+constexpr uint32_t kNamesFull = 48111;          // the names manager's text
+constexpr uint32_t kNameCut = 48112;            // %s: given, %s: stored
+constexpr uint32_t kNameNotLatin1 = 48113;      // %s: the text
+constexpr uint32_t kBadSlot = 48114;            // %s: the text
+constexpr uint32_t kNameMovedUp = 48115;        // %d: the slot used
+constexpr uint32_t kNameEmpty = 48116;
+
+// The instrument option.
+constexpr uint32_t kOptionName = 48120;         // "Store invalid measurements as zero"
+constexpr uint32_t kOptionOn = 48121;
+constexpr uint32_t kOptionOff = 48122;
+constexpr uint32_t kOptionLine = 48123;         // %s: name, %s: state
+constexpr uint32_t kOptionNotSupported = 59587;
+
+// The device search (the texts of the search result page).
+constexpr uint32_t kSearchFound = 48130;
+constexpr uint32_t kSearchNothing = 48131;
+constexpr uint32_t kSearchBadConnection = 48132;
+constexpr uint32_t kSearchListLine = 48133;     // %s type (suppressed), %s serial, %s port text
+constexpr uint32_t kSearchPortPrefix = 48134;   // "@ "
+
+} // namespace Cli

@@ -1,0 +1,192 @@
+// brelmora-cli download --port COM<n>: --save OUT.vnr [--export OUT.txt]
+// [--energy]: identification, information block, clock and every series
+// from the instrument, saved as a project holding the series in both
+// collections, optionally also as the export text of the series page.
+// Nothing is written unless the whole download succeeded.
+#include <algorithm>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include <unistd.h>
+
+#include "CliCommon.h"
+#include "CliStrings.h"
+#include "Commands.h"
+#include "DeviceCliStrings.h"
+#include "DeviceOutputFiles.h"
+#include "DeviceSession.h"
+#include "data/PaperDoc.h"
+#include "data/SeriesPageText.h"
+#include "data/TextExport.h"
+#include "device/Callback.h"
+#include "device/PaperTransfer.h"
+#include "device/VeltranoDevice.h"
+#include "platform/ErrorCodes.h"
+#include "platform/FileException.h"
+#include "platform/Text.h"
+#include "streamio/IoStream.h"
+#include "streamio/VnArchive.h"
+
+namespace Cli {
+
+namespace {
+
+// Shows the progress of the series read on a terminal; silent otherwise,
+// so scripts get clean output.
+class CProgressLine : public Device::CCallback {
+public:
+    CProgressLine() : m_show(::isatty(STDERR_FILENO) == 1) { progressEnabled = m_show; }
+
+    void OnDeviceFound(std::unique_ptr<Device::CVnDevice>) override {}
+    void OnStatusText(const std::u16string&) override {}
+    void OnFinished(const std::u16string&, uint32_t) override {}
+    void OnProgress(int position, int, int) override
+    {
+        if (!m_show || position == m_last)
+            return;
+        m_last = position;
+        std::fprintf(stderr, "\r%s", Platform::ToUtf8(Platform::FormatU(Text(kDownloadProgress).c_str(), position)).c_str());
+        std::fflush(stderr);
+    }
+    void End()
+    {
+        if (m_show && m_last >= 0)
+            std::fprintf(stderr, "\n");
+        m_last = -1;
+    }
+
+private:
+    bool m_show;
+    int m_last = -1;
+};
+
+void WriteBytes(StreamIO::CIoStream& stream, const std::vector<uint8_t>& bytes)
+{
+    size_t done = 0;
+    while (done < bytes.size()) {
+        const uint32_t chunk = static_cast<uint32_t>(std::min<size_t>(bytes.size() - done, 1u << 20));
+        const uint32_t n = stream.Write(bytes.data() + done, chunk);
+        if (n == 0)
+            Platform::ThrowFileException(stream.GetError() ? stream.GetError() : Platform::ERROR_WRITE_FAULT,
+                                         stream.GetName());
+        done += n;
+    }
+}
+
+// Maps an unsuccessful download to its message and exit status.
+int ReportDownload(const CDeviceSession& session, const Device::SPaperDownload& download)
+{
+    using Device::ETransferResult;
+    switch (download.result) {
+    case ETransferResult::NoDeviceAnswer:
+        session.PrintMessage(download.failure != Device::ELinkFailure::None
+                                 ? Device::DescribeFailure(download.failure, download.instrumentError)
+                                 : Text(kInfoBlockIncomplete));
+        return exitCommunication;
+    case ETransferResult::NoSeries:
+        session.PrintMessage(Device::DescribeDownload(download));
+        return exitNoSeries;
+    case ETransferResult::CannotTransfer:
+        session.PrintMessage(Device::DescribeDownload(download));
+        return exitCannotTransfer;
+    case ETransferResult::CommFailure:
+        session.PrintMessage(Device::DescribeDownload(download));
+        return exitCommunication;
+    default:
+        return exitOk;
+    }
+}
+
+} // namespace
+
+int DownloadCommand(const std::vector<std::string>& args)
+{
+    std::string portText, savePath, exportPath;
+    bool energy = false;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        std::string* value = a == "--port" ? &portText : a == "--save" ? &savePath : a == "--export" ? &exportPath : nullptr;
+        if (value != nullptr) {
+            if (i + 1 >= args.size() || args[i + 1].empty() || !value->empty())
+                return UsageError("download");
+            *value = args[++i];
+        } else if (a == "--energy") {
+            energy = true;
+        } else {
+            return UsageError("download");
+        }
+    }
+    if (portText.empty() || savePath.empty())
+        return UsageError("download");
+    uint32_t port = 0;
+    if (const int rc = ResolvePort("download", portText, port))
+        return rc;
+    if (exportPath == savePath) {
+        PrintError("brelmora-cli", Platform::FormatU(Text(kSameOutputTwice).c_str(), savePath.c_str()));
+        return exitUsage;
+    }
+    // An output that cannot be created is refused before the instrument is
+    // asked for anything.
+    for (const std::string* path : {&savePath, &exportPath}) {
+        if (path->empty())
+            continue;
+        if (const uint32_t error = COutputFiles::CheckCreatable(*path)) {
+            PrintError(*path, Platform::FormatU(Text(kCannotWrite).c_str(), Platform::DescribeError(error)));
+            return exitCannotWrite;
+        }
+    }
+
+    CDeviceSession session;
+    if (const int rc = session.Connect(port))
+        return rc;
+    CProgressLine progress;
+    progress.OnProgress(5, 1, 0);   // shown while the transfer starts
+    Device::SPaperDownload download;
+    Device::DownloadSeries(session.Holder(), download, &progress);
+    progress.End();
+    if (download.result != Device::ETransferResult::Ok)
+        return ReportDownload(session, download);
+
+    CPaperDoc doc;
+    CTerminalUi ui;
+    doc.SetUi(&ui);
+    doc.SetEnergyMode(energy);
+    doc.StoreDownloadedInfo(download.infoBlock.data(), download.infoBlock.size());
+    if (!doc.StoreDownloadedSeries(download.series.data(), download.series.size())) {
+        // Data that does not hold even one whole series is not a download.
+        if (doc.GetCurrent().GetCount() == 0) {
+            session.PrintMessage(Device::DescribeFailure(Device::ELinkFailure::None));
+            return exitCommunication;
+        }
+        session.PrintMessage(Text(kSeriesCutShort));
+    }
+    // The summary as the desktop program's summary page builds it after a
+    // download, so the saved project is the same.
+    doc.BuildSummary();
+
+    COutputFiles files;
+    files.Add(savePath, [&doc](StreamIO::CIoStream& stream) {
+        StreamIO::CVnArchive archive(stream.GetId(), 0);
+        doc.WriteProject(archive);
+        archive.Flush();
+    });
+    if (!exportPath.empty()) {
+        const std::vector<uint8_t> bytes =
+            TextExport::Encode(SeriesPageText::ExportText(doc.GetCurrent(), energy, ReadDtFormatSetting()));
+        files.Add(exportPath, [bytes](StreamIO::CIoStream& stream) { WriteBytes(stream, bytes); });
+    }
+    std::string failedPath;
+    uint32_t error = 0;
+    if (!files.Commit(failedPath, error)) {
+        PrintError(failedPath, Platform::FormatU(Text(kCannotWrite).c_str(), Platform::DescribeError(error)));
+        return exitCannotWrite;
+    }
+    ui.Flush(savePath);
+    std::printf("%s\n", Platform::ToUtf8(Platform::FormatU(Text(kDownloadSaved).c_str(), doc.GetCurrent().GetCount(),
+                                                            savePath.c_str()))
+                            .c_str());
+    return exitOk;
+}
+
+} // namespace Cli

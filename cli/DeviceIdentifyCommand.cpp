@@ -1,0 +1,75 @@
+// brelmora-cli identify --port COM<n>:  and  delete-all --port COM<n>: --yes
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "CliCommon.h"
+#include "Commands.h"
+#include "DeviceCliStrings.h"
+#include "DeviceSession.h"
+#include "device/DeviceStrings.h"
+#include "device/PaperTransfer.h"
+#include "device/VeltranoDevice.h"
+#include "platform/Text.h"
+
+namespace Cli {
+
+namespace {
+
+// Reads "--port X" (and "--yes" when `yes` is given); false on anything else.
+bool ParsePortArgs(const std::vector<std::string>& args, std::string& portText, bool* yes)
+{
+    for (size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "--port" && i + 1 < args.size() && portText.empty() && !args[i + 1].empty())
+            portText = args[++i];
+        else if (yes != nullptr && args[i] == "--yes")
+            *yes = true;
+        else
+            return false;
+    }
+    return !portText.empty();
+}
+
+} // namespace
+
+int IdentifyCommand(const std::vector<std::string>& args)
+{
+    std::string portText;
+    if (!ParsePortArgs(args, portText, nullptr))
+        return UsageError("identify");
+    uint32_t port = 0;
+    if (const int rc = ResolvePort("identify", portText, port))
+        return rc;
+    CDeviceSession session;
+    if (const int rc = session.Connect(port))
+        return rc;
+    const std::u16string text = Platform::ReplaceAll(session.Device().GetInfoText(), u"\r\n", u"\n");
+    std::printf("%s\n", Platform::ToUtf8(text).c_str());
+    return exitOk;
+}
+
+int DeleteAllCommand(const std::vector<std::string>& args)
+{
+    std::string portText;
+    bool yes = false;
+    if (!ParsePortArgs(args, portText, &yes))
+        return UsageError("delete-all");
+    uint32_t port = 0;
+    if (const int rc = ResolvePort("delete-all", portText, port))
+        return rc;
+    // Deleting cannot be undone: without the explicit confirmation nothing
+    // is sent to the instrument.
+    if (!yes) {
+        PrintError("brelmora-cli", Text(kDeleteNeedsYes));
+        return UsageError("delete-all");
+    }
+    CDeviceSession session;
+    if (const int rc = session.Connect(port))
+        return rc;
+    if (!Device::DeleteAllSeries(session.Device()))
+        return session.ReportFailure(Text(Device::IDS_DELETE_FAILED));
+    std::printf("%s\n", Platform::ToUtf8(Text(Device::IDS_DELETE_SUCCEEDED)).c_str());
+    return exitOk;
+}
+
+} // namespace Cli

@@ -1,0 +1,193 @@
+// brelmora-cli names --port COM<n>: [--set SLOT TEXT | --insert SLOT TEXT |
+// --delete SLOT[,SLOT...] | --clear-from SLOT]: the series names stored on
+// the instrument.  Slots are numbered 1 to 50 as printed.  After a change the
+// list is read back and printed, so the output is what the instrument holds.
+#include <cstdio>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "CliCommon.h"
+#include "Commands.h"
+#include "DeviceCliStrings.h"
+#include "DeviceSession.h"
+#include "device/VeltranoDevice.h"
+#include "platform/Text.h"
+
+namespace Cli {
+
+namespace {
+
+constexpr int kSlots = 50;
+
+enum class EChange { None, Set, Insert, Delete, ClearFrom };
+
+struct SNamesRequest {
+    std::string portText;
+    EChange change = EChange::None;
+    std::string slotText;
+    std::string text;
+};
+
+std::optional<int> ParseSlot(const std::string& text)
+{
+    const std::optional<uint32_t> n = ParseNumber(text);
+    if (!n || *n < 1 || *n > static_cast<uint32_t>(kSlots))
+        return std::nullopt;
+    return static_cast<int>(*n);
+}
+
+// "3" or "3,5,9": the mask of those slots (bit k = slot k + 1).
+std::optional<uint64_t> ParseSlotList(const std::string& text)
+{
+    uint64_t mask = 0;
+    size_t start = 0;
+    for (;;) {
+        const size_t comma = text.find(',', start);
+        const std::optional<int> slot = ParseSlot(text.substr(start, comma == std::string::npos ? std::string::npos
+                                                                                               : comma - start));
+        if (!slot)
+            return std::nullopt;
+        mask |= uint64_t{1} << (*slot - 1);
+        if (comma == std::string::npos)
+            return mask;
+        start = comma + 1;
+    }
+}
+
+bool ParseArgs(const std::vector<std::string>& args, SNamesRequest& r)
+{
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        const size_t left = args.size() - i - 1;
+        if (a == "--port" && left >= 1 && r.portText.empty() && !args[i + 1].empty()) {
+            r.portText = args[++i];
+            continue;
+        }
+        if (r.change != EChange::None)
+            return false;   // one change per call
+        if ((a == "--set" || a == "--insert") && left >= 2) {
+            r.change = a == "--set" ? EChange::Set : EChange::Insert;
+            r.slotText = args[++i];
+            r.text = args[++i];
+        } else if ((a == "--delete" || a == "--clear-from") && left >= 1) {
+            r.change = a == "--delete" ? EChange::Delete : EChange::ClearFrom;
+            r.slotText = args[++i];
+        } else {
+            return false;
+        }
+    }
+    return !r.portText.empty();
+}
+
+void PrintNames(const std::vector<std::u16string>& names)
+{
+    if (names.empty()) {
+        std::printf("%s\n", Platform::ToUtf8(Text(kNamesEmpty)).c_str());
+        return;
+    }
+    for (size_t i = 0; i < names.size(); ++i)
+        std::printf("%zu\t%s\n", i + 1, Platform::ToUtf8(names[i]).c_str());
+}
+
+// The checks on a name before it goes to the instrument, which stores 8-bit
+// characters, at most 12 of them.  Prints why a name is refused.
+bool CheckName(const std::string& given, std::u16string& name)
+{
+    name = Platform::FromUtf8(given);
+    if (name.empty()) {
+        PrintError("brelmora-cli", Text(kNameEmpty));
+        return false;
+    }
+    for (char16_t c : name) {
+        if (c > 0xFF) {
+            PrintError("brelmora-cli", Platform::FormatU(Text(kNameNotLatin1).c_str(), given.c_str()));
+            return false;
+        }
+    }
+    if (name.size() > Device::ROLL_ID_BYTES) {
+        name.resize(Device::ROLL_ID_BYTES);
+        PrintError("brelmora-cli",
+                   Platform::FormatU(Text(kNameCut).c_str(), given.c_str(), Platform::ToUtf8(name).c_str()));
+    }
+    return true;
+}
+
+} // namespace
+
+int NamesCommand(const std::vector<std::string>& args)
+{
+    SNamesRequest r;
+    if (!ParseArgs(args, r))
+        return UsageError("names");
+    uint32_t port = 0;
+    if (const int rc = ResolvePort("names", r.portText, port))
+        return rc;
+
+    // Everything the command line gives is checked before the port is opened.
+    int slot = 0;
+    uint64_t mask = 0;
+    std::u16string name;
+    if (r.change == EChange::Delete) {
+        const std::optional<uint64_t> m = ParseSlotList(r.slotText);
+        if (!m) {
+            PrintError("brelmora-cli", Platform::FormatU(Text(kBadSlot).c_str(), r.slotText.c_str()));
+            return UsageError("names");
+        }
+        mask = *m;
+    } else if (r.change != EChange::None) {
+        const std::optional<int> s = ParseSlot(r.slotText);
+        if (!s) {
+            PrintError("brelmora-cli", Platform::FormatU(Text(kBadSlot).c_str(), r.slotText.c_str()));
+            return UsageError("names");
+        }
+        slot = *s;
+        if (r.change == EChange::ClearFrom)
+            mask = ~uint64_t{0} << (slot - 1);
+        else if (!CheckName(r.text, name))
+            return exitUsage;
+    }
+
+    CDeviceSession session;
+    if (const int rc = session.Connect(port))
+        return rc;
+    Device::CVeltranoDevice& device = session.Device();
+    std::vector<std::u16string> names;
+    if (!device.ReadStringList(names))
+        return session.ReportFailure();
+
+    bool ok = true;
+    switch (r.change) {
+    case EChange::None:
+        PrintNames(names);
+        return exitOk;
+    case EChange::Set:
+    case EChange::Insert: {
+        if (r.change == EChange::Insert && names.size() >= static_cast<size_t>(kSlots)) {
+            session.PrintMessage(Text(kNamesFull));
+            return exitUsage;
+        }
+        // The list keeps no gaps: a name given below the end goes to the
+        // first free slot, as in the desktop program's names manager.
+        const int firstFree = static_cast<int>(names.size()) + 1;
+        if (slot > firstFree) {
+            slot = firstFree;
+            session.PrintMessage(Platform::FormatU(Text(kNameMovedUp).c_str(), slot));
+        }
+        ok = r.change == EChange::Set ? device.WriteString(slot - 1, name) : device.WriteStringAlt(slot - 1, name);
+        break;
+    }
+    case EChange::Delete:
+    case EChange::ClearFrom:
+        ok = device.WriteStringMask(mask);
+        break;
+    }
+    if (!ok)
+        return session.ReportFailure();
+    if (!device.ReadStringList(names))
+        return session.ReportFailure();
+    PrintNames(names);
+    return exitOk;
+}
+
+} // namespace Cli
