@@ -1,0 +1,81 @@
+#include "app/DocumentUi.h"
+
+#include <QFileDialog>
+#include <QRegularExpression>
+
+#include "app/AppMessages.h"
+
+IDocumentUi::Answer CDocumentUi::AskYesNoCancel(const std::u16string& text)
+{
+    switch (AppMessages::AskYesNoCancel(text)) {
+    case AppMessages::answerYes: return answerYes;
+    case AppMessages::answerNo: return answerNo;
+    default: return answerCancel;
+    }
+}
+
+void CDocumentUi::ShowMessage(int kind, const std::u16string& text)
+{
+    AppMessages::ShowMessage(kind, text);
+}
+
+bool CDocumentUi::AskOpenPath(const SFileDialogRequest& request, std::u16string& path)
+{
+    return AskPath(request, false, path);
+}
+
+bool CDocumentUi::AskSavePath(const SFileDialogRequest& request, std::u16string& path)
+{
+    return AskPath(request, true, path);
+}
+
+bool CDocumentUi::AskPath(const SFileDialogRequest& request, bool save, std::u16string& path)
+{
+    QFileDialog dialog(m_parent);
+    ConfigureDialog(dialog, request, save);
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    const QStringList files = dialog.selectedFiles();
+    if (files.isEmpty() || files.first().isEmpty())
+        return false;
+    path = files.first().toStdU16String();
+    return true;
+}
+
+QStringList CDocumentUi::NameFilters(const std::u16string& filter)
+{
+    QStringList parts = QString::fromStdU16String(filter).split(QLatin1Char('|'));
+    QStringList filters;
+    for (int i = 0; i + 1 < parts.size(); i += 2) {
+        QString caption = parts[i].trimmed();
+        const QString pattern = parts[i + 1].split(QLatin1Char(';'), Qt::SkipEmptyParts).join(QLatin1Char(' '));
+        if (caption.isEmpty() && pattern.isEmpty())
+            break;   // the closing "||"
+        // Qt reads the patterns from the caption's last parentheses: make
+        // sure they are exactly the filter's patterns.
+        const QString wanted = QStringLiteral("(") + pattern + QStringLiteral(")");
+        if (!caption.endsWith(wanted)) {
+            caption.remove(QRegularExpression(QStringLiteral("\\s*\\([^()]*\\)$")));
+            caption += QStringLiteral(" ") + wanted;
+        }
+        filters << caption;
+    }
+    return filters;
+}
+
+void CDocumentUi::ConfigureDialog(QFileDialog& dialog, const SFileDialogRequest& request, bool save)
+{
+    // Qt's own dialog on every platform, so the default extension and the
+    // overwrite question work the same everywhere.
+    dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    const QStringList filters = NameFilters(request.filter);
+    if (!filters.isEmpty())
+        dialog.setNameFilters(filters);
+    dialog.setDefaultSuffix(QString::fromStdU16String(request.defaultExtension));
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, !(save && request.overwritePrompt));
+    const QString initial = QString::fromStdU16String(request.initialName);
+    if (!initial.isEmpty() && !initial.contains(QLatin1Char('*')) && !initial.contains(QLatin1Char('?')))
+        dialog.selectFile(initial);
+}

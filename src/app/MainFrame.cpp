@@ -1,0 +1,206 @@
+#include "app/MainFrame.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QScreen>
+#include <QStatusBar>
+#include <QTimer>
+#include <QUrl>
+
+#include "app/AppIcons.h"
+#include "app/AppStrings.h"
+#include "app/BrelmoraApp.h"
+#include "app/Logo.h"
+#include "app/ShellOpen.h"
+#include "app/ToolBarExt.h"
+#include "data/PaperDoc.h"
+#include "platform/StringTable.h"
+#include "views/ChildView.h"
+
+namespace {
+
+QString Text(uint32_t id)
+{
+    return QString::fromStdU16String(Platform::LoadString(id));
+}
+
+// How often the tool bar's enabled states are refreshed while nothing else
+// asks for it (the menus refresh theirs before they open).
+constexpr int kStateRefreshMs = 250;
+
+} // namespace
+
+CMainFrame::CMainFrame(CBrelmoraApp& app, QWidget* parent)
+    : QMainWindow(parent), m_app(app), m_doc(std::make_unique<CPaperDoc>()), m_docUi(this)
+{
+    setObjectName(QStringLiteral("MainFrame"));
+    setWindowIcon(AppIcons::Icon(QStringLiteral("brelmora")));
+    setAcceptDrops(true);
+    if (QScreen* screen = QGuiApplication::primaryScreen())
+        setGeometry(InitialGeometry(screen->geometry(), screen->availableGeometry()));
+
+    m_doc->SetUi(&m_docUi);
+    m_doc->RegisterView(this);
+
+    CreateActions();
+    BuildMenuBar();
+    BuildToolBar();
+
+    m_statusLabel = new QLabel(this);
+    statusBar()->addWidget(m_statusLabel, 1);
+    ShowReady();
+
+    m_view = new CChildView(m_doc.get(), this);
+    setCentralWidget(m_view);
+    connect(m_view, &CChildView::statusText, this, [this](const QString& text) {
+        if (text.isEmpty())
+            ShowReady();
+        else
+            m_statusLabel->setText(text);
+        UpdateCommandStates();
+    });
+
+    // The update check (reports through OnNewProgramVersion) and the
+    // connection driver's firmware reminder (OnNewFirmwareVersion) start
+    // here once they exist.
+
+    m_stateTimer = new QTimer(this);
+    connect(m_stateTimer, &QTimer::timeout, this, [this] {
+        if (isVisible() && isActiveWindow())
+            UpdateCommandStates();
+    });
+    m_stateTimer->start(kStateRefreshMs);
+
+    UpdateTitle();
+    UpdateCommandStates();
+}
+
+CMainFrame::~CMainFrame()
+{
+    m_doc->UnregisterView(this);
+    m_doc->SetUi(nullptr);
+    // The views refer to the document: they go before it.
+    delete takeCentralWidget();
+    m_view = nullptr;
+}
+
+QRect CMainFrame::InitialGeometry(const QRect& screen, const QRect& available)
+{
+    QRect rect(available.left() + 2, available.top() + 2, screen.width() - 4, screen.height() * 9 / 10);
+    // Inside the area the desktop's panels leave free.
+    if (rect.right() > available.right())
+        rect.setRight(available.right());
+    if (rect.bottom() > available.bottom())
+        rect.setBottom(available.bottom());
+    return rect;
+}
+
+void CMainFrame::ReadCommandLine(const SCommandLine& commandLine)
+{
+    if (commandLine.energy) {
+        m_doc->SetEnergyMode(true);
+        m_doc->NotifyViews(nullptr, -1);
+    }
+    if (!commandLine.projectPath.empty())
+        m_doc->OpenProject(commandLine.projectPath);
+}
+
+void CMainFrame::OnDocumentChanged(int)
+{
+    if (m_updatePending)
+        return;
+    m_updatePending = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            m_updatePending = false;
+            UpdateTitle();
+            UpdateCommandStates();
+        },
+        Qt::QueuedConnection);
+}
+
+QString CMainFrame::TitleText() const
+{
+    const QString app = Text(AppStrings::kAppTitle);
+    const QString title = QString::fromStdU16String(m_doc->GetTitle(true));
+    return title.isEmpty() ? app : title + QStringLiteral(" - ") + app;
+}
+
+void CMainFrame::UpdateTitle()
+{
+    setWindowTitle(TitleText());
+}
+
+void CMainFrame::ShowReady()
+{
+    m_statusLabel->setText(Text(AppStrings::kStatusReady));
+}
+
+bool CMainFrame::HandleDroppedFiles(const QList<QUrl>& urls)
+{
+    if (urls.isEmpty() || !urls.first().isLocalFile())
+        return false;
+    const QString path = urls.first().toLocalFile();
+    if (!path.endsWith(QStringLiteral(".vnr"), Qt::CaseInsensitive))
+        return false;
+    activateWindow();
+    return m_doc->OpenProject(path.toStdU16String());
+}
+
+void CMainFrame::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (event->mimeData()->hasUrls())
+        event->acceptProposedAction();
+}
+
+void CMainFrame::dropEvent(QDropEvent* event)
+{
+    const QList<QUrl> urls = event->mimeData()->urls();
+    event->acceptProposedAction();
+    // Opening may ask questions: not inside the drop's own event.
+    QMetaObject::invokeMethod(this, [this, urls] { HandleDroppedFiles(urls); }, Qt::QueuedConnection);
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event)
+{
+    if (!m_doc->CloseProject()) {
+        event->ignore();
+        return;
+    }
+    // The update wizard, once it exists, is closed here.
+    RemoveUpdateMenu();
+    event->accept();
+}
+
+void CMainFrame::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::LanguageChange) {
+        RetranslateActions();
+        UpdateTitle();
+        if (m_statusLabel != nullptr)
+            ShowReady();
+    }
+    QMainWindow::changeEvent(event);
+}
+
+void CMainFrame::OnNewProgramVersion(quint32 wParam, quint32 lParam)
+{
+    m_newProgramVersion = CVersion::FromMessageParams(wParam, lParam);
+    RebuildUpdateMenu();
+}
+
+void CMainFrame::OnNewFirmwareVersion(quint32 wParam, quint32 lParam)
+{
+    m_newFirmwareVersion = CVersion::FromMessageParams(wParam, lParam);
+    RebuildUpdateMenu();
+}

@@ -1,0 +1,120 @@
+// CMainFrame: the program's only top-level window.  It owns the project
+// document and hosts the tool bar with the logo band, the status bar and the
+// child view with the tab sheet.  It routes the menu and tool-bar commands
+// to the document, the active page, the settings dialog, the firmware
+// upgrade launch, help files and web pages; it accepts dropped project files
+// and asks to save a changed project before it closes.
+#pragma once
+
+#include <QHash>
+#include <QMainWindow>
+#include <memory>
+#include <vector>
+
+#include "app/CommandLine.h"
+#include "app/DocumentUi.h"
+#include "data/DocumentInterfaces.h"
+#include "update/Version.h"
+
+class CBrelmoraApp;
+class CChildView;
+class CLogo;
+class CPaperDoc;
+class CToolBarExt;
+class QAction;
+class QLabel;
+class QMenu;
+class QTimer;
+class QUrl;
+
+class CMainFrame : public QMainWindow, public IDocumentView {
+    Q_OBJECT
+public:
+    explicit CMainFrame(CBrelmoraApp& app, QWidget* parent = nullptr);
+    ~CMainFrame() override;
+
+    CPaperDoc& GetDocument() { return *m_doc; }
+    CChildView* GetChildView() const { return m_view; }
+
+    // Applies the command line: the energy switch, then the project to open.
+    void ReadCommandLine(const SCommandLine& commandLine);
+
+    // Runs a menu or tool-bar command.
+    void OnCommand(int id);
+    // The enable state of a command right now.
+    bool IsCommandEnabled(int id);
+    // The action of a command (menu and tool bar share it); null if none.
+    QAction* Action(int id) const;
+    // Refreshes the enabled state of every command.
+    void UpdateCommandStates();
+
+    // Dropped files: only the first counts; a name ending in ".vnr" (any
+    // case) is opened as the project.  True when a project was opened.
+    bool HandleDroppedFiles(const QList<QUrl>& urls);
+
+    // Reloads the menu after the language changed (update menu included).
+    void OnLanguageChanged();
+
+    // The "New version available!" menu, or null when nothing newer is known.
+    QMenu* UpdateMenu() const { return m_updateMenu; }
+    const CVersion& NewProgramVersion() const { return m_newProgramVersion; }
+    const CVersion& NewFirmwareVersion() const { return m_newFirmwareVersion; }
+
+    // The window's title: the document's short title and the program's name.
+    QString TitleText() const;
+
+    // The size and place of the window for a screen: at (2, 2), the screen's
+    // width less 4, 90 % of its height (kept inside the available area).
+    static QRect InitialGeometry(const QRect& screen, const QRect& available);
+
+    // IDocumentView: the title and the command states follow the document
+    // (queued, as a posted message would be).
+    void OnDocumentChanged(int seriesIndex) override;
+
+public slots:
+    // A newer program version from the update check, packed into the two
+    // message parameters (wParam = minor * 65536 + major, lParam =
+    // revision * 65536 + build); all zero means nothing newer.
+    void OnNewProgramVersion(quint32 wParam, quint32 lParam);
+    // A newer instrument firmware from the firmware reminder, packed the same way.
+    void OnNewFirmwareVersion(quint32 wParam, quint32 lParam);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    void CreateActions();
+    void RetranslateActions();
+    void BuildMenuBar();
+    void BuildToolBar();
+    void RebuildUpdateMenu();
+    void RemoveUpdateMenu();
+    void UpdateTitle();
+    void ShowReady();
+
+    // Command handlers.
+    void RestoreOriginal();
+    void ShowSettings();
+    void ShowAbout();
+    void UpgradeFirmware();
+    void UpdateProgram();
+    void NotAvailableYet();
+
+    CBrelmoraApp& m_app;
+    std::unique_ptr<CPaperDoc> m_doc;
+    CDocumentUi m_docUi;
+    CChildView* m_view = nullptr;
+    CToolBarExt* m_toolBar = nullptr;
+    CLogo* m_logo = nullptr;
+    QLabel* m_statusLabel = nullptr;
+    QHash<int, QAction*> m_actions;
+    std::vector<QMenu*> m_menus;
+    QMenu* m_updateMenu = nullptr;
+    QTimer* m_stateTimer = nullptr;
+    CVersion m_newProgramVersion;
+    CVersion m_newFirmwareVersion;
+    bool m_updatePending = false;
+};

@@ -1,0 +1,110 @@
+// The main frame's command handlers.
+#include <QApplication>
+#include <QStatusBar>
+
+#include "app/AboutDlg.h"
+#include "app/AppMessages.h"
+#include "app/AppSettings.h"
+#include "app/AppStrings.h"
+#include "app/BrelmoraApp.h"
+#include "app/Commands.h"
+#include "app/FirmwareUpgrade.h"
+#include "app/MainFrame.h"
+#include "app/ShellOpen.h"
+#include "controls/MessageBox.h"
+#include "data/PaperDoc.h"
+#include "platform/StringTable.h"
+#include "views/ChildView.h"
+
+using Platform::LoadString;
+
+void CMainFrame::OnCommand(int id)
+{
+    using namespace Commands;
+    if (const int page = PageCommandOf(id)) {
+        if (IsCommandEnabled(id))
+            m_view->RunPageCommand(page);
+        UpdateCommandStates();
+        return;
+    }
+    switch (id) {
+    case ID_FILE_OPEN: m_doc->OpenProject(std::u16string()); break;
+    case ID_FILE_CLOSE: m_doc->CloseProject(); break;
+    case ID_FILE_SAVE: m_doc->SaveProject(); break;
+    case ID_FILE_SAVE_AS: m_doc->SaveProjectAs(); break;
+    case ID_RESTORE_ORIGINAL: RestoreOriginal(); break;
+    case ID_EXPORT: m_view->ExportText(); break;
+    case ID_APP_SETTINGS: ShowSettings(); break;
+    case ID_APP_EXIT: close(); break;
+    // Commands whose back end (connection driver, series names dialog,
+    // device options, update wizard) is not part of the program yet.
+    case ID_DOWNLOAD:
+    case ID_DELETE_ALL:
+    case ID_SERIES_NAMES:
+    case ID_DEVICE_OPTIONS:
+    case ID_DISCONNECT:
+    case ID_CHECK_UPDATES: NotAvailableYet(); break;
+    case ID_UPGRADE: UpgradeFirmware(); break;
+    case ID_HELP: ShellOpen::OpenHelpFile(m_app.GetPfad(), LoadString(AppStrings::kManualFile)); break;
+    case ID_HELP_UPGRADE: ShellOpen::OpenHelpFile(m_app.GetPfad(), LoadString(AppStrings::kUpgradeHelpFile)); break;
+    case ID_FEEDBACK: ShellOpen::OpenWebPage(LoadString(AppStrings::kFeedbackAddress)); break;
+    case ID_ABOUT: ShowAbout(); break;
+    case ID_UPDATE_PROGRAM: UpdateProgram(); break;
+    default: break;
+    }
+    UpdateTitle();
+    UpdateCommandStates();
+}
+
+void CMainFrame::NotAvailableYet()
+{
+    AppMessages::ShowMessage(Gui::messageInformation, LoadString(AppStrings::kNotAvailableYet));
+}
+
+void CMainFrame::RestoreOriginal()
+{
+    if (AppMessages::AskYesNoCancel(LoadString(AppStrings::kRestoreQuestion)) == AppMessages::answerYes)
+        m_doc->RestoreOriginal();
+}
+
+void CMainFrame::ShowSettings()
+{
+    CAppSettings dialog(m_app, this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    if (dialog.IsLanguageChanged())
+        OnLanguageChanged();
+    // Every shown date follows the new pictures.
+    if (dialog.IsFormatChanged())
+        m_doc->NotifyViews(nullptr, -1);
+}
+
+void CMainFrame::ShowAbout()
+{
+    CAboutDlg dialog(m_app, this);
+    dialog.exec();
+}
+
+void CMainFrame::UpgradeFirmware()
+{
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    // The connection driver's Disconnect goes here once it exists: it frees
+    // the port for the upgrade program.
+    m_newFirmwareVersion = CVersion();
+    RebuildUpdateMenu();
+    QApplication::restoreOverrideCursor();
+
+    FirmwareUpgrade::PrepareRegistry(m_app.GetPfad());
+    statusBar()->showMessage(QString::fromStdU16String(LoadString(AppStrings::kWaitingForUpgrade)));
+    FirmwareUpgrade::RunAndWait(m_app.GetProgramFolder(), this);
+    statusBar()->clearMessage();
+}
+
+void CMainFrame::UpdateProgram()
+{
+    if (!m_doc->CloseProject())
+        return;
+    // The update wizard starts the program update here once it exists; on
+    // success the frame closes.
+    NotAvailableYet();
+}

@@ -1,0 +1,144 @@
+#include "app/SettingsStore.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "app/AppMessages.h"
+#include "app/AppStrings.h"
+#include "platform/ErrorCodes.h"
+#include "platform/Registry.h"
+#include "platform/StringTable.h"
+#include "platform/Text.h"
+
+using Platform::LoadString;
+
+namespace {
+
+void ReportWriteFailure()
+{
+    AppMessages::ShowError(LoadString(AppStrings::kRegistryWriteFailed));
+}
+
+void ReportFolderError(uint32_t id)
+{
+    SAppMessage message;
+    message.icon = SAppMessage::iconError;
+    message.caption = LoadString(AppStrings::kErrorCaption);
+    message.text = LoadString(id);
+    AppMessages::Show(message);
+}
+
+// Reads a text value; false when it is missing, of another type or too long.
+bool QueryText(const Platform::CRegKey& key, uint32_t nameId, std::u16string& value)
+{
+    std::u16string text;
+    if (key.QueryString(LoadString(nameId), text) != Platform::ERROR_SUCCESS || text.size() > CSettingsStore::kMaxText)
+        return false;
+    value = text;
+    return true;
+}
+
+} // namespace
+
+std::u16string CSettingsStore::FolderOf(const std::u16string& path)
+{
+    const size_t sep = path.find_last_of(u"/\\");
+    return sep == std::u16string::npos ? std::u16string() : path.substr(0, sep);
+}
+
+std::u16string CSettingsStore::FileNameOf(const std::u16string& path)
+{
+    const size_t sep = path.find_last_of(u"/\\");
+    return sep == std::u16string::npos ? path : path.substr(sep + 1);
+}
+
+bool CSettingsStore::IsDriveRoot(const std::u16string& path)
+{
+    return path.size() == 3 && path[1] == u':' && path[2] == u'\\';
+}
+
+void CSettingsStore::CheckUpgradeFolder(const std::u16string& pfad)
+{
+    const std::string folder = Platform::ToUtf8(pfad);
+    struct stat st {};
+    if (folder.empty() || ::stat(folder.c_str(), &st) != 0) {
+        if (!IsDriveRoot(pfad))
+            ReportFolderError(AppStrings::kBadUpgradeFolder);
+        return;
+    }
+    // A file where the folder should be cannot hold the upgrade files either.
+    if (!S_ISDIR(st.st_mode)) {
+        ReportFolderError(AppStrings::kBadUpgradeFolder);
+        return;
+    }
+    // Read-only: no write permission for this user, or no write bit at all
+    // (the counterpart of the read-only attribute, which binds even the
+    // superuser's programs that honour it).
+    const bool noWriteBits = (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
+    if (noWriteBits || ::access(folder.c_str(), W_OK) != 0)
+        ReportFolderError(AppStrings::kUpgradeFolderReadOnly);
+}
+
+void CSettingsStore::Read(const std::u16string& programPath)
+{
+    m_values = SSettings();
+    Platform::CRegKey key;
+    if (key.Create(LoadString(AppStrings::kSettingsKey)) != Platform::ERROR_SUCCESS)
+        return;
+
+    // One message for the whole read, however many defaults failed to be written.
+    bool writeFailed = false;
+    auto textValue = [&](uint32_t nameId, std::u16string& target, const std::u16string& fallback) {
+        if (QueryText(key, nameId, target))
+            return;
+        target = fallback;
+        if (key.SetString(LoadString(nameId), fallback) != Platform::ERROR_SUCCESS)
+            writeFailed = true;
+    };
+    auto numberValue = [&](uint32_t nameId, uint32_t& target) {
+        if (key.QueryDword(LoadString(nameId), target) == Platform::ERROR_SUCCESS)
+            return;
+        target = 0;
+        if (key.SetDword(LoadString(nameId), 0) != Platform::ERROR_SUCCESS)
+            writeFailed = true;
+    };
+
+    std::u16string defaultPfad = FolderOf(programPath);
+    if (programPath.empty() || defaultPfad.empty())
+        defaultPfad = LoadString(AppStrings::kDefaultPfad);
+
+    textValue(AppStrings::kValueLanguageFile, m_values.languageFile, programPath);
+    textValue(AppStrings::kValueDataFolder, m_values.dataFolder, std::u16string());
+    numberValue(AppStrings::kValueGridCheck, m_values.gridCheck);
+    numberValue(AppStrings::kValueDtFormat, m_values.dtFormat);
+    textValue(AppStrings::kValuePfad, m_values.pfad, defaultPfad);
+    key.Close();
+
+    if (writeFailed)
+        ReportWriteFailure();
+    CheckUpgradeFolder(m_values.pfad);
+}
+
+bool CSettingsStore::SetLanguageFile(const std::u16string& path)
+{
+    m_values.languageFile = path;
+    Platform::CRegKey key;
+    if (key.Create(LoadString(AppStrings::kSettingsKey)) != Platform::ERROR_SUCCESS ||
+        key.SetString(LoadString(AppStrings::kValueLanguageFile), path) != Platform::ERROR_SUCCESS) {
+        ReportWriteFailure();
+        return false;
+    }
+    return true;
+}
+
+bool CSettingsStore::SetDateTimeFormat(uint32_t value)
+{
+    m_values.dtFormat = value;
+    Platform::CRegKey key;
+    if (key.Create(LoadString(AppStrings::kSettingsKey)) != Platform::ERROR_SUCCESS ||
+        key.SetDword(LoadString(AppStrings::kValueDtFormat), value) != Platform::ERROR_SUCCESS) {
+        ReportWriteFailure();
+        return false;
+    }
+    return true;
+}

@@ -1,0 +1,26 @@
+// Opening help files and web pages with the desktop's programs.
+#pragma once
+
+#include <QUrl>
+#include <functional>
+#include <string>
+
+namespace ShellOpen {
+
+// The help file's path: "Pfad", the separator and the file name; the bare
+// file name when "Pfad" is empty.
+std::u16string HelpFilePath(const std::u16string& pfad, const std::u16string& fileName);
+
+// Opens a help file without waiting.  A missing file or one no program
+// opens gives a message and false.
+bool OpenHelpFile(const std::u16string& pfad, const std::u16string& fileName);
+
+// Opens a web address; when the desktop refuses, "xdg-open" is tried; when
+// that fails too, a message names the address.
+bool OpenWebPage(const std::u16string& address);
+
+// Tests replace what opens an address (null restores the desktop's).
+using Opener = std::function<bool(const QUrl& url)>;
+void SetOpener(Opener opener);
+
+} // namespace ShellOpen

@@ -1,0 +1,58 @@
+#include "controls/MessageBox.h"
+
+#include <QMessageBox>
+#include <QString>
+
+#include "platform/StringTable.h"
+
+namespace Gui {
+
+namespace {
+
+QString Q(const std::u16string& text)
+{
+    return QString::fromStdU16String(text);
+}
+
+} // namespace
+
+std::u16string MessageCaption(int kind)
+{
+    switch (kind) {
+    case messageWarning: return Platform::LoadString(28502);
+    case messageError: return Platform::LoadString(28501);
+    case messageFatal: return Platform::LoadString(28500);
+    default: return Platform::LoadString(28503);
+    }
+}
+
+std::u16string MessageText(int kind, const std::u16string& text)
+{
+    if (kind == messageError || kind == messageFatal)
+        return text + Platform::LoadString(28551);
+    return text;
+}
+
+void ShowMessage(int kind, const std::u16string& text, QWidget* parent)
+{
+    QMessageBox::Icon icon = QMessageBox::Information;
+    if (kind == messageWarning)
+        icon = QMessageBox::Warning;
+    else if (kind == messageError || kind == messageFatal)
+        icon = QMessageBox::Critical;
+    QMessageBox box(icon, Q(MessageCaption(kind)), Q(MessageText(kind, text)), QMessageBox::Ok, parent);
+    box.exec();
+}
+
+Answer AskYesNoCancel(const std::u16string& text, QWidget* parent)
+{
+    QMessageBox box(QMessageBox::Question, Q(Platform::LoadString(28503)), Q(text),
+                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, parent);
+    switch (box.exec()) {
+    case QMessageBox::Yes: return answerYes;
+    case QMessageBox::No: return answerNo;
+    default: return answerCancel;
+    }
+}
+
+} // namespace Gui

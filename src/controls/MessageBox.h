@@ -1,0 +1,26 @@
+// The program's message box.  Kinds: 0 information, 1 warning, 2 error,
+// 3 fatal error (OK only).  Errors and fatal errors get the closing text
+// (string 28551) appended.  Captions come from the string table.
+#pragma once
+
+#include <string>
+
+class QWidget;
+
+namespace Gui {
+
+enum MessageKind { messageInformation = 0, messageWarning = 1, messageError = 2, messageFatal = 3 };
+enum Answer { answerYes, answerNo, answerCancel };
+
+void ShowMessage(int kind, const std::u16string& text, QWidget* parent = nullptr);
+
+// A question with Yes, No and Cancel and the question icon.
+Answer AskYesNoCancel(const std::u16string& text, QWidget* parent = nullptr);
+
+// The caption of a message kind (strings 28500-28503).
+std::u16string MessageCaption(int kind);
+
+// The text as shown: errors and fatal errors get string 28551 appended.
+std::u16string MessageText(int kind, const std::u16string& text);
+
+} // namespace Gui

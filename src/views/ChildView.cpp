@@ -1,0 +1,91 @@
+#include "views/ChildView.h"
+
+#include <QEvent>
+#include <QVBoxLayout>
+
+#include "data/PaperDoc.h"
+#include "data/TextExport.h"
+#include "platform/FileException.h"
+#include "platform/StringTable.h"
+#include "platform/Text.h"
+#include "views/PageInterface.h"
+#include "views/SystemClipboard.h"
+#include "views/TabGrid.h"
+#include "views/TabSheet.h"
+#include "views/TabSummary.h"
+#include "views/ViewStrings.h"
+#include "views/ViewText.h"
+
+CChildView::CChildView(CPaperDoc* doc, QWidget* parent) : QWidget(parent), m_doc(doc)
+{
+    // Copy and paste of series go through the system clipboard.
+    CSystemClipboard::Install();
+    m_tabs = new CTabSheet(doc, this);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_tabs);
+    connect(m_tabs->SeriesPage(), &CTabGrid::statusText, this, &CChildView::statusText);
+}
+
+CChildView::~CChildView() = default;
+
+IPage* CChildView::ActivePage()
+{
+    return m_tabs != nullptr ? m_tabs->ActivePage() : nullptr;
+}
+
+void CChildView::RunPageCommand(int command)
+{
+    if (IPage* page = ActivePage())
+        page->RunCommand(static_cast<IPage::Command>(command));
+}
+
+bool CChildView::IsPageCommandEnabled(int command)
+{
+    IPage* page = ActivePage();
+    return page != nullptr && page->IsCommandEnabled(static_cast<IPage::Command>(command));
+}
+
+void CChildView::OnLanguageChanged()
+{
+    if (m_tabs == nullptr)
+        return;
+    m_tabs->UpdateCaptions();
+    m_tabs->SeriesPage()->OnDocumentChanged(-1);
+    m_tabs->SummaryPage()->OnDocumentChanged(-1);
+}
+
+void CChildView::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::LanguageChange)
+        OnLanguageChanged();
+    QWidget::changeEvent(event);
+}
+
+void CChildView::ExportText()
+{
+    IPage* page = ActivePage();
+    if (page == nullptr || m_doc == nullptr)
+        return;
+    const std::u16string text = page->GetCopyText();
+    // The document's front end shows the dialogs; without one the dialog
+    // counts as cancelled.
+    IDocumentUi* ui = m_doc->GetUi();
+    if (ui == nullptr)
+        return;
+    SFileDialogRequest request;
+    request.filter = Platform::LoadString(ViewStrings::kExportFilter);
+    request.defaultExtension = u"csv";
+    request.initialName = u"*.csv";
+    request.overwritePrompt = true;
+    std::u16string path;
+    if (!ui->AskSavePath(request, path) || path.empty())
+        return;
+    try {
+        TextExport::WriteFile(path, text);
+    } catch (const Platform::CFileException& e) {
+        ui->ShowMessage(IDocumentUi::messageError,
+                        Platform::FormatU(Platform::LoadString(ViewStrings::kExportFailed).c_str(),
+                                          Platform::ToUtf8(path).c_str(), e.what()));
+    }
+}

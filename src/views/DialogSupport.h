@@ -1,0 +1,25 @@
+// Helpers shared by the series dialogs: dialog units, the OK/Cancel row
+// with texts from the string table, and control names by id.
+#pragma once
+
+#include <QSize>
+#include <QString>
+
+class QDialog;
+class QDialogButtonBox;
+class QWidget;
+
+namespace DialogSupport {
+
+// A size given in dialog units, in pixels of the widget's font (a dialog
+// unit is a quarter of the average character width across and an eighth of
+// the character height down).
+QSize FromDialogUnits(const QWidget* widget, int width, int height);
+
+// OK (default) and, when asked for, Cancel; connected to accept and reject.
+QDialogButtonBox* MakeButtons(QDialog* dialog, bool withCancel);
+
+// The object name of a control with a template id ("ctl2061").
+QString ControlName(int id);
+
+} // namespace DialogSupport

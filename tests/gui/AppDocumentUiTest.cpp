@@ -1,0 +1,56 @@
+// The document's file dialogs: filters, default extension, initial name and
+// the overwrite question.
+#include <gtest/gtest.h>
+
+#include <QFileDialog>
+
+#include "app/DocumentUi.h"
+#include "gui/AppTestSupport.h"
+
+using namespace AppTest;
+
+namespace {
+
+TEST(AppDocumentUi, WindowsFiltersBecomeQtFilters)
+{
+    EXPECT_EQ(CDocumentUi::NameFilters(u"Brelmora Project (*.vnr)|*.vnr|All Files (*.*)|*.*||"),
+              QStringList({"Brelmora Project (*.vnr)", "All Files (*.*)"}));
+    EXPECT_EQ(CDocumentUi::NameFilters(u"Text file (*.txt)|*.txt|CSV file (*.csv)|*.csv|All Files (*.*)|*.*||"),
+              QStringList({"Text file (*.txt)", "CSV file (*.csv)", "All Files (*.*)"}));
+    // Captions without (or with other) patterns get the real ones.
+    EXPECT_EQ(CDocumentUi::NameFilters(u"Projects|*.vnr;*.VNR|Other (*.x)|*.y||"),
+              QStringList({"Projects (*.vnr *.VNR)", "Other (*.y)"}));
+    EXPECT_TRUE(CDocumentUi::NameFilters(u"").isEmpty());
+    EXPECT_TRUE(CDocumentUi::NameFilters(u"dangling").isEmpty());
+}
+
+TEST(AppDocumentUi, DialogsAreSetUpAsRequested)
+{
+    EnsureApplication();
+    SFileDialogRequest request;
+    request.filter = u"Brelmora Project (*.vnr)|*.vnr|All Files (*.*)|*.*||";
+    request.defaultExtension = u"vnr";
+    request.initialName = u"*.vnr";
+
+    QFileDialog open;
+    CDocumentUi::ConfigureDialog(open, request, false);
+    EXPECT_EQ(open.acceptMode(), QFileDialog::AcceptOpen);
+    EXPECT_EQ(open.fileMode(), QFileDialog::ExistingFile);
+    EXPECT_EQ(open.nameFilters(), QStringList({"Brelmora Project (*.vnr)", "All Files (*.*)"}));
+    EXPECT_EQ(open.defaultSuffix(), "vnr");
+
+    request.initialName = u"Test";
+    request.overwritePrompt = true;
+    QFileDialog save;
+    CDocumentUi::ConfigureDialog(save, request, true);
+    EXPECT_EQ(save.acceptMode(), QFileDialog::AcceptSave);
+    EXPECT_FALSE(save.testOption(QFileDialog::DontConfirmOverwrite));
+    EXPECT_EQ(save.defaultSuffix(), "vnr");
+
+    request.overwritePrompt = false;
+    QFileDialog quiet;
+    CDocumentUi::ConfigureDialog(quiet, request, true);
+    EXPECT_TRUE(quiet.testOption(QFileDialog::DontConfirmOverwrite));
+}
+
+} // namespace

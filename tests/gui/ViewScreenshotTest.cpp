@@ -1,0 +1,175 @@
+// Pictures of the series table and of the series dialogs for the
+// documentation.  Runs only when BRELMORA_SCREENSHOT_DIR (or
+// BRELMORA_SCREENSHOTS) names a folder:
+//
+//   BRELMORA_SCREENSHOT_DIR=docs/screenshots build/bin/test_gui --gtest_filter='ViewScreenshot*'
+//
+// With QT_SCALE_FACTOR=2 the names get "-hidpi", with BRELMORA_SCREENSHOT_DARK=1
+// a dark palette is used ("-dark"), with BRELMORA_SCREENSHOT_GERMAN=1 the
+// German library's texts ("-de"); BRELMORA_SCREENSHOT_SUFFIX, when set,
+// replaces the suffix made from these.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QClipboard>
+#include <QFile>
+#include <QImage>
+#include <QMimeData>
+#include <QPrinter>
+#include <QDateEdit>
+#include <QPalette>
+#include <QScrollBar>
+#include <QStyleFactory>
+
+#include <cstdlib>
+#include <string>
+
+#include "ViewTestSupport.h"
+#include "data/PaperDoc.h"
+#include "platform/LanguageTable.h"
+#include "platform/StringTable.h"
+#include "platform/Text.h"
+#include "support/TestEnv.h"
+#include "views/CommentDlg.h"
+#include "views/DateTimeDlg.h"
+#include "views/LimitDlg.h"
+#include "views/SeriesNotAddedDlg.h"
+#include "views/TabGrid.h"
+#include "views/TabSheet.h"
+
+namespace {
+
+class ViewScreenshot : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        const char* dir = std::getenv("BRELMORA_SCREENSHOT_DIR");
+        if (dir == nullptr || *dir == '\0')
+            dir = std::getenv("BRELMORA_SCREENSHOTS");
+        if (dir == nullptr || *dir == '\0')
+            GTEST_SKIP() << "BRELMORA_SCREENSHOT_DIR is not set";
+        m_dir = dir;
+        ViewTest::EnsureApplication();
+        if (qEnvironmentVariable("QT_SCALE_FACTOR") == QStringLiteral("2"))
+            m_suffix += "-hidpi";
+        if (qEnvironmentVariableIsSet("BRELMORA_SCREENSHOT_DARK")) {
+            m_suffix += "-dark";
+            QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+            QPalette dark;
+            dark.setColor(QPalette::Window, QColor(45, 45, 48));
+            dark.setColor(QPalette::WindowText, QColor(230, 230, 230));
+            dark.setColor(QPalette::Base, QColor(30, 30, 30));
+            dark.setColor(QPalette::AlternateBase, QColor(50, 50, 50));
+            dark.setColor(QPalette::Text, QColor(230, 230, 230));
+            dark.setColor(QPalette::Button, QColor(55, 55, 58));
+            dark.setColor(QPalette::ButtonText, QColor(230, 230, 230));
+            dark.setColor(QPalette::Highlight, QColor(42, 130, 218));
+            dark.setColor(QPalette::HighlightedText, Qt::white);
+            QApplication::setPalette(dark);
+        }
+        if (qEnvironmentVariableIsSet("BRELMORA_SCREENSHOT_GERMAN")) {
+            m_suffix += "-de";
+            Platform::SetLanguageStrings(Platform::LoadLanguageTable(std::string(BRELMORA_DEU_LIBRARY)));
+        }
+        if (qEnvironmentVariableIsSet("BRELMORA_SCREENSHOT_SUFFIX"))
+            m_suffix = qEnvironmentVariable("BRELMORA_SCREENSHOT_SUFFIX").toStdString();
+    }
+    void TearDown() override { Platform::SetLanguageStrings(nullptr); }
+
+    void Save(QWidget& widget, const std::string& name)
+    {
+        widget.show();
+        ViewTest::ProcessEvents();
+        const QString path = QString::fromStdString(m_dir + "/" + name + m_suffix + ".png");
+        ASSERT_TRUE(widget.grab().save(path)) << path.toStdString();
+    }
+
+    std::string m_dir;
+    std::string m_suffix;
+};
+
+// A table with the sample project or with series of `impacts` impacts, one
+// of them open and scrolled to the top.
+void ShowTable(CPaperDoc& doc, CTabSheet& sheet, int open)
+{
+    sheet.resize(1280, 760);
+    sheet.show();
+    ViewTest::ProcessEvents();
+    CTabGrid* page = sheet.SeriesPage();
+    page->ToggleExpanded(open, false);
+    page->Grid()->SelectRange(SCellRange{CTabGrid::ValueRow(open + 1), 0, CTabGrid::DetailRow(open + 1), 8}, false);
+    page->Grid()->SetTopRow(std::max(1, CTabGrid::ValueRow(open - 1)));
+    ViewTest::ProcessEvents();
+    (void)doc;
+}
+
+} // namespace
+
+TEST_F(ViewScreenshot, TableWithTheSampleProject)
+{
+    CPaperDoc doc;
+    ASSERT_TRUE(doc.OpenProject(Platform::FromUtf8(BRELMORA_SOURCE_DIR "/examples/sample.vnr")));
+    CTabSheet sheet(&doc);
+    ShowTable(doc, sheet, 1);
+    Save(sheet, "table-sample");
+}
+
+TEST_F(ViewScreenshot, DetailRowsOf5And30And80Impacts)
+{
+    for (int impacts : {5, 30, 80}) {
+        CPaperDoc doc;
+        ViewTest::Load(doc, {ViewTest::MakeSeries("WFC-31201", 1180, ViewTest::Values(12, 88)),
+                             ViewTest::MakeSeries("NP-31203", 1197, ViewTest::Values(impacts, 92, 9), 78, 104),
+                             ViewTest::MakeSeries("SC-31209", 1213, ViewTest::Values(11, 98), 84, 106),
+                             ViewTest::MakeSeries("WFC-31214", 1224, ViewTest::Values(9, 90), 0, 200)});
+        doc.SetComment(1, u"Edge of the roll damaged on the first 3 impacts.\r\nChecked again by the shift leader.");
+        CTabSheet sheet(&doc);
+        ShowTable(doc, sheet, 1);
+        Save(sheet, "table-detail-" + std::to_string(impacts));
+    }
+}
+
+TEST_F(ViewScreenshot, PictureAndPrintOfTheTable)
+{
+    CPaperDoc doc;
+    ASSERT_TRUE(doc.OpenProject(Platform::FromUtf8(BRELMORA_SOURCE_DIR "/examples/sample.vnr")));
+    CTabSheet sheet(&doc);
+    ShowTable(doc, sheet, 1);
+    CTabGrid* page = sheet.SeriesPage();
+    page->Grid()->SelectRange(SCellRange{1, 0, 7, 8}, false);
+    page->CopySelectionAsPicture();
+    const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+    ASSERT_NE(data, nullptr);
+    qvariant_cast<QImage>(data->imageData()).save(QString::fromStdString(m_dir + "/table-picture" + m_suffix + ".png"));
+    // The SVG and the printout only go to the test's own folder.
+    QFile svg(QString::fromStdString(TestEnv::TempDir() + "/table-picture.svg"));
+    ASSERT_TRUE(svg.open(QIODevice::WriteOnly));
+    svg.write(data->data(QStringLiteral("image/svg+xml")));
+    svg.close();
+
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(QString::fromStdString(TestEnv::TempDir() + "/table-print.pdf"));
+    page->PrintTable(printer, false);
+    EXPECT_GT(QFile(QString::fromStdString(TestEnv::TempDir() + "/table-print.pdf")).size(), 1000);
+}
+
+TEST_F(ViewScreenshot, Dialogs)
+{
+    CCommentDlg comment;
+    comment.SetText(u"Edge of the roll damaged on the first 3 impacts.\r\nChecked again by the shift leader.");
+    Save(comment, "dialog-comment");
+
+    CDateTimeDlg time;
+    time.SetOldTime(848000000);
+    time.SetNewTime(848000000);
+    time.DatePicker()->setDate(time.DatePicker()->date().addDays(1));
+    Save(time, "dialog-time");
+
+    CLimitDlg limit;
+    limit.Set(true, 0, 100, 40);
+    Save(limit, "dialog-limit");
+
+    CSeriesNotAddedDlg notAdded;
+    Save(notAdded, "dialog-not-added");
+}
