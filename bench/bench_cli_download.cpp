@@ -16,17 +16,14 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
-#include <fstream>
-#include <memory>
 #include <spawn.h>
 #include <string>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
 
+#include "BenchSupport.h"
 #include "platform/ComPorts.h"
-#include "sim/SeriesGenerator.h"
-#include "sim/VeltranoSimulator.h"
 
 extern char** environ;
 
@@ -70,18 +67,10 @@ int RunCli(const std::vector<std::string>& args)
 
 void RunDownload(benchmark::State& state, size_t bytes, uint32_t baud)
 {
-    Sim::SSimContent content;
-    Sim::GrowSeriesBeyond(content.series, bytes, 21);
-    const size_t size = Sim::BuildSeriesBytes(content.series).size();
-    Sim::SLineOptions options;
-    options.baud = baud;
-    Sim::CVeltranoSimulator sim(std::make_shared<Sim::CInstrument>(content), options);
-    std::string error;
-    const std::string path = sim.ServePty(&error);
-    if (path.empty() || Platform::SetComPortDevicePath(kPort, path) != 0) {
-        state.SkipWithError(("no pseudo-terminal: " + error).c_str());
+    BenchSupport::CPtySimulator sim(bytes, baud);
+    if (!sim.Serve(state, kPort))
         return;
-    }
+    const size_t size = sim.SeriesBytes();
     const std::string project = g_folder + "/bench.vnr";
     for (auto _ : state) {
         const int rc = RunCli({"download", "--port", "COM" + std::to_string(kPort) + ":", "--save", project});
@@ -130,30 +119,9 @@ BENCHMARK(BM_CliSearchAbsentPorts)->Name("CliSearch/256_absent_ports")->Unit(ben
 
 int main(int argc, char** argv)
 {
-    char pattern[] = "/tmp/brelmora-bench-XXXXXX";
-    const char* dir = mkdtemp(pattern);
-    if (dir == nullptr) {
-        std::perror("mkdtemp");
-        return 1;
-    }
-    g_folder = dir;
-    const std::string registry = g_folder + "/registry.reg";
-    {
-        std::ofstream out(registry, std::ios::binary);
-        out << "Windows Registry Editor Version 5.00\r\n\r\n";
-        out << "[HKEY_CURRENT_USER\\Software\\Vantor\\Brelmora\\Ports]\r\n";
-        for (int n = 1; n <= 256; ++n)
-            out << "\"COM" << n << "\"=\"/nonexistent/brelmora-bench/COM" << n << "\"\r\n";
-        out << "\r\n";
-    }
-    setenv("BRELMORA_REGISTRY", registry.c_str(), 1);
-    setenv("XDG_CONFIG_HOME", dir, 1);
-
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-
-    std::remove(registry.c_str());
-    rmdir(dir);
-    return 0;
+    std::string ports = "[HKEY_CURRENT_USER\\Software\\Vantor\\Brelmora\\Ports]\r\n";
+    for (int n = 1; n <= 256; ++n)
+        ports += "\"COM" + std::to_string(n) + "\"=\"/nonexistent/brelmora-bench/COM" + std::to_string(n) + "\"\r\n";
+    ports += "\r\n";
+    return BenchSupport::RunWithPrivateRegistry(argc, argv, ports, &g_folder);
 }

@@ -15,11 +15,11 @@
 #include <malloc.h>
 #include <memory>
 #include <new>
-#include <random>
 #include <string>
 #include <unistd.h>
 #include <vector>
 
+#include "BenchSupport.h"
 #include "data/PaperDoc.h"
 #include "platform/Text.h"
 
@@ -67,48 +67,6 @@ namespace {
 constexpr int kSeries = 100000;
 constexpr int kImpacts = 20;
 
-// The instrument's download bytes of kSeries random series.
-std::vector<uint8_t> MakeDownload()
-{
-    std::mt19937 random(7);
-    std::vector<uint8_t> bytes;
-    bytes.reserve(static_cast<size_t>(kSeries) * (27 + 4 * kImpacts));
-    for (int i = 0; i < kSeries; ++i) {
-        char id[17] = {};
-        std::snprintf(id, sizeof id, "ROLL-%08u", static_cast<unsigned>(random() % 100000000u));
-        bytes.insert(bytes.end(), id, id + 16);
-        const uint16_t counter = static_cast<uint16_t>(random());
-        const uint32_t date = static_cast<uint32_t>(random());
-        bytes.push_back(static_cast<uint8_t>(counter));
-        bytes.push_back(static_cast<uint8_t>(counter >> 8));
-        for (int k = 0; k < 4; ++k)
-            bytes.push_back(static_cast<uint8_t>(date >> (8 * k)));
-        bytes.push_back(kImpacts);
-        bytes.push_back(static_cast<uint8_t>(random() % 60));          // lower limit
-        bytes.push_back(static_cast<uint8_t>(120 + random() % 80));    // upper limit
-        bytes.push_back(0);
-        bytes.push_back(0);
-        for (int k = 0; k < kImpacts; ++k) {
-            const uint16_t energy = static_cast<uint16_t>(500 + random() % 3000);
-            bytes.push_back(static_cast<uint8_t>(40 + random() % 140));
-            bytes.push_back(static_cast<uint8_t>(energy));
-            bytes.push_back(static_cast<uint8_t>(energy >> 8));
-            bytes.push_back(0);
-        }
-    }
-    return bytes;
-}
-
-std::vector<uint8_t> MakeInfo()
-{
-    std::vector<uint8_t> info(128, 0);
-    const std::string name = "VELTRANO IMPACT", serial = "SN-0042-7781", firmware = "FW 2.10.3";
-    std::copy(name.begin(), name.end(), info.begin() + 2);
-    std::copy(serial.begin(), serial.end(), info.begin() + 34);
-    std::copy(firmware.begin(), firmware.end(), info.begin() + 48);
-    return info;
-}
-
 // A private folder for the project files, removed when the program ends.
 struct TempFolderHolder {
     std::string path;
@@ -139,12 +97,8 @@ CPaperDoc& Downloaded()
 {
     static CPaperDoc* doc = [] {
         auto* d = new CPaperDoc;
-        const auto info = MakeInfo();
-        const auto bytes = MakeDownload();
-        d->StoreDownloadedInfo(info.data(), info.size());
-        d->StoreDownloadedSeries(bytes.data(), bytes.size());
-        for (int i = 0; i < kSeries; i += 10)
-            d->SetComment(i, u"checked by the lab");
+        BenchSupport::StoreDownload(*d, BenchSupport::MakeInfoBlock("SN-0042-7781", "VELTRANO IMPACT", "FW 2.10.3"),
+                                    BenchSupport::MakeRandomDownload(kSeries, kImpacts, 7), kSeries);
         return d;
     }();
     return *doc;

@@ -9,21 +9,17 @@
 // port mappings it writes never reach the user's settings.
 #include <benchmark/benchmark.h>
 
-#include <cstdio>
-#include <cstdlib>
-#include <fstream>
 #include <memory>
 #include <string>
 #include <unistd.h>
 
+#include "BenchSupport.h"
 #include "device/Callback.h"
 #include "device/DeviceThread.h"
 #include "device/PaperTransfer.h"
 #include "device/SearchJobs.h"
 #include "device/VeltranoDevice.h"
 #include "platform/ComPorts.h"
-#include "sim/SeriesGenerator.h"
-#include "sim/VeltranoSimulator.h"
 
 namespace {
 
@@ -57,19 +53,10 @@ std::unique_ptr<Device::CVeltranoDevice> Connect(int port)
 
 void RunDownload(benchmark::State& state, size_t bytes, uint32_t baud)
 {
-    Sim::SSimContent content;
-    Sim::GrowSeriesBeyond(content.series, bytes, 21);   // at least `bytes`
-    const size_t size = Sim::BuildSeriesBytes(content.series).size();
-    auto instrument = std::make_shared<Sim::CInstrument>(content);
-    Sim::SLineOptions options;
-    options.baud = baud;
-    Sim::CVeltranoSimulator sim(instrument, options);
-    std::string error;
-    const std::string path = sim.ServePty(&error);
-    if (path.empty() || Platform::SetComPortDevicePath(kPort, path) != 0) {
-        state.SkipWithError(("no pseudo-terminal: " + error).c_str());
+    BenchSupport::CPtySimulator sim(bytes, baud);
+    if (!sim.Serve(state, kPort))
         return;
-    }
+    const size_t size = sim.SeriesBytes();
     auto device = Connect(kPort);
     if (!device) {
         state.SkipWithError("the simulator was not found");
@@ -129,22 +116,5 @@ BENCHMARK(BM_SearchAbsentPorts)->Name("SearchAbsentPorts")->Unit(benchmark::kMil
 int main(int argc, char** argv)
 {
     // A private registry, removed at the end.
-    char pattern[] = "/tmp/brelmora-bench-XXXXXX";
-    const char* dir = mkdtemp(pattern);
-    if (dir == nullptr) {
-        std::perror("mkdtemp");
-        return 1;
-    }
-    const std::string registry = std::string(dir) + "/registry.reg";
-    std::ofstream(registry, std::ios::binary) << "Windows Registry Editor Version 5.00\r\n\r\n";
-    setenv("BRELMORA_REGISTRY", registry.c_str(), 1);
-    setenv("XDG_CONFIG_HOME", dir, 1);
-
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-
-    std::remove(registry.c_str());
-    rmdir(dir);
-    return 0;
+    return BenchSupport::RunWithPrivateRegistry(argc, argv, "");
 }

@@ -4,10 +4,10 @@
 // 30 ms, median 50 ms.
 #include <benchmark/benchmark.h>
 
-#include <cstdio>
 #include <random>
 #include <vector>
 
+#include "BenchSupport.h"
 #include "data/PaperDoc.h"
 #include "data/SummaryPageText.h"
 
@@ -21,38 +21,19 @@ CPaperDoc& Document()
 {
     static CPaperDoc* doc = [] {
         auto* d = new CPaperDoc;
-        std::vector<uint8_t> info(128, 0);
-        const char serial[] = "VT-1001";
-        std::copy(serial, serial + sizeof serial - 1, info.begin() + 34);
-        d->StoreDownloadedInfo(info.data(), info.size());
-
         std::mt19937 random(11);
         std::vector<uint8_t> bytes;
-        bytes.reserve(static_cast<size_t>(kSeries) * (27 + 4 * kImpacts));
+        bytes.reserve(static_cast<size_t>(kSeries) * BenchSupport::SeriesSize(kImpacts));
         for (int i = 0; i < kSeries; ++i) {
-            char id[17] = {};
-            std::snprintf(id, sizeof id, "ROLL-%08u", static_cast<unsigned>(random() % 100000000u));
-            bytes.insert(bytes.end(), id, id + 16);
-            const uint16_t counter = static_cast<uint16_t>(random());
-            const uint32_t stamp = static_cast<uint32_t>(random());
-            bytes.push_back(static_cast<uint8_t>(counter));
-            bytes.push_back(static_cast<uint8_t>(counter >> 8));
-            for (int k = 0; k < 4; ++k)
-                bytes.push_back(static_cast<uint8_t>(stamp >> (8 * k)));
-            bytes.push_back(kImpacts);
-            bytes.push_back(60);    // lower limit
-            bytes.push_back(160);   // upper limit
-            bytes.push_back(0);
-            bytes.push_back(0);
+            BenchSupport::AppendSeriesHead(bytes, random, kImpacts);
+            BenchSupport::AppendLimits(bytes, 60, 160);
             for (int k = 0; k < kImpacts; ++k) {
-                bytes.push_back(static_cast<uint8_t>(40 + random() % 120));
+                const uint8_t value = static_cast<uint8_t>(40 + random() % 120);
                 const uint16_t energy = static_cast<uint16_t>(1000 + random() % 2000);
-                bytes.push_back(static_cast<uint8_t>(energy));
-                bytes.push_back(static_cast<uint8_t>(energy >> 8));
-                bytes.push_back(0);
+                BenchSupport::AppendImpact(bytes, value, energy);
             }
         }
-        d->StoreDownloadedSeries(bytes.data(), bytes.size());
+        BenchSupport::StoreDownload(*d, BenchSupport::MakeInfoBlock("VT-1001"), bytes, 0);
         return d;
     }();
     return *doc;

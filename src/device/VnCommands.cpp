@@ -185,17 +185,21 @@ void CVnCommands::ReportProgress(int position, int phase, int expectedMs)
         m_progress(position, phase, expectedMs);
 }
 
-// Reads `total` bytes of a long answer into `buffer`: each read asks for all
-// that is missing; progress after each read; stops when everything came, a
-// read brings nothing, or the total time (when it is at least twice the
-// timeout) has no more than one timeout left.
-bool CVnCommands::ReadLongAnswer(uint8_t* buffer, uint32_t total, int timeoutMs, int totalMs, uint32_t& got)
+// The read loop of a long answer of `total` bytes: `room(got, want)` gives
+// where the next read goes and sets how much it asks for.  Progress after
+// each read; stops when everything came, a read brings nothing, or the total
+// time (when it is at least twice the timeout) has no more than one timeout
+// left.
+template <class Room>
+bool CVnCommands::ReadAnswerBody(uint32_t total, int timeoutMs, int totalMs, uint32_t& got, Room room)
 {
     got = 0;
     const Clock::time_point started = Clock::now();
     const bool useTotal = totalMs > 0 && static_cast<int64_t>(totalMs) >= 2 * static_cast<int64_t>(timeoutMs);
     while (got < total) {
-        const uint32_t n = ReadRaw(buffer + got, total - got);
+        uint32_t want = 0;
+        uint8_t* dst = room(got, want);
+        const uint32_t n = ReadRaw(dst, want);
         got += n;
         ReportProgress(static_cast<int>(static_cast<uint64_t>(got) * 100 / total), 1, 0);
         if (n == 0)
@@ -204,82 +208,114 @@ bool CVnCommands::ReadLongAnswer(uint8_t* buffer, uint32_t total, int timeoutMs,
             break;
     }
     return got == total;
+}
+
+// Reads `total` bytes of a long answer into `buffer`; each read asks for all
+// that is missing.
+bool CVnCommands::ReadLongAnswer(uint8_t* buffer, uint32_t total, int timeoutMs, int totalMs, uint32_t& got)
+{
+    return ReadAnswerBody(total, timeoutMs, totalMs, got, [&](uint32_t have, uint32_t& want) {
+        want = total - have;
+        return buffer + have;
+    });
 }
 
 // As ReadLongAnswer, into a vector that grows as data arrives.
 bool CVnCommands::ReadGrowing(std::vector<uint8_t>& buffer, uint32_t total, int timeoutMs, int totalMs)
 {
     buffer.clear();
-    const Clock::time_point started = Clock::now();
-    const bool useTotal = totalMs > 0 && static_cast<int64_t>(totalMs) >= 2 * static_cast<int64_t>(timeoutMs);
     uint32_t got = 0;
-    while (got < total) {
+    const bool complete = ReadAnswerBody(total, timeoutMs, totalMs, got, [&](uint32_t have, uint32_t& want) {
         // Grow with what arrived (at least 64 KiB at a time, at most
         // 1 MiB), so an announced length alone allocates little.
-        const uint32_t step = std::clamp<uint32_t>(got, kFirstChunk, kGrowChunk);
-        const uint32_t want = std::min(total - got, step);
-        buffer.resize(static_cast<size_t>(got) + want);
-        const uint32_t n = ReadRaw(buffer.data() + got, want);
-        got += n;
-        ReportProgress(static_cast<int>(static_cast<uint64_t>(got) * 100 / total), 1, 0);
-        if (n == 0)
-            break;
-        if (useTotal && totalMs - ElapsedMs(started) <= timeoutMs)
-            break;
-    }
+        const uint32_t step = std::clamp<uint32_t>(have, kFirstChunk, kGrowChunk);
+        want = std::min(total - have, step);
+        buffer.resize(static_cast<size_t>(have) + want);
+        return buffer.data() + have;
+    });
     buffer.resize(got);
-    return got == total;
+    return complete;
+}
+
+bool CVnCommands::AcceptBlockRequest(int length, int timeoutMs, bool dataMissing)
+{
+    if (length < 0 || length > MAX_REQUEST_DATA || timeoutMs < 0 || dataMissing) {
+        Fail(ELinkFailure::Refused);
+        return false;
+    }
+    return true;
+}
+
+bool CVnCommands::StartBlockExchange(uint8_t block, const uint8_t* request, int requestLength, int timeoutMs,
+                                     uint8_t& count)
+{
+    m_stream->PurgeInput();
+    SetLineTimeouts(timeoutMs, timeoutMs);
+    const std::vector<uint8_t> frame = BuildRequestFrame(block, request, static_cast<size_t>(requestLength));
+    if (!WriteAll(frame.data(), frame.size()))
+        return false;
+    count = 0;
+    if (!ReadExact(&count, 1))
+        return false;
+    if (count >= COUNT_FIRST_ERROR) {
+        m_instrumentError = count;
+        Fail(ELinkFailure::InstrumentError);
+    }
+    return true;
+}
+
+bool CVnCommands::ReadExtendedHeader(SExtendedHeader& header)
+{
+    uint8_t head[4];
+    if (!ReadExact(head, sizeof head))
+        return false;
+    header = DecodeExtendedHeader(head);
+    return true;
+}
+
+void CVnCommands::ReadCut(uint8_t* buffer, uint32_t room, uint32_t total)
+{
+    ReadRaw(buffer, room);
+    Discard(total - room);
 }
 
 int CVnCommands::ReadDataBlock(uint8_t block, uint8_t* buffer, int requestLength, uint32_t& outCount,
                                uint32_t bufferSize, int timeoutMs, int totalMs)
 {
     ResetFailure();
-    if (requestLength < 0 || requestLength > MAX_REQUEST_DATA || timeoutMs < 0 || buffer == nullptr) {
-        Fail(ELinkFailure::Refused);
+    if (!AcceptBlockRequest(requestLength, timeoutMs, buffer == nullptr))
         return RDB_BAD_ARGUMENT;
-    }
     outCount = 0;
     if (m_stream == nullptr) {
         Fail(ELinkFailure::HangUp);
         return RDB_FAILED;
     }
     try {
-        m_stream->PurgeInput();
-        SetLineTimeouts(timeoutMs, timeoutMs);
-        const std::vector<uint8_t> frame = BuildRequestFrame(block, buffer, static_cast<size_t>(requestLength));
-        if (!WriteAll(frame.data(), frame.size()))
-            return RDB_FAILED;
         uint8_t count = 0;
-        if (!ReadExact(&count, 1))
+        if (!StartBlockExchange(block, buffer, requestLength, timeoutMs, count))
             return RDB_FAILED;
         if (count == 0)
             return RDB_OK;
         if (count >= COUNT_FIRST_ERROR) {
             if (bufferSize > 0)
                 buffer[0] = count;
-            m_instrumentError = count;
-            Fail(ELinkFailure::InstrumentError);
             return RDB_FAILED;
         }
         if (count < COUNT_EXTENDED) {
             if (bufferSize < count) {
-                ReadRaw(buffer, bufferSize);
-                Discard(count - bufferSize);
+                ReadCut(buffer, bufferSize, count);
                 outCount = count;
                 return RDB_BUFFER_TOO_SMALL;
             }
             outCount = ReadRaw(buffer, count);
             return outCount == count ? RDB_OK : RDB_FAILED;
         }
-        uint8_t head[4];
-        if (!ReadExact(head, sizeof head))
+        SExtendedHeader header;
+        if (!ReadExtendedHeader(header))
             return RDB_FAILED;
-        const SExtendedHeader header = DecodeExtendedHeader(head);
         const uint32_t total = header.Total();
         if (bufferSize < total) {
-            ReadRaw(buffer, bufferSize);
-            Discard(total - bufferSize);
+            ReadCut(buffer, bufferSize, total);
             outCount = total;
             return RDB_BUFFER_TOO_SMALL;
         }
@@ -304,41 +340,29 @@ int CVnCommands::ReadAnnouncedBlock(uint8_t block, const uint8_t* request, int r
 {
     ResetFailure();
     answer.clear();
-    if (requestLength < 0 || requestLength > MAX_REQUEST_DATA || timeoutMs < 0 ||
-        (request == nullptr && requestLength > 0)) {
-        Fail(ELinkFailure::Refused);
+    if (!AcceptBlockRequest(requestLength, timeoutMs, request == nullptr && requestLength > 0))
         return RDB_BAD_ARGUMENT;
-    }
     if (m_stream == nullptr) {
         Fail(ELinkFailure::HangUp);
         return RDB_FAILED;
     }
     try {
-        m_stream->PurgeInput();
-        SetLineTimeouts(timeoutMs, timeoutMs);
-        const std::vector<uint8_t> frame = BuildRequestFrame(block, request, static_cast<size_t>(requestLength));
-        if (!WriteAll(frame.data(), frame.size()))
-            return RDB_FAILED;
         uint8_t count = 0;
-        if (!ReadExact(&count, 1))
+        if (!StartBlockExchange(block, request, requestLength, timeoutMs, count))
             return RDB_FAILED;
         if (count == 0)
             return RDB_OK;
-        if (count >= COUNT_FIRST_ERROR) {
-            m_instrumentError = count;
-            Fail(ELinkFailure::InstrumentError);
+        if (count >= COUNT_FIRST_ERROR)
             return RDB_FAILED;
-        }
         if (count < COUNT_EXTENDED) {
             answer.resize(count);
             const uint32_t n = ReadRaw(answer.data(), count);
             answer.resize(n);
             return n == count ? RDB_OK : RDB_FAILED;
         }
-        uint8_t head[4];
-        if (!ReadExact(head, sizeof head))
+        SExtendedHeader header;
+        if (!ReadExtendedHeader(header))
             return RDB_FAILED;
-        const SExtendedHeader header = DecodeExtendedHeader(head);
         const uint32_t total = header.Total();
         if (totalMs > 0) {
             uint32_t bps = m_stream->GetBytesPerSecond();
@@ -364,45 +388,35 @@ int CVnCommands::ReadAnnouncedBlock(uint8_t block, const uint8_t* request, int r
 int CVnCommands::WriteDataBlock(uint8_t block, int length, uint8_t* buffer, uint32_t answerSize, int timeoutMs)
 {
     ResetFailure();
-    if (length < 0 || length > MAX_REQUEST_DATA || timeoutMs < 0 || (buffer == nullptr && (length > 0 || answerSize > 0))) {
-        Fail(ELinkFailure::Refused);
+    if (!AcceptBlockRequest(length, timeoutMs, buffer == nullptr && (length > 0 || answerSize > 0)))
         return WDB_BAD_ARGUMENT;
-    }
     if (m_stream == nullptr) {
         Fail(ELinkFailure::HangUp);
         return WDB_FAILED;
     }
     try {
+        // This exchange sets its timeouts before the purge; setting the same
+        // values again in StartBlockExchange does not reach the stream.
         SetLineTimeouts(timeoutMs, timeoutMs);
-        m_stream->PurgeInput();
-        const std::vector<uint8_t> frame = BuildRequestFrame(block, buffer, static_cast<size_t>(length));
-        if (!WriteAll(frame.data(), frame.size()))
-            return WDB_FAILED;
         uint8_t count = 0;
-        if (!ReadExact(&count, 1))
+        if (!StartBlockExchange(block, buffer, length, timeoutMs, count))
             return WDB_FAILED;
         if (count == 0)
             return 0;
-        if (count >= COUNT_FIRST_ERROR) {
-            m_instrumentError = count;
-            Fail(ELinkFailure::InstrumentError);
+        if (count >= COUNT_FIRST_ERROR)
             return count;
-        }
         if (count < COUNT_EXTENDED) {
             if (answerSize >= count)
                 return ReadExact(buffer, count) ? static_cast<int>(count) : static_cast<int>(WDB_FAILED);
-            ReadRaw(buffer, answerSize);
-            Discard(count - answerSize);
+            ReadCut(buffer, answerSize, count);
             return count;
         }
-        uint8_t head[4];
-        if (!ReadExact(head, sizeof head))
+        SExtendedHeader header;
+        if (!ReadExtendedHeader(header))
             return WDB_FAILED;
-        const SExtendedHeader header = DecodeExtendedHeader(head);
         const uint32_t total = header.Total();
         if (answerSize < total) {
-            ReadRaw(buffer, answerSize);
-            Discard(total - answerSize);
+            ReadCut(buffer, answerSize, total);
             return static_cast<int>(answerSize);
         }
         if (!ReadExact(buffer, total))

@@ -25,6 +25,8 @@ class CIoStream;
 
 namespace Device {
 
+struct SExtendedHeader;
+
 // Results of ReadDataBlock.
 enum : int {
     RDB_OK = 0,
@@ -190,8 +192,26 @@ private:
     // bytes) with the echo rule applied.
     bool SendTextLine(const std::string& command, int timeoutMs, size_t maxLine, std::string& answer);
     int ReadLineInto(std::string& line, size_t maxBytes);
+    // Shared loop of ReadLongAnswer and ReadGrowing.
+    template <class Room>
+    bool ReadAnswerBody(uint32_t total, int timeoutMs, int totalMs, uint32_t& got, Room room);
     bool ReadLongAnswer(uint8_t* buffer, uint32_t total, int timeoutMs, int totalMs, uint32_t& got);
     bool ReadGrowing(std::vector<uint8_t>& buffer, uint32_t total, int timeoutMs, int totalMs);
+    // The argument check of the block exchanges: refuses a request length
+    // outside 0..MAX_REQUEST_DATA, a negative timeout or missing data.
+    bool AcceptBlockRequest(int length, int timeoutMs, bool dataMissing);
+    // The opening of a block exchange: purges the input, sets both line
+    // timeouts, sends the request frame and reads the answer's count byte.
+    // False when the line failed (the failure is recorded).  A count of
+    // COUNT_FIRST_ERROR or more is recorded as the instrument's error and
+    // left to the caller to answer.
+    bool StartBlockExchange(uint8_t block, const uint8_t* request, int requestLength, int timeoutMs,
+                            uint8_t& count);
+    // Reads and decodes the four bytes after an extended count.
+    bool ReadExtendedHeader(SExtendedHeader& header);
+    // An answer of `total` bytes for a buffer of `room`: the front is read
+    // into `buffer`, the rest thrown away.
+    void ReadCut(uint8_t* buffer, uint32_t room, uint32_t total);
     bool ControlCommand(uint8_t a, uint8_t b, int expected, uint8_t* answer, int& result);
 
     StreamIO::CIoStream* m_stream;

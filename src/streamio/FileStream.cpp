@@ -210,29 +210,45 @@ long CFileStream::WriteOnce(const void* buffer, uint32_t count, uint32_t& error)
     return static_cast<long>(n);
 }
 
-uint32_t CFileStream::Read(void* buffer, uint32_t count)
+bool CFileStream::BeginTransfer(const void* buffer, uint32_t count, uint32_t access, uint32_t accessError)
 {
     m_error = 0;
-    if ((m_flags & SF_READ) == 0)
-        ThrowError(Platform::ERROR_READ_FAULT);
+    if ((m_flags & access) == 0)
+        ThrowError(accessError);
     RequireOpen();
     if (count == 0)
-        return 0;
+        return false;
     if (buffer == nullptr)
         ThrowError(Platform::ERROR_INVALID_PARAMETER);
-    // A disk file delivers the whole count unless the end comes first; one
-    // read() may return less for very large counts, so go on until then.
-    uint8_t* out = static_cast<uint8_t*>(buffer);
+    return true;
+}
+
+template <class Once>
+uint32_t CFileStream::MoveAll(uint32_t count, Once once)
+{
     uint32_t total = 0;
     while (total < count) {
         uint32_t error = 0;
-        const long n = ReadOnce(out + total, count - total, error);
+        const long n = once(total, error);
         if (n < 0)
             ThrowError(error);
         if (n == 0)
             break;
         total += static_cast<uint32_t>(n);
     }
+    return total;
+}
+
+uint32_t CFileStream::Read(void* buffer, uint32_t count)
+{
+    if (!BeginTransfer(buffer, count, SF_READ, Platform::ERROR_READ_FAULT))
+        return 0;
+    // A disk file delivers the whole count unless the end comes first; one
+    // read() may return less for very large counts, so go on until then.
+    uint8_t* out = static_cast<uint8_t*>(buffer);
+    const uint32_t total = MoveAll(count, [&](uint32_t done, uint32_t& error) {
+        return ReadOnce(out + done, count - done, error);
+    });
     if (total == 0)
         SetError(Platform::ERROR_HANDLE_EOF);
     return total;
@@ -240,25 +256,12 @@ uint32_t CFileStream::Read(void* buffer, uint32_t count)
 
 uint32_t CFileStream::Write(const void* buffer, uint32_t count)
 {
-    m_error = 0;
-    if ((m_flags & SF_WRITE) == 0)
-        ThrowError(Platform::ERROR_WRITE_FAULT);
-    RequireOpen();
-    if (count == 0)
+    if (!BeginTransfer(buffer, count, SF_WRITE, Platform::ERROR_WRITE_FAULT))
         return 0;
-    if (buffer == nullptr)
-        ThrowError(Platform::ERROR_INVALID_PARAMETER);
     const uint8_t* in = static_cast<const uint8_t*>(buffer);
-    uint32_t total = 0;
-    while (total < count) {
-        uint32_t error = 0;
-        const long n = WriteOnce(in + total, count - total, error);
-        if (n < 0)
-            ThrowError(error);
-        if (n == 0)
-            break;
-        total += static_cast<uint32_t>(n);
-    }
+    const uint32_t total = MoveAll(count, [&](uint32_t done, uint32_t& error) {
+        return WriteOnce(in + done, count - done, error);
+    });
     if (total == 0)
         SetError(Platform::ERROR_TIMEOUT);
     return total;

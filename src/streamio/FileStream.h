@@ -77,7 +77,18 @@ protected:
     // Throws error 6 when no descriptor is open.
     void RequireOpen();
 
+    // The opening of Read and Write: clears the stored error, throws
+    // `accessError` when the stream was not opened with the `access` flag,
+    // 6 when not open and 87 for a missing buffer.  False when `count` is 0
+    // (nothing to move, nothing thrown for the buffer).
+    bool BeginTransfer(const void* buffer, uint32_t count, uint32_t access, uint32_t accessError);
+
 private:
+    // Calls `once(done, error)` until `count` bytes moved or a call moves
+    // nothing; a failed call throws its error.  Returns the bytes moved.
+    template <class Once>
+    uint32_t MoveAll(uint32_t count, Once once);
+
     int m_fd = -1;
 };
 

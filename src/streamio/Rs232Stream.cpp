@@ -431,16 +431,37 @@ CRs232Stream::EWait CRs232Stream::WaitPort(short events, const SDeadline& deadli
     }
 }
 
+template <class Call, class Failed>
+CRs232Stream::EWait CRs232Stream::TransferLoop(short events, const SDeadline& deadline, uint32_t count,
+                                               uint32_t& done, Call call, Failed failed)
+{
+    bool pause = false;
+    while (done < count) {
+        const ssize_t n = call(done);
+        const int err = errno;
+        if (n > 0) {
+            done += static_cast<uint32_t>(n);
+            pause = false;
+            continue;
+        }
+        if (n < 0 && err == EINTR)
+            continue;
+        if (failed(n, err))
+            break;
+        const EWait wait = WaitPort(events, deadline, pause);
+        if (wait != EWait::Ready)
+            return wait;
+        // A port that claims to be ready but has nothing gets a short pause
+        // before it is polled again: no busy loop.
+        pause = !pause;
+    }
+    return EWait::Ready;
+}
+
 uint32_t CRs232Stream::Read(void* buffer, uint32_t count)
 {
-    m_error = 0;
-    if ((m_flags & SF_READ) == 0)
-        ThrowError(Platform::ERROR_READ_FAULT);
-    RequireOpen();
-    if (count == 0)
+    if (!BeginTransfer(buffer, count, SF_READ, Platform::ERROR_READ_FAULT))
         return 0;
-    if (buffer == nullptr)
-        ThrowError(Platform::ERROR_INVALID_PARAMETER);
     ResetWake();
 
     // Interval and multiplier are 0: the constant alone is the total read
@@ -448,36 +469,19 @@ uint32_t CRs232Stream::Read(void* buffer, uint32_t count)
     const SDeadline deadline = SDeadline::After(m_readConstant != 0, m_readConstant);
     uint8_t* out = static_cast<uint8_t*>(buffer);
     uint32_t got = 0;
-    bool cancelled = false;
-    bool pause = false;
-    while (got < count) {
-        const ssize_t n = ::read(Descriptor(), out + got, count - got);
-        if (n > 0) {
-            got += static_cast<uint32_t>(n);
-            pause = false;
-            continue;
-        }
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n == 0 || errno != EAGAIN) {
+    const EWait end = TransferLoop(
+        POLLIN, deadline, count, got,
+        [&](uint32_t done) { return ::read(Descriptor(), out + done, count - done); },
+        [&](ssize_t n, int err) {
+            if (n != 0 && err == EAGAIN)
+                return false;
             // The line was hung up or the device vanished: hand over what
             // came first; the next read reports the failure.
             if (got > 0)
-                break;
-            ThrowError(n == 0 ? Platform::ERROR_DEVICE_NOT_CONNECTED : TransferError(errno));
-        }
-        const EWait wait = WaitPort(POLLIN, deadline, pause);
-        if (wait == EWait::TimedOut)
-            break;
-        if (wait == EWait::Cancelled) {
-            cancelled = true;
-            break;
-        }
-        // A port that claims to be ready but has nothing gets a short pause
-        // before it is polled again: no busy loop.
-        pause = !pause;
-    }
-    if (cancelled)
+                return true;
+            ThrowError(n == 0 ? Platform::ERROR_DEVICE_NOT_CONNECTED : TransferError(err));
+        });
+    if (end == EWait::Cancelled)
         SetError(Platform::ERROR_OPERATION_ABORTED);
     else if (got == 0)
         SetError(Platform::ERROR_HANDLE_EOF);
@@ -486,14 +490,8 @@ uint32_t CRs232Stream::Read(void* buffer, uint32_t count)
 
 uint32_t CRs232Stream::Write(const void* buffer, uint32_t count)
 {
-    m_error = 0;
-    if ((m_flags & SF_WRITE) == 0)
-        ThrowError(Platform::ERROR_WRITE_FAULT);
-    RequireOpen();
-    if (count == 0)
+    if (!BeginTransfer(buffer, count, SF_WRITE, Platform::ERROR_WRITE_FAULT))
         return 0;
-    if (buffer == nullptr)
-        ThrowError(Platform::ERROR_INVALID_PARAMETER);
     ResetWake();
 
     const bool limited = m_writeMultiplier != 0 || m_writeConstant != 0;
@@ -501,34 +499,17 @@ uint32_t CRs232Stream::Write(const void* buffer, uint32_t count)
         SDeadline::After(limited, static_cast<uint64_t>(m_writeMultiplier) * count + m_writeConstant);
     const uint8_t* in = static_cast<const uint8_t*>(buffer);
     uint32_t sent = 0;
-    bool cancelled = false;
-    bool timedOut = false;
-    bool pause = false;
-    while (sent < count) {
-        const ssize_t n = ::write(Descriptor(), in + sent, count - sent);
-        if (n > 0) {
-            sent += static_cast<uint32_t>(n);
-            pause = false;
-            continue;
-        }
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0 && errno != EAGAIN)
-            ThrowError(TransferError(errno));
-        const EWait wait = WaitPort(POLLOUT, deadline, pause);
-        if (wait == EWait::TimedOut) {
-            timedOut = true;
-            break;
-        }
-        if (wait == EWait::Cancelled) {
-            cancelled = true;
-            break;
-        }
-        pause = !pause;
-    }
-    if (cancelled)
+    const EWait end = TransferLoop(
+        POLLOUT, deadline, count, sent,
+        [&](uint32_t done) { return ::write(Descriptor(), in + done, count - done); },
+        [&](ssize_t n, int err) {
+            if (n < 0 && err != EAGAIN)
+                ThrowError(TransferError(err));
+            return false;
+        });
+    if (end == EWait::Cancelled)
         SetError(Platform::ERROR_OPERATION_ABORTED);
-    else if (timedOut)
+    else if (end == EWait::TimedOut)
         SetError(Platform::ERROR_TIMEOUT);
     return sent;
 }

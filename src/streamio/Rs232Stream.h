@@ -94,6 +94,14 @@ private:
     // passes or Cancel wakes us.  With `pause` it only sleeps a little
     // (after the port claimed to be ready but was not).
     EWait WaitPort(short events, const SDeadline& deadline, bool pause);
+    // The transfer loop of Read and Write: `call(done)` moves bytes from
+    // `done` on; a call that moves nothing (other than one interrupted by a
+    // signal) is shown to `failed(n, errno)`, which throws, answers true to
+    // stop or false to wait for the port (`events`).  Returns Ready when the
+    // loop ended by itself, else why the wait ended it.
+    template <class Call, class Failed>
+    EWait TransferLoop(short events, const SDeadline& deadline, uint32_t count, uint32_t& done, Call call,
+                       Failed failed);
     // Closes the port quietly, releasing the exclusive open.
     void ReleasePort();
     uint32_t PrepareWake();
