@@ -1,5 +1,5 @@
 // String-table ids of the command-line front end (48000-48999), and the
-// design's ids it uses.
+// fixed ids it uses.
 #pragma once
 
 #include <cstdint>

@@ -1,5 +1,5 @@
 // String-table ids of the views: the series table, the graph cell and the
-// series dialogs (own ids 44000-44999, and the design's ids they use).
+// series dialogs (own ids 44000-44999, and the fixed ids they use).
 #pragma once
 
 #include <cstdint>
