@@ -6,6 +6,8 @@
 #include <QApplication>
 #include <gtest/gtest.h>
 
+#include "GuiApplication.h"
+
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -22,19 +24,7 @@
 
 namespace AppTest {
 
-// The QApplication every GUI test needs (offscreen unless a platform is set).
-inline QApplication* EnsureApplication()
-{
-    if (auto* existing = qobject_cast<QApplication*>(QCoreApplication::instance()))
-        return existing;
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char name[] = "test_gui";
-    static char* argv[] = {name, nullptr};
-    static QApplication* application = new QApplication(argc, argv);
-    return application;
-}
+using GuiTest::EnsureApplication;
 
 // Messages and questions go here instead of modal boxes while it lives.
 class CMessageCollector {

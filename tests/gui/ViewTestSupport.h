@@ -12,6 +12,8 @@
 #include <QWidget>
 #include <gtest/gtest.h>
 
+#include "GuiApplication.h"
+
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -24,18 +26,7 @@
 
 namespace ViewTest {
 
-inline QApplication* EnsureApplication()
-{
-    if (auto* existing = qobject_cast<QApplication*>(QCoreApplication::instance()))
-        return existing;
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char name[] = "test_gui";
-    static char* argv[] = {name, nullptr};
-    static QApplication* application = new QApplication(argc, argv);
-    return application;
-}
+using GuiTest::EnsureApplication;
 
 // Runs queued calls (refills, posted commands).
 inline void ProcessEvents()
