@@ -253,30 +253,32 @@ uint32_t CRegKey::DeleteValue(std::u16string_view name)
     });
 }
 
+uint32_t CRegKey::ReadForEnum(CRegDocument& doc) const
+{
+    if (!m_open)
+        return ERROR_INVALID_HANDLE;
+    const uint32_t rc = ReadRegistryFile(m_file, doc);
+    return rc == ERROR_FILE_NOT_FOUND ? ERROR_SUCCESS : rc;
+}
+
 uint32_t CRegKey::EnumValueNames(std::vector<std::u16string>& names) const
 {
     names.clear();
-    if (!m_open)
-        return ERROR_INVALID_HANDLE;
     CRegDocument doc;
-    const uint32_t rc = ReadRegistryFile(m_file, doc);
-    if (rc != ERROR_SUCCESS && rc != ERROR_FILE_NOT_FOUND)
-        return rc;
-    names = doc.ValueNames(m_fullPath);
-    return ERROR_SUCCESS;
+    const uint32_t rc = ReadForEnum(doc);
+    if (rc == ERROR_SUCCESS)
+        names = doc.ValueNames(m_fullPath);
+    return rc;
 }
 
 uint32_t CRegKey::EnumSubKeys(std::vector<std::u16string>& names) const
 {
     names.clear();
-    if (!m_open)
-        return ERROR_INVALID_HANDLE;
     CRegDocument doc;
-    const uint32_t rc = ReadRegistryFile(m_file, doc);
-    if (rc != ERROR_SUCCESS && rc != ERROR_FILE_NOT_FOUND)
-        return rc;
-    names = doc.SubKeyNames(m_fullPath);
-    return ERROR_SUCCESS;
+    const uint32_t rc = ReadForEnum(doc);
+    if (rc == ERROR_SUCCESS)
+        names = doc.SubKeyNames(m_fullPath);
+    return rc;
 }
 
 uint32_t CRegKey::DeleteSubKey(std::u16string_view subKey)

@@ -88,6 +88,9 @@ private:
     uint32_t OpenImpl(const std::string& file, std::u16string_view keyPath, Access access, bool create);
     uint32_t Change(const Edit& edit);
     uint32_t Find(std::u16string_view name, RegValue& value) const;
+    // The store's content for enumerating this key: a missing file reads as
+    // an empty store.
+    uint32_t ReadForEnum(CRegDocument& doc) const;
     uint32_t DeleteSubKeyImpl(std::u16string_view subKey, bool recursive);
 
     bool m_open = false;

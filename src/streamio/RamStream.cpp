@@ -87,18 +87,25 @@ void CRamStream::Close()
     m_error = 0;
 }
 
-uint32_t CRamStream::Read(void* buffer, uint32_t count)
+bool CRamStream::BeginTransfer(const void* buffer, uint32_t count, uint32_t access, uint32_t accessError)
 {
     m_error = 0;
     RequireOpen();
-    if ((m_flags & SF_READ) == 0)
-        ThrowError(Platform::ERROR_READ_FAULT);
+    if ((m_flags & access) == 0)
+        ThrowError(accessError);
     if (count == 0)
-        return 0;
+        return false;
     if (buffer == nullptr) {
         SetError(Platform::ERROR_INVALID_PARAMETER);
-        return 0;
+        return false;
     }
+    return true;
+}
+
+uint32_t CRamStream::Read(void* buffer, uint32_t count)
+{
+    if (!BeginTransfer(buffer, count, SF_READ, Platform::ERROR_READ_FAULT))
+        return 0;
     bool detached = false;
     uint32_t n = 0;
     if (m_file->IsFifo()) {
@@ -116,16 +123,8 @@ uint32_t CRamStream::Read(void* buffer, uint32_t count)
 
 uint32_t CRamStream::Write(const void* buffer, uint32_t count)
 {
-    m_error = 0;
-    RequireOpen();
-    if ((m_flags & SF_WRITE) == 0)
-        ThrowError(Platform::ERROR_WRITE_FAULT);
-    if (count == 0)
+    if (!BeginTransfer(buffer, count, SF_WRITE, Platform::ERROR_WRITE_FAULT))
         return 0;
-    if (buffer == nullptr) {
-        SetError(Platform::ERROR_INVALID_PARAMETER);
-        return 0;
-    }
     bool detached = false;
     bool written = false;
     try {

@@ -69,6 +69,10 @@ private:
     void RequireOpen();
     // Drops the file after the disk detached it and throws 6.
     [[noreturn]] void ThrowDetached();
+    // The checks that start a Read or Write: open, the direction allowed
+    // (else `accessError` is thrown), a count and a buffer (a null buffer
+    // stores 87).  False when nothing is to be moved.
+    bool BeginTransfer(const void* buffer, uint32_t count, uint32_t access, uint32_t accessError);
 
     std::shared_ptr<CRamDisk> m_disk;
     std::shared_ptr<CRamFile> m_file;

@@ -22,49 +22,16 @@
 #include "views/CommentDlg.h"
 #include "views/DateTimeDlg.h"
 #include "views/LimitDlg.h"
+#include "support/TimeSupport.h"
 #include "views/LimitEditor.h"
 #include "views/SeriesNotAddedDlg.h"
 #include "views/ViewSettings.h"
 
 namespace {
 
-// Sets the process' time zone for the lifetime of the object.
-class ZoneGuard {
-public:
-    explicit ZoneGuard(const char* zone)
-    {
-        if (const char* old = std::getenv("TZ")) {
-            m_had = true;
-            m_old = old;
-        }
-        setenv("TZ", zone, 1);
-        tzset();
-    }
-    ~ZoneGuard()
-    {
-        if (m_had)
-            setenv("TZ", m_old.c_str(), 1);
-        else
-            unsetenv("TZ");
-        tzset();
-    }
-
-private:
-    bool m_had = false;
-    std::string m_old;
-};
-
 uint32_t Stamp(int year, int month, int day, int hour, int minute, int second = 0)
 {
-    std::tm tm{};
-    tm.tm_year = year - 1900;
-    tm.tm_mon = month - 1;
-    tm.tm_mday = day;
-    tm.tm_hour = hour;
-    tm.tm_min = minute;
-    tm.tm_sec = second;
-    tm.tm_isdst = -1;
-    return Platform::LocalToSeriesTime(tm);
+    return Platform::LocalToSeriesTime(TestEnv::WallTime(year, month, day, hour, minute, second));
 }
 
 // Runs the time dialog from `from` to a new date and time; returns the offset.
@@ -166,7 +133,7 @@ TEST(ViewDialog, LimitEditorStoresHalfStepsAndKeepsUnchangedLimits)
 TEST(ViewDialog, TimeOffsetIsTheWallClockDifferenceAcrossDaylightSaving)
 {
     ViewTest::EnsureApplication();
-    ZoneGuard zone("Europe/Berlin");
+    TestEnv::CScopedTimeZone zone("Europe/Berlin");
     // Winter to summer (clocks went forward in the night to 28 March 2021).
     const uint32_t winter = Stamp(2021, 3, 27, 12, 0);
     EXPECT_EQ(Adjust(winter, QDate(2021, 3, 28), QTime(12, 0)), 86400);

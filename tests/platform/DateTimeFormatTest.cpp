@@ -4,25 +4,10 @@
 
 #include "platform/DateTimeFormat.h"
 #include "platform/StringTable.h"
+#include "support/TimeSupport.h"
 
 using namespace Platform;
-
-namespace {
-
-std::tm At(int year, int month, int day, int hour = 0, int minute = 0, int second = 0)
-{
-    std::tm tm{};
-    tm.tm_year = year - 1900;
-    tm.tm_mon = month - 1;
-    tm.tm_mday = day;
-    tm.tm_hour = hour;
-    tm.tm_min = minute;
-    tm.tm_sec = second;
-    tm.tm_isdst = -1;
-    return tm;
-}
-
-} // namespace
+using TestEnv::WallTime;
 
 TEST(DateTimePictures, SettingPicksPicturesAndTheirIds)
 {
@@ -58,7 +43,7 @@ TEST(DateTimePictures, SettingPicksPicturesAndTheirIds)
 
 TEST(DateTimePictures, TheEightPictures)
 {
-    const std::tm morning = At(2021, 3, 7, 9, 5, 3);
+    const std::tm morning = WallTime(2021, 3, 7, 9, 5, 3);
     EXPECT_EQ(FormatDatePicture(u"MM/dd/yyyy", morning), u"03/07/2021");
     EXPECT_EQ(FormatDatePicture(u"dd-MM-yyyy", morning), u"07-03-2021");
     EXPECT_EQ(FormatDatePicture(u"dd/MM/yyyy", morning), u"07/03/2021");
@@ -79,7 +64,7 @@ TEST(DateTimePictures, TheEightPictures)
         {23, 59, u"11:59 PM", u"11:59P", u"23:59", u"23:59"},
     };
     for (const Case& c : cases) {
-        const std::tm tm = At(2021, 3, 7, c.hour, c.minute);
+        const std::tm tm = WallTime(2021, 3, 7, c.hour, c.minute);
         EXPECT_EQ(FormatTimePicture(u"h:mm tt", tm), c.h_mm_tt);
         EXPECT_EQ(FormatTimePicture(u"h:mmt", tm), c.h_mmt);
         EXPECT_EQ(FormatTimePicture(u"H:mm", tm), c.H_mm);
@@ -89,7 +74,7 @@ TEST(DateTimePictures, TheEightPictures)
 
 TEST(DateTimePictures, PictureSyntax)
 {
-    const std::tm tm = At(2009, 1, 4, 7, 8, 9);   // a Sunday
+    const std::tm tm = WallTime(2009, 1, 4, 7, 8, 9);   // a Sunday
     EXPECT_EQ(FormatDatePicture(u"d M y", tm), u"4 1 9");
     EXPECT_EQ(FormatDatePicture(u"dd MM yy", tm), u"04 01 09");
     EXPECT_EQ(FormatDatePicture(u"ddd, MMM yyy", tm), u"Sun, Jan 2009");
@@ -108,14 +93,14 @@ TEST(DateTimePictures, PictureSyntax)
     EXPECT_EQ(FormatDatePicture(u"", tm), u"");
 
     // Out-of-range fields carry over; the weekday comes from the date.
-    std::tm odd = At(2021, 4, 31);
+    std::tm odd = WallTime(2021, 4, 31);
     odd.tm_wday = 3;
     EXPECT_EQ(FormatDatePicture(u"dddd dd.MM.yyyy", odd), u"Saturday 01.05.2021");
-    EXPECT_EQ(FormatDatePicture(u"dd.MM.yyyy", At(2020, 13, 1)), u"01.01.2021");
-    EXPECT_EQ(FormatDatePicture(u"dd.MM.yyyy", At(2020, 3, 0)), u"29.02.2020");
+    EXPECT_EQ(FormatDatePicture(u"dd.MM.yyyy", WallTime(2020, 13, 1)), u"01.01.2021");
+    EXPECT_EQ(FormatDatePicture(u"dd.MM.yyyy", WallTime(2020, 3, 0)), u"29.02.2020");
 
     // Results are cut to 31 characters.
-    const std::u16string longText = FormatDatePicture(u"dddd dddd dddd dddd", At(2021, 3, 10));
+    const std::u16string longText = FormatDatePicture(u"dddd dddd dddd dddd", WallTime(2021, 3, 10));
     EXPECT_EQ(longText, u"Wednesday Wednesday Wednesday W");
     EXPECT_EQ(FormatTimePicture(u"'0123456789012345678901234567890123456789'", tm).size(), 31u);
     EXPECT_EQ(FormatTimePicture(u"'012345678901234567890123456789\U0001F600'", tm).size(), 30u);

@@ -6,48 +6,11 @@
 
 #include "platform/DateTimeFormat.h"
 #include "platform/Text.h"
+#include "support/TimeSupport.h"
 
 using namespace Platform;
 
 namespace {
-
-class ScopedTimeZone {
-public:
-    explicit ScopedTimeZone(const char* zone)
-    {
-        const char* old = std::getenv("TZ");
-        m_hadOld = old != nullptr;
-        if (m_hadOld)
-            m_old = old;
-        setenv("TZ", zone, 1);
-        tzset();
-    }
-    ~ScopedTimeZone()
-    {
-        if (m_hadOld)
-            setenv("TZ", m_old.c_str(), 1);
-        else
-            unsetenv("TZ");
-        tzset();
-    }
-
-private:
-    std::string m_old;
-    bool m_hadOld = false;
-};
-
-std::tm Wall(int year, int month, int day, int hour, int minute, int second = 0)
-{
-    std::tm tm{};
-    tm.tm_year = year - 1900;
-    tm.tm_mon = month - 1;
-    tm.tm_mday = day;
-    tm.tm_hour = hour;
-    tm.tm_min = minute;
-    tm.tm_sec = second;
-    tm.tm_isdst = -1;
-    return tm;
-}
 
 std::string Text(const std::tm& tm)
 {
@@ -88,11 +51,11 @@ TEST(SeriesTime, KnownStampsAndLimits)
     EXPECT_EQ(Text(SeriesTimeToLocal(688959000)), "2021-10-31 01:30:00");
     EXPECT_EQ(Text(SeriesTimeToLocal(0xFFFFFFFFu)), "2136-02-07 06:28:15");
 
-    EXPECT_EQ(LocalToSeriesTime(Wall(2021, 10, 31, 1, 30)), 688959000u);
-    EXPECT_EQ(LocalToSeriesTime(Wall(2021, 10, 30, 25, 30)), 688959000u);   // carried over
-    EXPECT_EQ(LocalToSeriesTime(Wall(1999, 12, 31, 23, 59, 59)), 0u);
-    EXPECT_EQ(LocalToSeriesTime(Wall(2136, 2, 7, 6, 28, 15)), 0xFFFFFFFFu);
-    EXPECT_EQ(LocalToSeriesTime(Wall(2200, 1, 1, 0, 0)), 0xFFFFFFFFu);
+    EXPECT_EQ(LocalToSeriesTime(TestEnv::WallTime(2021, 10, 31, 1, 30)), 688959000u);
+    EXPECT_EQ(LocalToSeriesTime(TestEnv::WallTime(2021, 10, 30, 25, 30)), 688959000u);   // carried over
+    EXPECT_EQ(LocalToSeriesTime(TestEnv::WallTime(1999, 12, 31, 23, 59, 59)), 0u);
+    EXPECT_EQ(LocalToSeriesTime(TestEnv::WallTime(2136, 2, 7, 6, 28, 15)), 0xFFFFFFFFu);
+    EXPECT_EQ(LocalToSeriesTime(TestEnv::WallTime(2200, 1, 1, 0, 0)), 0xFFFFFFFFu);
 
     EXPECT_EQ(FormatSeriesDateTime(0, 0), u"01/01/2000 12:00 AM");
     EXPECT_EQ(FormatSeriesDateTime(688959000, 0x0302), u"31.10.2021 1:30");
@@ -105,14 +68,14 @@ TEST(SeriesTime, WallClockSurvivesEveryZoneAndChangeover)
     // York (14 Mar / 7 Nov 2021), the skipped and repeated hours, and a zone
     // whose offset changed after 2000.
     const std::tm walls[] = {
-        Wall(2021, 3, 28, 1, 59, 59), Wall(2021, 3, 28, 2, 30), Wall(2021, 3, 28, 3, 0),
-        Wall(2021, 10, 31, 1, 30),    Wall(2021, 10, 31, 2, 30), Wall(2021, 10, 31, 3, 0),
-        Wall(2021, 3, 14, 1, 59, 59), Wall(2021, 3, 14, 2, 30), Wall(2021, 3, 14, 3, 0),
-        Wall(2021, 11, 7, 0, 59, 59), Wall(2021, 11, 7, 1, 30), Wall(2021, 11, 7, 2, 0),
-        Wall(2012, 7, 1, 12, 0),      Wall(2000, 1, 1, 0, 0),    Wall(2036, 6, 30, 23, 59, 59),
+        TestEnv::WallTime(2021, 3, 28, 1, 59, 59), TestEnv::WallTime(2021, 3, 28, 2, 30), TestEnv::WallTime(2021, 3, 28, 3, 0),
+        TestEnv::WallTime(2021, 10, 31, 1, 30),    TestEnv::WallTime(2021, 10, 31, 2, 30), TestEnv::WallTime(2021, 10, 31, 3, 0),
+        TestEnv::WallTime(2021, 3, 14, 1, 59, 59), TestEnv::WallTime(2021, 3, 14, 2, 30), TestEnv::WallTime(2021, 3, 14, 3, 0),
+        TestEnv::WallTime(2021, 11, 7, 0, 59, 59), TestEnv::WallTime(2021, 11, 7, 1, 30), TestEnv::WallTime(2021, 11, 7, 2, 0),
+        TestEnv::WallTime(2012, 7, 1, 12, 0),      TestEnv::WallTime(2000, 1, 1, 0, 0),    TestEnv::WallTime(2036, 6, 30, 23, 59, 59),
     };
     for (const char* zone : {"UTC", "Europe/Berlin", "America/New_York", "Europe/Moscow"}) {
-        ScopedTimeZone tz(zone);
+        TestEnv::CScopedTimeZone tz(zone);
         for (const std::tm& wall : walls) {
             const uint32_t stamp = LocalToSeriesTime(wall);
             EXPECT_EQ(Text(SeriesTimeToLocal(stamp)), Text(wall)) << zone;
@@ -123,8 +86,8 @@ TEST(SeriesTime, WallClockSurvivesEveryZoneAndChangeover)
 TEST(SeriesTime, AgreesWithTheLocalTimeConversionAwayFromTheChangeovers)
 {
     for (const char* zone : {"UTC", "Europe/Berlin", "America/New_York"}) {
-        ScopedTimeZone tz(zone);
-        for (uint32_t s = LocalToSeriesTime(Wall(2021, 1, 1, 0, 0)); s < LocalToSeriesTime(Wall(2022, 1, 1, 0, 0));
+        TestEnv::CScopedTimeZone tz(zone);
+        for (uint32_t s = LocalToSeriesTime(TestEnv::WallTime(2021, 1, 1, 0, 0)); s < LocalToSeriesTime(TestEnv::WallTime(2022, 1, 1, 0, 0));
              s += 37 * 60 + 11) {
             const std::tm wall = SeriesTimeToLocal(s);
             const bool changeoverNight = (wall.tm_mon == 2 && (wall.tm_mday == 28 || wall.tm_mday == 14)) ||
@@ -139,16 +102,16 @@ TEST(SeriesTime, AgreesWithTheLocalTimeConversionAwayFromTheChangeovers)
 
 TEST(SeriesTime, ChangeoverHoursShowWhatTheInstrumentRecorded)
 {
-    ScopedTimeZone tz("Europe/Berlin");
+    TestEnv::CScopedTimeZone tz("Europe/Berlin");
     // Recorded 01:30 in the night the clocks go back, and 02:30 in the night
     // they go forward: both show as recorded, where the conversion through
     // local time shows 02:30 and 01:30.
-    const uint32_t autumn = LocalToSeriesTime(Wall(2021, 10, 31, 1, 30));
-    const uint32_t spring = LocalToSeriesTime(Wall(2021, 3, 28, 2, 30));
+    const uint32_t autumn = LocalToSeriesTime(TestEnv::WallTime(2021, 10, 31, 1, 30));
+    const uint32_t spring = LocalToSeriesTime(TestEnv::WallTime(2021, 3, 28, 2, 30));
     EXPECT_EQ(Text(SeriesTimeToLocal(autumn)), "2021-10-31 01:30:00");
     EXPECT_EQ(Text(SeriesTimeToLocal(spring)), "2021-03-28 02:30:00");
     // Both passes through the repeated hour have one count; an hour of wall
     // clock is 3600 s on either side of a change.
-    EXPECT_EQ(LocalToSeriesTime(Wall(2021, 10, 31, 3, 0)) - LocalToSeriesTime(Wall(2021, 10, 31, 2, 0)), 3600u);
-    EXPECT_EQ(LocalToSeriesTime(Wall(2021, 3, 28, 3, 0)) - LocalToSeriesTime(Wall(2021, 3, 28, 2, 0)), 3600u);
+    EXPECT_EQ(LocalToSeriesTime(TestEnv::WallTime(2021, 10, 31, 3, 0)) - LocalToSeriesTime(TestEnv::WallTime(2021, 10, 31, 2, 0)), 3600u);
+    EXPECT_EQ(LocalToSeriesTime(TestEnv::WallTime(2021, 3, 28, 3, 0)) - LocalToSeriesTime(TestEnv::WallTime(2021, 3, 28, 2, 0)), 3600u);
 }
