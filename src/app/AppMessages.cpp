@@ -3,9 +3,11 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <QString>
+#include <cstdio>
 #include <mutex>
 
 #include "app/AppStrings.h"
+#include "app/Splash.h"
 #include "controls/MessageBox.h"
 #include "platform/StringTable.h"
 
@@ -49,13 +51,18 @@ void Show(const SAppMessage& message)
         sink(message);
         return;
     }
+    // Also on standard error, so a start from a terminal or a script sees
+    // why the program stopped to ask.
+    std::fprintf(stderr, "brelmora: %s: %s\n", QString::fromStdU16String(message.caption).toLocal8Bit().constData(),
+                 QString::fromStdU16String(message.text).simplified().toLocal8Bit().constData());
+    CSplashWnd::Dismiss();
     QMessageBox::Icon icon = QMessageBox::Information;
     if (message.icon == SAppMessage::iconWarning)
         icon = QMessageBox::Warning;
     else if (message.icon == SAppMessage::iconError)
         icon = QMessageBox::Critical;
     QMessageBox box(icon, QString::fromStdU16String(message.caption), QString::fromStdU16String(message.text),
-                    QMessageBox::Ok, QApplication::activeWindow());
+                    QMessageBox::Ok, Gui::DialogParent());
     box.exec();
 }
 
@@ -89,7 +96,8 @@ Answer AskYesNoCancel(const std::u16string& text)
 {
     if (QuestionSink sink = CurrentQuestionSink())
         return sink(text);
-    switch (Gui::AskYesNoCancel(text, QApplication::activeWindow())) {
+    CSplashWnd::Dismiss();
+    switch (Gui::AskYesNoCancel(text, Gui::DialogParent())) {
     case Gui::answerYes: return answerYes;
     case Gui::answerNo: return answerNo;
     default: return answerCancel;

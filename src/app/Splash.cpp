@@ -31,6 +31,16 @@ CSplashWnd* CSplashWnd::Current()
     return g_splash;
 }
 
+void CSplashWnd::Dismiss()
+{
+    CSplashWnd* splash = g_splash;
+    if (splash == nullptr)
+        return;
+    g_splash = nullptr;
+    splash->m_timer->stop();
+    splash->close();
+}
+
 void CSplashWnd::ShowSplashScreen(int ms, const CFileVersionInfo& programInfo)
 {
     if (!g_enabled || g_splash != nullptr)

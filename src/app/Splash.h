@@ -16,6 +16,9 @@ public:
     static void EnableSplashScreen(bool enable);
     // The splash that is up, or null.
     static CSplashWnd* Current();
+    // Closes the splash at once (before a message box, which it would cover
+    // and must not own).
+    static void Dismiss();
 
     ~CSplashWnd() override;
 

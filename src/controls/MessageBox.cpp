@@ -1,5 +1,7 @@
 #include "controls/MessageBox.h"
 
+#include <QApplication>
+#include <QMainWindow>
 #include <QMessageBox>
 #include <QString>
 
@@ -15,6 +17,33 @@ QString Q(const std::u16string& text)
 }
 
 } // namespace
+
+namespace {
+
+// Splash screens delete themselves on a timer; tool tips and pop-ups vanish
+// when the pointer moves.  None of them may own a dialog.
+bool CanOwnDialogs(const QWidget* window)
+{
+    if (window == nullptr || !window->isVisible())
+        return false;
+    const Qt::WindowType type = window->windowType();
+    return type != Qt::SplashScreen && type != Qt::ToolTip && type != Qt::Popup;
+}
+
+} // namespace
+
+QWidget* DialogParent()
+{
+    if (QWidget* modal = QApplication::activeModalWidget(); CanOwnDialogs(modal))
+        return modal;
+    if (QWidget* active = QApplication::activeWindow(); CanOwnDialogs(active))
+        return active;
+    for (QWidget* top : QApplication::topLevelWidgets()) {
+        if (qobject_cast<QMainWindow*>(top) != nullptr && CanOwnDialogs(top))
+            return top;
+    }
+    return nullptr;
+}
 
 std::u16string MessageCaption(int kind)
 {

@@ -14,6 +14,12 @@ enum Answer { answerYes, answerNo, answerCancel };
 
 void ShowMessage(int kind, const std::u16string& text, QWidget* parent = nullptr);
 
+// The window a message box or dialog opened now should belong to: the
+// active window, but never a splash screen or a window about to be deleted
+// (a dialog owned by it would be destroyed under its own event loop).  Falls
+// back to the first visible main window, else null (a top-level dialog).
+QWidget* DialogParent();
+
 // A question with Yes, No and Cancel and the question icon.
 Answer AskYesNoCancel(const std::u16string& text, QWidget* parent = nullptr);
 
