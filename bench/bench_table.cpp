@@ -20,7 +20,7 @@
 
 #include "controls/GridCtrl.h"
 #include "data/PaperDoc.h"
-#include "views/TabGrid.h"
+#include "views/table/TabGrid.h"
 
 namespace {
 

@@ -14,7 +14,7 @@
 #include "platform/ErrorCodes.h"
 #include "platform/FileException.h"
 #include "platform/Text.h"
-#include "streamio/FileStream.h"
+#include "streamio/file/FileStream.h"
 
 namespace Cli {
 

@@ -14,7 +14,7 @@
 #include "platform/FileException.h"
 #include "platform/Text.h"
 #include "streamio/IoStream.h"
-#include "streamio/Rs232Stream.h"
+#include "streamio/serial/Rs232Stream.h"
 
 namespace Cli {
 

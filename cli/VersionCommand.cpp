@@ -9,7 +9,7 @@
 #include "Commands.h"
 #include "platform/Text.h"
 #include "update/FileVersionInfo.h"
-#include "update/Version.h"
+#include "platform/Version.h"
 
 namespace Cli {
 

@@ -5,7 +5,7 @@ set(CMAKE_AUTORCC ON)
 
 function(brelmora_gui_layer name)
   cmake_parse_arguments(L "" "" "DEPS;EXCLUDE" ${ARGN})
-  file(GLOB _src CONFIGURE_DEPENDS
+  file(GLOB_RECURSE _src CONFIGURE_DEPENDS
        ${CMAKE_CURRENT_SOURCE_DIR}/${name}/*.cpp
        ${CMAKE_CURRENT_SOURCE_DIR}/${name}/*.h
        ${CMAKE_CURRENT_SOURCE_DIR}/${name}/*.qrc)

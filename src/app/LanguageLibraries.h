@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "update/FileVersionInfo.h"
-#include "update/Version.h"
+#include "platform/Version.h"
 
 struct SLanguageEntry {
     std::u16string path;       // the program file, or the library's full path

@@ -14,7 +14,7 @@
 #include "app/CommandLine.h"
 #include "app/DocumentUi.h"
 #include "data/DocumentInterfaces.h"
-#include "update/Version.h"
+#include "platform/Version.h"
 
 class CBrelmoraApp;
 class CChildView;

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "update/Version.h"
+#include "platform/Version.h"
 
 namespace Device {
 

@@ -10,7 +10,7 @@
 #include "platform/StringTable.h"
 #include "platform/Text.h"
 #include "streamio/IoStream.h"
-#include "streamio/SerialSettings.h"
+#include "streamio/serial/SerialSettings.h"
 
 namespace Device {
 

@@ -8,7 +8,7 @@
 #include <memory>
 
 #include "device/DeviceThread.h"
-#include "streamio/SerialSettings.h"
+#include "streamio/serial/SerialSettings.h"
 
 namespace StreamIO {
 class CIoStream;

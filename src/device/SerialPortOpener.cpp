@@ -1,7 +1,7 @@
 // The default opener of the search: the serial stream of a COM port.
 #include "device/SearchJobs.h"
 
-#include "streamio/Rs232Stream.h"
+#include "streamio/serial/Rs232Stream.h"
 
 namespace Device {
 

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "device/DeviceTypes.h"
-#include "streamio/SerialSettings.h"
+#include "streamio/serial/SerialSettings.h"
 
 namespace StreamIO {
 class CIoStream;

@@ -1,7 +1,7 @@
 // The factory: maps a stream name to the transport class and opens it.
 #include "streamio/IoStream.h"
 
-#include "streamio/FileStream.h"
+#include "streamio/file/FileStream.h"
 #include "streamio/StreamHooks.h"
 #include "streamio/StreamName.h"
 

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "platform/VersionResource.h"
-#include "update/Version.h"
+#include "platform/Version.h"
 
 class CFileVersionInfo {
 public:

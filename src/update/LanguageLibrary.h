@@ -6,7 +6,7 @@
 #include <string>
 
 #include "update/FileVersionInfo.h"
-#include "update/Version.h"
+#include "platform/Version.h"
 
 // The product version a library declares: its fixed record, or when it has
 // none, its "ProductVersion" string.  0 when neither can be read.

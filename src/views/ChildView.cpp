@@ -10,9 +10,9 @@
 #include "platform/Text.h"
 #include "views/PageInterface.h"
 #include "views/SystemClipboard.h"
-#include "views/TabGrid.h"
+#include "views/table/TabGrid.h"
 #include "views/TabSheet.h"
-#include "views/TabSummary.h"
+#include "views/summary/TabSummary.h"
 #include "views/ViewStrings.h"
 #include "views/ViewText.h"
 

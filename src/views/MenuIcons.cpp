@@ -5,7 +5,7 @@
 
 #include "controls/IconStrip.h"
 #include "views/ColorScheme.h"
-#include "views/GridCellDetailGripper.h"
+#include "views/table/GridCellDetailGripper.h"
 
 namespace MenuIcons {
 

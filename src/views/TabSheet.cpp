@@ -2,8 +2,8 @@
 
 #include <QEvent>
 
-#include "views/TabGrid.h"
-#include "views/TabSummary.h"
+#include "views/table/TabGrid.h"
+#include "views/summary/TabSummary.h"
 #include "views/ViewStrings.h"
 #include "views/ViewText.h"
 

@@ -9,7 +9,7 @@
 
 #include "platform/Text.h"
 #include "streamio/IoStream.h"
-#include "streamio/Rs232Stream.h"
+#include "streamio/serial/Rs232Stream.h"
 
 using namespace DeviceCliTest;
 

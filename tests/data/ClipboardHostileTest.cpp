@@ -9,7 +9,7 @@
 #include "DocTestSupport.h"
 #include "data/ClipboardStrings.h"
 #include "platform/StringTable.h"
-#include "streamio/RamDisk.h"
+#include "streamio/ram/RamDisk.h"
 
 using namespace DataTest;
 

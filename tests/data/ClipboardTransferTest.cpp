@@ -5,8 +5,8 @@
 #include "DocTestSupport.h"
 #include "data/ClipboardStrings.h"
 #include "platform/StringTable.h"
-#include "streamio/RamDisk.h"
-#include "streamio/RamStream.h"
+#include "streamio/ram/RamDisk.h"
+#include "streamio/ram/RamStream.h"
 
 using namespace DataTest;
 

@@ -9,7 +9,7 @@
 #include "app/MainFrame.h"
 #include "app/Splash.h"
 #include "data/PaperDoc.h"
-#include "streamio/RamDisk.h"
+#include "streamio/ram/RamDisk.h"
 #include "gui/AppTestSupport.h"
 
 using namespace AppTest;

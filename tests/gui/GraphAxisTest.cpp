@@ -6,8 +6,8 @@
 
 #include <cmath>
 
-#include "views/GraphAxis.h"
-#include "views/SeriesGraph.h"
+#include "views/graph/GraphAxis.h"
+#include "views/graph/SeriesGraph.h"
 
 using namespace GraphAxis;
 

@@ -17,10 +17,10 @@
 #include "data/PaperDoc.h"
 #include "data/SeriesPageText.h"
 #include "support/TestEnv.h"
-#include "views/GridCellBarRange.h"
-#include "views/GridCellDetailGripper.h"
-#include "views/GridCellSeries.h"
-#include "views/SeriesGraph.h"
+#include "views/table/GridCellBarRange.h"
+#include "views/table/GridCellDetailGripper.h"
+#include "views/table/GridCellSeries.h"
+#include "views/graph/SeriesGraph.h"
 
 using ViewTest::MakeSeries;
 using ViewTest::Values;

@@ -28,7 +28,7 @@
 #include "support/TestEnv.h"
 #include "views/ChildView.h"
 #include "views/SystemClipboard.h"
-#include "views/TabGrid.h"
+#include "views/table/TabGrid.h"
 #include "views/TabSheet.h"
 #include "views/ViewSettings.h"
 #include "views/ViewText.h"

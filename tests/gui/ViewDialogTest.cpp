@@ -19,12 +19,12 @@
 #include "ViewTestSupport.h"
 #include "data/PaperDoc.h"
 #include "platform/DateTimeFormat.h"
-#include "views/CommentDlg.h"
-#include "views/DateTimeDlg.h"
-#include "views/LimitDlg.h"
+#include "views/dialogs/CommentDlg.h"
+#include "views/dialogs/DateTimeDlg.h"
+#include "views/dialogs/LimitDlg.h"
 #include "support/TimeSupport.h"
-#include "views/LimitEditor.h"
-#include "views/SeriesNotAddedDlg.h"
+#include "views/dialogs/LimitEditor.h"
+#include "views/dialogs/SeriesNotAddedDlg.h"
 #include "views/ViewSettings.h"
 
 namespace {

@@ -30,11 +30,11 @@
 #include "platform/StringTable.h"
 #include "platform/Text.h"
 #include "support/TestEnv.h"
-#include "views/CommentDlg.h"
-#include "views/DateTimeDlg.h"
-#include "views/LimitDlg.h"
-#include "views/SeriesNotAddedDlg.h"
-#include "views/TabGrid.h"
+#include "views/dialogs/CommentDlg.h"
+#include "views/dialogs/DateTimeDlg.h"
+#include "views/dialogs/LimitDlg.h"
+#include "views/dialogs/SeriesNotAddedDlg.h"
+#include "views/table/TabGrid.h"
 #include "views/TabSheet.h"
 
 namespace {

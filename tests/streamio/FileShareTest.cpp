@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/ErrorCodes.h"
-#include "streamio/FileStream.h"
+#include "streamio/file/FileStream.h"
 #include "streamio/FileTestSupport.h"
 
 using namespace StreamIO;

@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "platform/ErrorCodes.h"
-#include "streamio/RamDisk.h"
-#include "streamio/RamStream.h"
+#include "streamio/ram/RamDisk.h"
+#include "streamio/ram/RamStream.h"
 #include "streamio/RamTestSupport.h"
 #include "streamio/StreamTable.h"
 #include "streamio/TestStream.h"

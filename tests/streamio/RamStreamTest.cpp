@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "platform/ErrorCodes.h"
-#include "streamio/RamStream.h"
+#include "streamio/ram/RamStream.h"
 #include "streamio/RamTestSupport.h"
 
 using namespace StreamIO;

@@ -4,7 +4,7 @@
 
 #include "platform/ErrorCodes.h"
 #include "streamio/FileTestSupport.h"
-#include "streamio/Rs232Line.h"
+#include "streamio/serial/Rs232Line.h"
 
 using namespace StreamIO;
 using namespace Platform;

@@ -9,7 +9,7 @@
 #include <termios.h>
 
 #include "platform/ComPorts.h"
-#include "streamio/Rs232Stream.h"
+#include "streamio/serial/Rs232Stream.h"
 #include "support/Pty.h"
 
 // Every test gets a fresh pseudo-terminal as COM7.

@@ -5,7 +5,7 @@
 #include <thread>
 #include <vector>
 
-#include "streamio/FileStream.h"
+#include "streamio/file/FileStream.h"
 #include "streamio/IoStream.h"
 #include "streamio/StreamTable.h"
 #include "streamio/TestStream.h"

@@ -3,7 +3,7 @@
 #include <limits>
 
 #include "platform/ErrorCodes.h"
-#include "streamio/FileStream.h"
+#include "streamio/file/FileStream.h"
 #include "streamio/FileTestSupport.h"
 #include "streamio/TestStream.h"
 #include "streamio/VnArchive.h"

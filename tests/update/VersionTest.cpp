@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "update/Version.h"
+#include "platform/Version.h"
 
 namespace {
 

@@ -1,0 +1,41 @@
+#include "views/dialogs/DialogSupport.h"
+
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QFontMetrics>
+#include <QPushButton>
+
+#include "views/ViewStrings.h"
+#include "views/ViewText.h"
+
+namespace DialogSupport {
+
+QSize FromDialogUnits(const QWidget* widget, int width, int height)
+{
+    const QFontMetrics metrics(widget->font());
+    const double charWidth =
+        metrics.horizontalAdvance(QStringLiteral("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ")) / 52.0;
+    return QSize(static_cast<int>(width * charWidth / 4.0 + 0.5), static_cast<int>(height * metrics.height() / 8.0 + 0.5));
+}
+
+QDialogButtonBox* MakeButtons(QDialog* dialog, bool withCancel)
+{
+    auto* box = new QDialogButtonBox(dialog);
+    QPushButton* ok = box->addButton(ViewText::Load(ViewStrings::kOk), QDialogButtonBox::AcceptRole);
+    ok->setDefault(true);
+    ok->setObjectName(QStringLiteral("ok"));
+    if (withCancel) {
+        QPushButton* cancel = box->addButton(ViewText::Load(ViewStrings::kCancel), QDialogButtonBox::RejectRole);
+        cancel->setObjectName(QStringLiteral("cancel"));
+    }
+    QObject::connect(box, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
+    QObject::connect(box, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
+    return box;
+}
+
+QString ControlName(int id)
+{
+    return QStringLiteral("ctl%1").arg(id);
+}
+
+} // namespace DialogSupport

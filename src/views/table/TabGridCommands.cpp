@@ -1,0 +1,227 @@
+// CTabGrid: the page commands (copy, cut, paste, delete, select all, copy as
+// picture, print) and their enable queries.
+#include "views/table/TabGrid.h"
+
+#include <QBuffer>
+#include <QImage>
+#include <QMimeData>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QSvgGenerator>
+
+#include <algorithm>
+
+#include "controls/GridCtrl.h"
+#include "controls/MessageBox.h"
+#include "data/Clipboard.h"
+#include "data/PaperDoc.h"
+#include "data/SeriesPageText.h"
+#include "platform/StringTable.h"
+#include "views/SystemClipboard.h"
+#include "views/ViewStrings.h"
+#include "views/ViewText.h"
+
+namespace {
+
+// A picture of the selection is cut off at this height (a selection of
+// thousands of rows would otherwise ask for gigabytes).
+constexpr int kMaxPictureHeight = 16000;
+// One pixel of the table is 0.2 mm in the picture (127 pixels per inch).
+constexpr int kPictureDpi = 127;
+
+} // namespace
+
+void CTabGrid::RunCommand(Command command)
+{
+    switch (command) {
+    case cmdPrint: {
+        QPrinter printer(QPrinter::HighResolution);
+        QPrintDialog dialog(&printer, this);
+        dialog.setOption(QAbstractPrintDialog::PrintSelection, m_grid->HasSelection());
+        dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
+        dialog.setOption(QAbstractPrintDialog::PrintToFile, true);
+        if (dialog.exec() == QDialog::Accepted)
+            PrintTable(printer, dialog.printRange() == QAbstractPrintDialog::Selection);
+        break;
+    }
+    case cmdCopy: CopySelection(); break;
+    case cmdCopyPicture: CopySelectionAsPicture(); break;
+    case cmdPaste: PasteSeries(); break;
+    case cmdCut: CutSelection(); break;
+    case cmdDelete: DeleteSelection(true); break;
+    case cmdSelectAll: SelectAllCells(); break;
+    }
+}
+
+bool CTabGrid::IsCommandEnabled(Command command)
+{
+    if (m_doc == nullptr)
+        return false;
+    switch (command) {
+    case cmdPrint: return m_doc->HasSeries();
+    case cmdCopy:
+    case cmdCopyPicture:
+    case cmdCut:
+    case cmdDelete: return m_grid->HasSelection();
+    case cmdPaste: return m_doc->CanPaste();
+    case cmdSelectAll: return m_doc->HasSeries();
+    }
+    return false;
+}
+
+bool CTabGrid::CopySelection()
+{
+    if (m_doc == nullptr)
+        return false;
+    FlushPendingRefill();
+    const std::vector<uint8_t> flags = SelectedSeries();
+    // Nothing selected: the clipboard keeps what it holds.
+    if (std::find(flags.begin(), flags.end(), 1) == flags.end())
+        return false;
+    CSystemClipboard::Clear();
+    if (!m_doc->CopyToClipboard(flags))
+        return false;
+    // The copied series also as text, for other programs.
+    QString text = ViewText::Q(SeriesPageText::HeaderLine(m_doc->IsEnergyMode()));
+    for (size_t s = 0; s < flags.size(); ++s) {
+        if (flags[s] != 0)
+            text += ViewText::Q(SeriesPageText::SeriesLine(m_doc->GetCurrent(), static_cast<int>(s),
+                                                           m_doc->IsEnergyMode(), m_dtFormat));
+    }
+    if (dynamic_cast<CSystemClipboard*>(&Clipboard::Process()) != nullptr)
+        CSystemClipboard::AddText(text);
+    return true;
+}
+
+void CTabGrid::CutSelection()
+{
+    if (!CopySelection())
+        return;
+    DeleteSelection(false);
+}
+
+void CTabGrid::PasteSeries()
+{
+    if (m_doc == nullptr)
+        return;
+    FlushPendingRefill();
+    // The document notifies every view (this one too) when series came in.
+    m_doc->PasteFromClipboard();
+}
+
+void CTabGrid::DeleteSelection(bool ask)
+{
+    if (m_doc == nullptr)
+        return;
+    FlushPendingRefill();
+    const std::vector<uint8_t> flags = SelectedSeries();
+    if (std::find(flags.begin(), flags.end(), 1) == flags.end())
+        return;
+    if (ask && Gui::AskYesNoCancel(Platform::LoadString(ViewStrings::kDeleteQuestion), this) != Gui::answerYes)
+        return;
+    const int top = m_grid->GetTopRow();
+    for (int s = static_cast<int>(flags.size()) - 1; s >= 0; --s) {
+        if (flags[static_cast<size_t>(s)] != 0)
+            m_doc->DeleteSeries(s);
+    }
+    m_doc->SetChangeMark();
+    m_doc->SetDataChanged(true);
+    m_grid->ClearSelection();
+    FillAll();
+    NotifyOthers(-1);
+    QMetaObject::invokeMethod(this, [this, top] { RefillAndScroll(top); }, Qt::QueuedConnection);
+}
+
+void CTabGrid::CopySelectionAsPicture()
+{
+    FlushPendingRefill();
+    SCellRange block = m_grid->GetSelectionBounds();
+    if (!block.IsValid())
+        return;
+    // Hidden rows take no room; a block taller than the limit is cut off.
+    int height = 0;
+    for (int r = block.minRow; r <= block.maxRow; ++r) {
+        const int h = m_grid->GetRowHeight(r);
+        if (height + h > kMaxPictureHeight) {
+            block.maxRow = std::max(block.minRow, r - 1);
+            break;
+        }
+        height += h;
+    }
+    const QSize size = m_grid->GetRangeSize(block);
+    if (size.isEmpty())
+        return;
+
+    QByteArray svg;
+    {
+        QBuffer buffer(&svg);
+        buffer.open(QIODevice::WriteOnly);
+        QSvgGenerator generator;
+        generator.setOutputDevice(&buffer);
+        generator.setSize(size);
+        generator.setViewBox(QRect(QPoint(0, 0), size));
+        generator.setResolution(kPictureDpi);
+        generator.setTitle(QStringLiteral("Brelmora"));
+        QPainter painter(&generator);
+        painter.fillRect(QRect(QPoint(0, 0), size), Qt::white);
+        m_grid->DrawRange(painter, block, QPoint(0, 0), true);
+    }
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    {
+        QPainter painter(&image);
+        m_grid->DrawRange(painter, block, QPoint(0, 0), true);
+    }
+    image.setDotsPerMeterX(static_cast<int>(kPictureDpi / 0.0254));
+    image.setDotsPerMeterY(static_cast<int>(kPictureDpi / 0.0254));
+    auto* data = new QMimeData;
+    data->setData(QStringLiteral("image/svg+xml"), svg);
+    data->setImageData(image);
+    CSystemClipboard::Put(data, true);
+}
+
+void CTabGrid::PrintTable(QPrinter& printer, bool selectionOnly)
+{
+    FlushPendingRefill();
+    const int columns = m_grid->GetColumnCount();
+    std::vector<int> rows;
+    for (int r = 1; r < m_grid->GetRowCount(); ++r) {
+        if (m_grid->GetRowHeight(r) == 0)
+            continue;
+        if (selectionOnly && !m_grid->IsMergedCellSelected(r, 1) && !m_grid->IsCellSelected(r, 0))
+            continue;
+        rows.push_back(r);
+    }
+    QPainter painter;
+    if (!painter.begin(&printer))
+        return;
+    const QRect page = printer.pageLayout().paintRectPixels(printer.resolution());
+    const int tableWidth = std::max(m_grid->GetTotalWidth(), 1);
+    // The table fills the page width; its header row starts every page.
+    const double scale = static_cast<double>(page.width()) / tableWidth;
+    const int pageHeight = static_cast<int>(page.height() / scale);
+    const int headerHeight = m_grid->GetRowHeight(0);
+    size_t next = 0;
+    bool first = true;
+    while (first || next < rows.size()) {
+        if (!first && !printer.newPage())
+            break;
+        first = false;
+        painter.save();
+        painter.scale(scale, scale);
+        m_grid->DrawRange(painter, SCellRange{0, 0, 0, columns - 1}, QPoint(0, 0), true);
+        int y = headerHeight;
+        while (next < rows.size()) {
+            const int r = rows[next];
+            const int h = m_grid->GetRowHeight(r);
+            if (y + h > pageHeight && y > headerHeight)
+                break;
+            m_grid->DrawRange(painter, SCellRange{r, 0, r, columns - 1}, QPoint(0, y), true);
+            y += h;
+            ++next;
+        }
+        painter.restore();
+    }
+    painter.end();
+}
