@@ -5,7 +5,7 @@
 
 #include "CliStrings.h"
 #include "data/PaperDoc.h"
-#include "platform/Registry.h"
+#include "platform/SettingsStore.h"
 #include "platform/StringTable.h"
 #include "platform/Text.h"
 
@@ -63,13 +63,7 @@ bool OpenProject(CPaperDoc& doc, CTerminalUi& ui, const std::string& path)
 
 uint32_t ReadDtFormatSetting()
 {
-    Platform::CRegKey key;
-    if (key.Open(Text(kSettingsKey), Platform::CRegKey::Read) != 0)
-        return 0;
-    uint32_t value = 0;
-    if (key.QueryDword(Text(kDtFormatValue), value) != 0)
-        return 0;
-    return value;
+    return CSettingsStore::PeekDateTimeFormat();
 }
 
 std::optional<uint32_t> ParseNumber(const std::string& text)

@@ -6,8 +6,6 @@
 
 namespace Cli {
 
-constexpr uint32_t kSettingsKey = 602;        // "Software\Vantor\Brelmora\Settings"
-constexpr uint32_t kDtFormatValue = 608;      // "DTFormat"
 constexpr uint32_t kNotAProjectFile = 59396;
 
 constexpr uint32_t kUsage = 48000;

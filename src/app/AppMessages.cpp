@@ -94,14 +94,23 @@ void ShowError(const std::u16string& text)
 
 Answer AskYesNoCancel(const std::u16string& text)
 {
-    if (QuestionSink sink = CurrentQuestionSink())
-        return sink(text);
-    CSplashWnd::Dismiss();
-    switch (Gui::AskYesNoCancel(text, Gui::DialogParent())) {
-    case Gui::answerYes: return answerYes;
-    case Gui::answerNo: return answerNo;
-    default: return answerCancel;
+    return Ask(IPrompt::questionYesNoCancel, text);
+}
+
+Answer Ask(IPrompt::QuestionKind kind, const std::u16string& text)
+{
+    if (QuestionSink sink = CurrentQuestionSink()) {
+        // A sink answers Yes or No; Retry and OK questions take Yes as their
+        // positive answer and anything else as Cancel.
+        const Answer answer = sink(text);
+        if (kind == IPrompt::questionRetryCancel)
+            return answer == answerYes || answer == answerRetry ? answerRetry : answerCancel;
+        if (kind == IPrompt::questionOkCancel)
+            return answer == answerYes || answer == answerOk ? answerOk : answerCancel;
+        return answer;
     }
+    CSplashWnd::Dismiss();
+    return Gui::Ask(kind, text, Gui::DialogParent());
 }
 
 } // namespace AppMessages

@@ -6,6 +6,8 @@
 #include <functional>
 #include <string>
 
+#include "platform/Prompt.h"
+
 struct SAppMessage {
     enum Icon { iconInformation, iconWarning, iconError };
     Icon icon = iconInformation;
@@ -15,7 +17,8 @@ struct SAppMessage {
 
 namespace AppMessages {
 
-enum Answer { answerYes, answerNo, answerCancel };
+using Answer = IPrompt::Answer;
+using enum IPrompt::Answer;
 
 using MessageSink = std::function<void(const SAppMessage&)>;
 using QuestionSink = std::function<Answer(const std::u16string& text)>;
@@ -37,5 +40,7 @@ void ShowError(const std::u16string& text);
 
 // Yes, No and Cancel with the question icon.
 Answer AskYesNoCancel(const std::u16string& text);
+// A question with the buttons of `kind`.
+Answer Ask(IPrompt::QuestionKind kind, const std::u16string& text);
 
 } // namespace AppMessages

@@ -10,7 +10,7 @@
 
 #include "app/AppStrings.h"
 #include "app/BrelmoraApp.h"
-#include "app/SettingsStore.h"
+#include "platform/SettingsStore.h"
 #include "platform/DateTimeFormat.h"
 #include "platform/StringTable.h"
 #include "platform/Text.h"

@@ -30,6 +30,7 @@ CBrelmoraApp* g_app = nullptr;
 CBrelmoraApp::CBrelmoraApp() : m_programPath(Platform::FromUtf8(Platform::OwnExecutablePath()))
 {
     g_app = this;
+    m_settings.SetReport(&m_settingsMessages);
 }
 
 CBrelmoraApp::~CBrelmoraApp()

@@ -14,7 +14,8 @@
 #include <vector>
 
 #include "app/AppTranslator.h"
-#include "app/SettingsStore.h"
+#include "app/SettingsReport.h"
+#include "platform/SettingsStore.h"
 #include "update/FileVersionInfo.h"
 
 class CMainFrame;
@@ -82,6 +83,7 @@ private:
 
     std::u16string m_programPath;
     int m_splashMs = 1000;
+    CSettingsMessages m_settingsMessages;
     CSettingsStore m_settings;
     CFileVersionInfo m_programInfo;
     CFileVersionInfo m_resourceInfo;

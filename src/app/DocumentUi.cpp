@@ -7,11 +7,12 @@
 
 IDocumentUi::Answer CDocumentUi::AskYesNoCancel(const std::u16string& text)
 {
-    switch (AppMessages::AskYesNoCancel(text)) {
-    case AppMessages::answerYes: return answerYes;
-    case AppMessages::answerNo: return answerNo;
-    default: return answerCancel;
-    }
+    return AppMessages::AskYesNoCancel(text);
+}
+
+IDocumentUi::Answer CDocumentUi::Ask(QuestionKind kind, const std::u16string& text)
+{
+    return AppMessages::Ask(kind, text);
 }
 
 void CDocumentUi::ShowMessage(int kind, const std::u16string& text)

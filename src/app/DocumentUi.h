@@ -15,6 +15,7 @@ public:
     explicit CDocumentUi(QWidget* parent) : m_parent(parent) {}
 
     Answer AskYesNoCancel(const std::u16string& text) override;
+    Answer Ask(QuestionKind kind, const std::u16string& text) override;
     void ShowMessage(int kind, const std::u16string& text) override;
     bool AskOpenPath(const SFileDialogRequest& request, std::u16string& path) override;
     bool AskSavePath(const SFileDialogRequest& request, std::u16string& path) override;

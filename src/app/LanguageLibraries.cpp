@@ -5,7 +5,7 @@
 #include <sys/stat.h>
 
 #include "app/AppStrings.h"
-#include "app/SettingsStore.h"
+#include "platform/SettingsStore.h"
 #include "platform/StringTable.h"
 #include "platform/Text.h"
 #include "update/LanguageLibrary.h"

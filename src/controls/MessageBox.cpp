@@ -75,12 +75,32 @@ void ShowMessage(int kind, const std::u16string& text, QWidget* parent)
 
 Answer AskYesNoCancel(const std::u16string& text, QWidget* parent)
 {
-    QMessageBox box(QMessageBox::Question, Q(Platform::LoadString(28503)), Q(text),
-                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, parent);
+    return Ask(IPrompt::questionYesNoCancel, text, parent);
+}
+
+Answer Ask(IPrompt::QuestionKind kind, const std::u16string& text, QWidget* parent)
+{
+    QMessageBox::StandardButtons buttons = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+    Answer closed = answerCancel;
+    switch (kind) {
+    case IPrompt::questionYesNo:
+        buttons = QMessageBox::Yes | QMessageBox::No;
+        closed = answerNo;
+        break;
+    case IPrompt::questionRetryCancel: buttons = QMessageBox::Retry | QMessageBox::Cancel; break;
+    case IPrompt::questionOkCancel: buttons = QMessageBox::Ok | QMessageBox::Cancel; break;
+    case IPrompt::questionYesNoCancel: break;
+    }
+    QMessageBox box(QMessageBox::Question, Q(Platform::LoadString(28503)), Q(text), buttons, parent);
+    if (kind == IPrompt::questionYesNo)
+        box.setEscapeButton(QMessageBox::No);
     switch (box.exec()) {
     case QMessageBox::Yes: return answerYes;
     case QMessageBox::No: return answerNo;
-    default: return answerCancel;
+    case QMessageBox::Retry: return answerRetry;
+    case QMessageBox::Ok: return answerOk;
+    case QMessageBox::Cancel: return answerCancel;
+    default: return closed;
     }
 }
 

@@ -5,12 +5,16 @@
 
 #include <string>
 
+#include "platform/Prompt.h"
+
 class QWidget;
 
 namespace Gui {
 
-enum MessageKind { messageInformation = 0, messageWarning = 1, messageError = 2, messageFatal = 3 };
-enum Answer { answerYes, answerNo, answerCancel };
+using MessageKind = IPrompt::MessageKind;
+using enum IPrompt::MessageKind;
+using Answer = IPrompt::Answer;
+using enum IPrompt::Answer;
 
 void ShowMessage(int kind, const std::u16string& text, QWidget* parent = nullptr);
 
@@ -22,6 +26,9 @@ QWidget* DialogParent();
 
 // A question with Yes, No and Cancel and the question icon.
 Answer AskYesNoCancel(const std::u16string& text, QWidget* parent = nullptr);
+// A question with the buttons of `kind` and the question icon; closing the
+// box counts as Cancel (No for a Yes/No question).
+Answer Ask(IPrompt::QuestionKind kind, const std::u16string& text, QWidget* parent = nullptr);
 
 // The caption of a message kind (strings 28500-28503).
 std::u16string MessageCaption(int kind);

@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "platform/Prompt.h"
+
 // A view of the document.  The document calls OnDocumentChanged after every
 // change (the desktop front end turns the call into a queued one).
 class IDocumentView {
@@ -24,15 +26,8 @@ struct SFileDialogRequest {
 
 // Questions, messages and file dialogs of the document.  A document without
 // one answers every question with "No" and cancels every dialog.
-class IDocumentUi {
+class IDocumentUi : public IPrompt {
 public:
-    enum Answer { answerYes, answerNo, answerCancel };
-    // Message kinds of the program's message box.
-    enum MessageKind { messageInformation = 0, messageWarning = 1, messageError = 2, messageFatal = 3 };
-
-    virtual ~IDocumentUi() = default;
-    virtual Answer AskYesNoCancel(const std::u16string& text) = 0;
-    virtual void ShowMessage(int kind, const std::u16string& text) = 0;
     // Return false when the user cancels; `path` receives the chosen file.
     virtual bool AskOpenPath(const SFileDialogRequest& request, std::u16string& path) = 0;
     virtual bool AskSavePath(const SFileDialogRequest& request, std::u16string& path) = 0;

@@ -28,8 +28,8 @@ probe_meas_t& CPaperData::At(int i) const
 
 void CPaperData::Changed(bool userData)
 {
-    if (m_doc != nullptr)
-        m_doc->OnDataChanged(userData);
+    if (m_sink != nullptr)
+        m_sink->OnDataChanged(userData);
 }
 
 int CPaperData::GetImpactCount(int i) const { return static_cast<int>(At(i).impacts.size()); }

@@ -14,9 +14,10 @@
 #include <string>
 #include <vector>
 
+#include "data/ChangeSink.h"
+
 #include "data/SeriesRecords.h"
 
-class CPaperDoc;
 
 // The eight derived values of one series, in single precision.
 struct SeriesStatistics {
@@ -56,9 +57,9 @@ public:
     CPaperData(const CPaperData&) = delete;
     CPaperData& operator=(const CPaperData&) = delete;
 
-    // The document told about changes made through the setters (may be null).
-    void SetDocument(CPaperDoc* doc) { m_doc = doc; }
-    CPaperDoc* GetDocument() const { return m_doc; }
+    // Told about changes made through the setters (the document; may be null).
+    void SetChangeSink(IChangeSink* sink) { m_sink = sink; }
+    IChangeSink* GetChangeSink() const { return m_sink; }
 
     int GetCount() const { return static_cast<int>(m_series.size()); }
     bool HasSeries() const { return !m_series.empty(); }
@@ -158,6 +159,6 @@ private:
 
     std::vector<std::unique_ptr<probe_meas_t>> m_series;
     DEVICE_INFO_T m_info;
-    CPaperDoc* m_doc = nullptr;
+    IChangeSink* m_sink = nullptr;
     uint8_t m_sortMode = 0;
 };

@@ -25,8 +25,8 @@ CPaperDoc::CPaperDoc()
     : m_writerVersion{BRELMORA_VERSION_MAJOR, BRELMORA_VERSION_MINOR, BRELMORA_VERSION_PATCH,
                       BRELMORA_VERSION_TWEAK}
 {
-    m_current.SetDocument(this);
-    m_summary.SetDocument(this);
+    m_current.SetChangeSink(this);
+    m_summary.SetChangeSink(this);
 }
 
 CPaperDoc::~CPaperDoc() = default;

@@ -29,7 +29,7 @@ namespace StreamIO {
 class CVnArchive;
 }
 
-class CPaperDoc {
+class CPaperDoc : public IChangeSink {
 public:
     using Version = std::array<uint16_t, 4>;
     static constexpr uint16_t kFormat = 3;
@@ -43,7 +43,7 @@ public:
     };
 
     CPaperDoc();
-    ~CPaperDoc();
+    ~CPaperDoc() override;
     CPaperDoc(const CPaperDoc&) = delete;
     CPaperDoc& operator=(const CPaperDoc&) = delete;
 
@@ -155,7 +155,7 @@ public:
 
     // Called by the current collection and the summary when their setters
     // ran; userEdit: a stored value really changed (sets the change mark).
-    void OnDataChanged(bool userEdit);
+    void OnDataChanged(bool userEdit) override;
 
     // Pass-through to the current collection.
     int GetCount() const { return m_current.GetCount(); }

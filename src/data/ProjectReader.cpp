@@ -88,16 +88,16 @@ int Target(const CPaperData& data, size_t first, size_t i)
 class CDetachGuard {
 public:
     CDetachGuard(CPaperData& data, CSummaryData& summary)
-        : m_data(data), m_summary(summary), m_dataDoc(data.GetDocument()),
-          m_summaryDoc(summary.GetDocument())
+        : m_data(data), m_summary(summary), m_dataSink(data.GetChangeSink()),
+          m_summarySink(summary.GetChangeSink())
     {
-        m_data.SetDocument(nullptr);
-        m_summary.SetDocument(nullptr);
+        m_data.SetChangeSink(nullptr);
+        m_summary.SetChangeSink(nullptr);
     }
     ~CDetachGuard()
     {
-        m_data.SetDocument(m_dataDoc);
-        m_summary.SetDocument(m_summaryDoc);
+        m_data.SetChangeSink(m_dataSink);
+        m_summary.SetChangeSink(m_summarySink);
     }
     CDetachGuard(const CDetachGuard&) = delete;
     CDetachGuard& operator=(const CDetachGuard&) = delete;
@@ -105,8 +105,8 @@ public:
 private:
     CPaperData& m_data;
     CSummaryData& m_summary;
-    CPaperDoc* m_dataDoc;
-    CPaperDoc* m_summaryDoc;
+    IChangeSink* m_dataSink;
+    IChangeSink* m_summarySink;
 };
 
 } // namespace

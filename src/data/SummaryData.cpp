@@ -48,8 +48,8 @@ void CSummaryData::SetComment(int i, const std::u16string& text)
 
 void CSummaryData::Changed(bool userData)
 {
-    if (m_doc != nullptr)
-        m_doc->OnDataChanged(userData);
+    if (m_sink != nullptr)
+        m_sink->OnDataChanged(userData);
 }
 
 summary_probe_meas_t* CSummaryData::First() const

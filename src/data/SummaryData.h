@@ -12,11 +12,12 @@
 #include <string>
 #include <vector>
 
+#include "data/ChangeSink.h"
+
 #include "data/SummaryRecords.h"
 #include "data/SummaryStatistics.h"
 
 class CPaperData;
-class CPaperDoc;
 
 class CSummaryData {
 public:
@@ -28,9 +29,9 @@ public:
     CSummaryData(const CSummaryData&) = delete;
     CSummaryData& operator=(const CSummaryData&) = delete;
 
-    // The document whose data-changed flag the setters set (may be null).
-    void SetDocument(CPaperDoc* doc) { m_doc = doc; }
-    CPaperDoc* GetDocument() const { return m_doc; }
+    // Told about changes made through the setters (the document; may be null).
+    void SetChangeSink(IChangeSink* sink) { m_sink = sink; }
+    IChangeSink* GetChangeSink() const { return m_sink; }
 
     int GetCount() const { return static_cast<int>(m_records.size()); }
     bool IsEmpty() const { return m_records.empty(); }
@@ -99,5 +100,5 @@ private:
     const MEAS_CONVERTED_T* Entry(int i) const;
 
     std::vector<std::unique_ptr<summary_probe_meas_t>> m_records;
-    CPaperDoc* m_doc = nullptr;
+    IChangeSink* m_sink = nullptr;
 };

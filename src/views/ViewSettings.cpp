@@ -1,27 +1,14 @@
 #include "views/ViewSettings.h"
 
-#include "platform/Registry.h"
+#include "platform/SettingsStore.h"
 #include "platform/StringTable.h"
 #include "platform/Text.h"
 
 namespace ViewSettings {
 
-namespace {
-
-constexpr uint32_t kSettingsKey = 602;    // "Software\Vantor\Brelmora\Settings"
-constexpr uint32_t kDtFormatValue = 608;  // "DTFormat"
-
-} // namespace
-
 uint32_t DtFormat()
 {
-    Platform::CRegKey key;
-    if (key.Open(Platform::LoadString(kSettingsKey), Platform::CRegKey::Read) != 0)
-        return 0;
-    uint32_t value = 0;
-    if (key.QueryDword(Platform::LoadString(kDtFormatValue), value) != 0)
-        return 0;
-    return value;
+    return CSettingsStore::PeekDateTimeFormat();
 }
 
 QString PictureToQtFormat(std::u16string_view picture)

@@ -1,32 +1,19 @@
-#include "app/SettingsStore.h"
+#include "platform/SettingsStore.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "app/AppMessages.h"
-#include "app/AppStrings.h"
 #include "platform/ErrorCodes.h"
 #include "platform/Registry.h"
+#include "platform/SettingsStrings.h"
 #include "platform/StringTable.h"
 #include "platform/Text.h"
 
 using Platform::LoadString;
 
+namespace AppStrings = SettingsStrings;
+
 namespace {
-
-void ReportWriteFailure()
-{
-    AppMessages::ShowError(LoadString(AppStrings::kRegistryWriteFailed));
-}
-
-void ReportFolderError(uint32_t id)
-{
-    SAppMessage message;
-    message.icon = SAppMessage::iconError;
-    message.caption = LoadString(AppStrings::kErrorCaption);
-    message.text = LoadString(id);
-    AppMessages::Show(message);
-}
 
 // Reads a text value; false when it is missing, of another type or too long.
 bool QueryText(const Platform::CRegKey& key, uint32_t nameId, std::u16string& value)
@@ -57,26 +44,56 @@ bool CSettingsStore::IsDriveRoot(const std::u16string& path)
     return path.size() == 3 && path[1] == u':' && path[2] == u'\\';
 }
 
-void CSettingsStore::CheckUpgradeFolder(const std::u16string& pfad)
+uint32_t CSettingsStore::UpgradeFolderProblem(const std::u16string& pfad)
 {
     const std::string folder = Platform::ToUtf8(pfad);
     struct stat st {};
-    if (folder.empty() || ::stat(folder.c_str(), &st) != 0) {
-        if (!IsDriveRoot(pfad))
-            ReportFolderError(AppStrings::kBadUpgradeFolder);
-        return;
-    }
+    if (folder.empty() || ::stat(folder.c_str(), &st) != 0)
+        return IsDriveRoot(pfad) ? 0 : AppStrings::kBadUpgradeFolder;
     // A file where the folder should be cannot hold the upgrade files either.
-    if (!S_ISDIR(st.st_mode)) {
-        ReportFolderError(AppStrings::kBadUpgradeFolder);
-        return;
-    }
+    if (!S_ISDIR(st.st_mode))
+        return AppStrings::kBadUpgradeFolder;
     // Read-only: no write permission for this user, or no write bit at all
     // (the counterpart of the read-only attribute, which binds even the
     // superuser's programs that honour it).
     const bool noWriteBits = (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
     if (noWriteBits || ::access(folder.c_str(), W_OK) != 0)
-        ReportFolderError(AppStrings::kUpgradeFolderReadOnly);
+        return AppStrings::kUpgradeFolderReadOnly;
+    return 0;
+}
+
+void CSettingsStore::CheckUpgradeFolder(const std::u16string& pfad, ISettingsReport* report)
+{
+    const uint32_t problem = UpgradeFolderProblem(pfad);
+    if (problem != 0 && report != nullptr)
+        report->OnUpgradeFolderProblem(problem);
+}
+
+void CSettingsStore::ReportWriteFailure() const
+{
+    if (m_report != nullptr)
+        m_report->OnWriteFailed();
+}
+
+SSettings CSettingsStore::Peek(const std::u16string& programPath)
+{
+    SSettings values;
+    std::u16string defaultPfad = FolderOf(programPath);
+    if (programPath.empty() || defaultPfad.empty())
+        defaultPfad = LoadString(AppStrings::kDefaultPfad);
+    values.languageFile = programPath;
+    values.pfad = defaultPfad;
+    Platform::CRegKey key;
+    if (key.Open(LoadString(AppStrings::kSettingsKey), Platform::CRegKey::Read) != Platform::ERROR_SUCCESS)
+        return values;
+    QueryText(key, AppStrings::kValueLanguageFile, values.languageFile);
+    QueryText(key, AppStrings::kValueDataFolder, values.dataFolder);
+    QueryText(key, AppStrings::kValuePfad, values.pfad);
+    if (key.QueryDword(LoadString(AppStrings::kValueGridCheck), values.gridCheck) != Platform::ERROR_SUCCESS)
+        values.gridCheck = 0;
+    if (key.QueryDword(LoadString(AppStrings::kValueDtFormat), values.dtFormat) != Platform::ERROR_SUCCESS)
+        values.dtFormat = 0;
+    return values;
 }
 
 void CSettingsStore::Read(const std::u16string& programPath)
@@ -116,7 +133,7 @@ void CSettingsStore::Read(const std::u16string& programPath)
 
     if (writeFailed)
         ReportWriteFailure();
-    CheckUpgradeFolder(m_values.pfad);
+    CheckUpgradeFolder(m_values.pfad, m_report);
 }
 
 bool CSettingsStore::SetLanguageFile(const std::u16string& path)

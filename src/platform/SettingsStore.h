@@ -1,7 +1,8 @@
 // The program's settings under "Software\Vantor\Brelmora\Settings" in the
-// registry store: read once at start-up (missing or unreadable values are
-// repaired with their defaults), written back at once when the Application
-// Settings dialog changes them.
+// registry store: read once at start-up of the desktop program (missing or
+// unreadable values are repaired with their defaults), written back at once
+// when the Application Settings dialog changes them.  The command line reads
+// them through the same rules without writing anything (Peek).
 //
 //   "LanguageFile" REG_SZ   language library, or the program file itself
 //   "DataFolder"   REG_SZ   kept, not used
@@ -12,6 +13,18 @@
 
 #include <cstdint>
 #include <string>
+
+// Where the store reports what went wrong; the desktop program shows message
+// boxes, the command line warnings.  Without one, nothing is reported.
+class ISettingsReport {
+public:
+    virtual ~ISettingsReport() = default;
+    // A value could not be written (message 1000).
+    virtual void OnWriteFailed() = 0;
+    // The upgrade folder is unusable: message 1004 (missing, not a folder)
+    // or 1005 (cannot be written).
+    virtual void OnUpgradeFolderProblem(uint32_t messageId) = 0;
+};
 
 struct SSettings {
     std::u16string languageFile;
@@ -34,6 +47,16 @@ public:
     // 1005).  `programPath` is the program file (empty when unknown).
     void Read(const std::u16string& programPath);
 
+    // The values as Read would take them, without repairing or writing
+    // anything and without the folder check: missing or unusable values have
+    // their defaults.
+    static SSettings Peek(const std::u16string& programPath);
+    // "DTFormat" as Peek reads it: the pictures every shown date uses.
+    static uint32_t PeekDateTimeFormat() { return Peek(std::u16string()).dtFormat; }
+
+    // Where problems are reported (not owned; null: nowhere).
+    void SetReport(ISettingsReport* report) { m_report = report; }
+
     // Stores a new value at once; a failed write reports message 1000 and the
     // value still changes in memory.  False when the write failed.
     bool SetLanguageFile(const std::u16string& path);
@@ -51,8 +74,14 @@ public:
 
     // Checks the upgrade folder; reports 1004 when it is missing (and not a
     // drive root) or not a folder, 1005 when it cannot be written.
-    static void CheckUpgradeFolder(const std::u16string& pfad);
+    static void CheckUpgradeFolder(const std::u16string& pfad, ISettingsReport* report);
+    // The message id the folder check gives `pfad` (1004, 1005), 0 when the
+    // folder is fine.
+    static uint32_t UpgradeFolderProblem(const std::u16string& pfad);
 
 private:
+    void ReportWriteFailure() const;
+
     SSettings m_values;
+    ISettingsReport* m_report = nullptr;
 };

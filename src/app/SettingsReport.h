@@ -1,0 +1,13 @@
+// The desktop program's report of settings problems: message boxes with the
+// captions the settings messages have always had.
+#pragma once
+
+#include "platform/SettingsStore.h"
+
+class CSettingsMessages : public ISettingsReport {
+public:
+    // Message 1000 with the application's title as caption.
+    void OnWriteFailed() override;
+    // Messages 1004 and 1005 with the caption "Brelmora Error".
+    void OnUpgradeFolderProblem(uint32_t messageId) override;
+};
