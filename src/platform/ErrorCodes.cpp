@@ -1,6 +1,11 @@
 #include "platform/ErrorCodes.h"
 
 #include <cerrno>
+#include <map>
+#include <string>
+
+#include "platform/StringTable.h"
+#include "platform/Text.h"
 
 namespace Platform {
 
@@ -85,52 +90,68 @@ uint32_t WsaErrorFromErrno(int err)
     }
 }
 
-const char* DescribeError(uint32_t code)
+namespace {
+
+// The string-table id of an error number's text.
+uint32_t ErrorTextId(uint32_t code)
 {
     switch (code) {
-    case ERROR_SUCCESS: return "The operation completed successfully.";
-    case ERROR_FILE_NOT_FOUND: return "The system cannot find the file specified.";
-    case ERROR_PATH_NOT_FOUND: return "The system cannot find the path specified.";
-    case ERROR_TOO_MANY_OPEN_FILES: return "Too many files are open.";
-    case ERROR_ACCESS_DENIED: return "Access is denied.";
-    case ERROR_INVALID_HANDLE: return "The stream is not open.";
+    case ERROR_SUCCESS: return 40000;
+    case ERROR_FILE_NOT_FOUND: return 40001;
+    case ERROR_PATH_NOT_FOUND: return 40002;
+    case ERROR_TOO_MANY_OPEN_FILES: return 40003;
+    case ERROR_ACCESS_DENIED: return 40004;
+    case ERROR_INVALID_HANDLE: return 40005;
     case ERROR_NOT_ENOUGH_MEMORY:
-    case ERROR_OUTOFMEMORY: return "Not enough memory.";
-    case ERROR_INVALID_DATA: return "The data is invalid.";
-    case ERROR_WRITE_PROTECT: return "The medium is write protected.";
-    case ERROR_SEEK: return "The position cannot be set.";
-    case ERROR_WRITE_FAULT: return "The data cannot be written.";
-    case ERROR_READ_FAULT: return "The data cannot be read.";
-    case ERROR_GEN_FAILURE: return "The device does not work.";
-    case ERROR_SHARING_VIOLATION: return "The file or port is in use by another program.";
-    case ERROR_LOCK_VIOLATION: return "The file is locked by another program.";
-    case ERROR_HANDLE_EOF: return "The end of the data was reached.";
+    case ERROR_OUTOFMEMORY: return 40006;
+    case ERROR_INVALID_DATA: return 40007;
+    case ERROR_WRITE_PROTECT: return 40008;
+    case ERROR_SEEK: return 40009;
+    case ERROR_WRITE_FAULT: return 40010;
+    case ERROR_READ_FAULT: return 40011;
+    case ERROR_GEN_FAILURE: return 40012;
+    case ERROR_SHARING_VIOLATION: return 40013;
+    case ERROR_LOCK_VIOLATION: return 40014;
+    case ERROR_HANDLE_EOF: return 40015;
     case ERROR_HANDLE_DISK_FULL:
-    case ERROR_DISK_FULL: return "There is not enough space on the disk.";
-    case ERROR_NOT_SUPPORTED: return "The request is not supported.";
-    case ERROR_FILE_EXISTS: return "The file exists.";
-    case ERROR_INVALID_PARAMETER: return "The parameter is incorrect.";
-    case ERROR_BROKEN_PIPE: return "The connection was closed.";
-    case ERROR_OPEN_FAILED: return "The file or device could not be opened.";
-    case ERROR_INSUFFICIENT_BUFFER: return "The text is too long.";
-    case ERROR_INVALID_NAME: return "The name is not valid.";
-    case ERROR_NEGATIVE_SEEK: return "The position would be before the start.";
-    case ERROR_SEEK_ON_DEVICE: return "The device cannot set a position.";
-    case ERROR_BUSY: return "The device is busy.";
-    case ERROR_FILENAME_EXCED_RANGE: return "The file name is too long.";
-    case ERROR_OPERATION_ABORTED: return "The operation was cancelled.";
-    case ERROR_DEVICE_NOT_CONNECTED: return "The device is not connected.";
-    case ERROR_TIMEOUT: return "The operation timed out.";
-    case WSAECONNREFUSED: return "The connection was refused.";
-    case WSAETIMEDOUT: return "The connection timed out.";
-    case WSAECONNRESET: return "The connection was reset by the other side.";
-    case WSAECONNABORTED: return "The connection was aborted.";
-    case WSAENETUNREACH: return "The network cannot be reached.";
-    case WSAEHOSTUNREACH: return "The host cannot be reached.";
-    case WSAENOTCONN: return "The socket is not connected.";
-    case WSAHOST_NOT_FOUND: return "The host name is not known.";
-    default: return "An unexpected error occurred.";
+    case ERROR_DISK_FULL: return 40016;
+    case ERROR_NOT_SUPPORTED: return 40017;
+    case ERROR_FILE_EXISTS: return 40018;
+    case ERROR_INVALID_PARAMETER: return 40019;
+    case ERROR_BROKEN_PIPE: return 40020;
+    case ERROR_OPEN_FAILED: return 40021;
+    case ERROR_INSUFFICIENT_BUFFER: return 40022;
+    case ERROR_INVALID_NAME: return 40023;
+    case ERROR_NEGATIVE_SEEK: return 40024;
+    case ERROR_SEEK_ON_DEVICE: return 40025;
+    case ERROR_BUSY: return 40026;
+    case ERROR_FILENAME_EXCED_RANGE: return 40027;
+    case ERROR_OPERATION_ABORTED: return 40028;
+    case ERROR_DEVICE_NOT_CONNECTED: return 40029;
+    case ERROR_TIMEOUT: return 40030;
+    case WSAECONNREFUSED: return 40031;
+    case WSAETIMEDOUT: return 40032;
+    case WSAECONNRESET: return 40033;
+    case WSAECONNABORTED: return 40034;
+    case WSAENETUNREACH: return 40035;
+    case WSAEHOSTUNREACH: return 40036;
+    case WSAENOTCONN: return 40037;
+    case WSAHOST_NOT_FOUND: return 40038;
+    default: return 40039;
     }
+}
+
+} // namespace
+
+const char* DescribeError(uint32_t code)
+{
+    // The text comes from the string table, so a language library translates
+    // it; the pointer stays valid until the next call for the same number on
+    // this thread.
+    thread_local std::map<uint32_t, std::string> texts;
+    std::string& text = texts[code];
+    text = ToUtf8(LoadString(ErrorTextId(code)));
+    return text.c_str();
 }
 
 } // namespace Platform

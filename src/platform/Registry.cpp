@@ -15,7 +15,11 @@ constexpr size_t kMaxValueName = 16383;
 
 bool ValidKeyPath(std::u16string_view path)
 {
-    for (const std::u16string& part : RegSplitPath(path)) {
+    const std::vector<std::u16string> parts = RegSplitPath(path);
+    // The root HKEY_CURRENT_USER is one level of the tree.
+    if (parts.size() + 1 > CRegDocument::kMaxDepth)
+        return false;
+    for (const std::u16string& part : parts) {
         if (part.size() > kMaxKeyName || !RegNameIsStorable(part))
             return false;
     }

@@ -1,6 +1,5 @@
 #include "platform/RegistryDocument.h"
 
-#include <algorithm>
 #include <iterator>
 
 namespace Platform {
@@ -83,145 +82,168 @@ std::vector<std::u16string> RegSplitPath(std::u16string_view path)
     return parts;
 }
 
-bool CRegDocument::PathLess::operator()(const std::u16string& a, const std::u16string& b) const
+std::vector<std::u16string> CRegDocument::PathNames(std::u16string_view path)
 {
-    const size_t n = std::min(a.size(), b.size());
-    for (size_t i = 0; i < n; ++i) {
-        const char16_t ca = a[i] == u'\\' ? 0 : a[i];
-        const char16_t cb = b[i] == u'\\' ? 0 : b[i];
-        if (ca != cb)
-            return ca < cb;
+    std::vector<std::u16string> names = RegSplitPath(path);
+    if (!names.empty() && RegFoldName(names[0]) == u"HKCU")
+        names[0] = u"HKEY_CURRENT_USER";
+    return names;
+}
+
+void CRegDocument::CopyKey(const Key& from, Key& to)
+{
+    to.name = from.name;
+    to.values = from.values;
+    to.index.clear();
+    for (auto it = to.values.begin(); it != to.values.end(); ++it)
+        to.index.emplace(RegFoldName(it->name), it);
+    to.children.clear();
+    // The depth is bounded by kMaxDepth, so the recursion is too.
+    for (const auto& [folded, child] : from.children) {
+        auto copy = std::make_unique<Key>();
+        CopyKey(*child, *copy);
+        to.children.emplace(folded, std::move(copy));
     }
-    return a.size() < b.size();
 }
 
-std::u16string CRegDocument::CanonicalPath(std::u16string_view path)
+CRegDocument::CRegDocument(const CRegDocument& other)
 {
-    std::vector<std::u16string> parts = RegSplitPath(path);
-    if (!parts.empty() && RegFoldName(parts[0]) == u"HKCU")
-        parts[0] = u"HKEY_CURRENT_USER";
-    std::u16string out;
-    for (const std::u16string& p : parts) {
-        if (!out.empty())
-            out += u'\\';
-        out += p;
+    CopyKey(other.m_root, m_root);
+}
+
+CRegDocument& CRegDocument::operator=(const CRegDocument& other)
+{
+    if (this != &other) {
+        Key copy;
+        CopyKey(other.m_root, copy);
+        m_root = std::move(copy);
     }
-    return out;
+    return *this;
 }
 
-CRegDocument::Key* CRegDocument::FindKey(std::u16string_view canonicalPath)
+const CRegDocument::Key* CRegDocument::FindKey(const std::vector<std::u16string>& names) const
 {
-    auto it = m_keys.find(RegFoldName(canonicalPath));
-    return it == m_keys.end() ? nullptr : &it->second;
+    if (names.empty())
+        return nullptr;
+    const Key* key = &m_root;
+    for (const std::u16string& name : names) {
+        auto it = key->children.find(RegFoldName(name));
+        if (it == key->children.end())
+            return nullptr;
+        key = it->second.get();
+    }
+    return key;
 }
 
-const CRegDocument::Key* CRegDocument::FindKey(std::u16string_view canonicalPath) const
+CRegDocument::Key* CRegDocument::FindKey(const std::vector<std::u16string>& names)
 {
-    auto it = m_keys.find(RegFoldName(canonicalPath));
-    return it == m_keys.end() ? nullptr : &it->second;
+    return const_cast<Key*>(static_cast<const CRegDocument*>(this)->FindKey(names));
 }
 
-CRegDocument::Key& CRegDocument::EnsureKey(const std::u16string& canonicalPath, bool* added)
+CRegDocument::Key* CRegDocument::EnsureKey(const std::vector<std::u16string>& names, bool* added)
 {
-    Key* key = nullptr;
-    size_t pos = 0;
-    while (true) {
-        const size_t end = canonicalPath.find(u'\\', pos);
-        const std::u16string prefix = canonicalPath.substr(0, end);
-        auto [it, inserted] = m_keys.try_emplace(RegFoldName(prefix));
+    if (names.empty() || names.size() > kMaxDepth)
+        return nullptr;
+    Key* key = &m_root;
+    for (const std::u16string& name : names) {
+        auto [it, inserted] = key->children.try_emplace(RegFoldName(name));
         if (inserted) {
-            it->second.path = prefix;
+            it->second = std::make_unique<Key>();
+            it->second->name = name;
             if (added != nullptr)
                 *added = true;
         }
-        key = &it->second;
-        if (end == std::u16string::npos)
-            return *key;
-        pos = end + 1;
+        key = it->second.get();
     }
+    return key;
 }
 
 bool CRegDocument::HasKey(std::u16string_view path) const
 {
-    return FindKey(CanonicalPath(path)) != nullptr;
+    return FindKey(PathNames(path)) != nullptr;
 }
 
 bool CRegDocument::CreateKey(std::u16string_view path)
 {
-    const std::u16string canonical = CanonicalPath(path);
-    if (canonical.empty())
-        return false;
     bool added = false;
-    EnsureKey(canonical, &added);
+    EnsureKey(PathNames(path), &added);
     return added;
 }
 
 uint32_t CRegDocument::DeleteKey(std::u16string_view path, bool recursive)
 {
-    const std::u16string folded = RegFoldName(CanonicalPath(path));
-    auto it = m_keys.find(folded);
-    if (folded.empty() || it == m_keys.end())
+    std::vector<std::u16string> names = PathNames(path);
+    if (names.empty())
         return 2;
-    const std::u16string childPrefix = folded + u'\\';
-    auto last = std::next(it);
-    while (last != m_keys.end() && last->first.compare(0, childPrefix.size(), childPrefix) == 0)
-        ++last;
-    if (!recursive && last != std::next(it))
+    const std::u16string last = RegFoldName(names.back());
+    names.pop_back();
+    Key* parent = names.empty() ? &m_root : FindKey(names);
+    if (parent == nullptr)
+        return 2;
+    auto it = parent->children.find(last);
+    if (it == parent->children.end())
+        return 2;
+    if (!recursive && !it->second->children.empty())
         return 5;
-    m_keys.erase(it, last);
+    parent->children.erase(it);
     return 0;
 }
 
 const RegValue* CRegDocument::FindValue(std::u16string_view path, std::u16string_view name) const
 {
-    const Key* key = FindKey(CanonicalPath(path));
+    const Key* key = FindKey(PathNames(path));
     if (key == nullptr)
         return nullptr;
     auto it = key->index.find(RegFoldName(name));
-    return it == key->index.end() ? nullptr : &key->values[it->second];
+    return it == key->index.end() ? nullptr : &*it->second;
 }
 
-bool CRegDocument::SetValue(std::u16string_view path, const RegValue& value)
+bool CRegDocument::SetValueIn(Key& key, const RegValue& value)
 {
-    const std::u16string canonical = CanonicalPath(path);
-    if (canonical.empty())
-        return false;
-    bool changed = false;
-    Key& key = EnsureKey(canonical, &changed);
     const std::u16string folded = RegFoldName(value.name);
     auto it = key.index.find(folded);
     if (it != key.index.end()) {
-        RegValue& stored = key.values[it->second];
+        RegValue& stored = *it->second;
         if (stored.type == value.type && stored.data == value.data)
-            return changed;
+            return false;
         stored.type = value.type;
         stored.data = value.data;
         return true;
     }
-    key.index.emplace(folded, key.values.size());
     key.values.push_back(value);
+    key.index.emplace(folded, std::prev(key.values.end()));
     return true;
+}
+
+bool CRegDocument::DeleteValueIn(Key& key, std::u16string_view name)
+{
+    auto it = key.index.find(RegFoldName(name));
+    if (it == key.index.end())
+        return false;
+    key.values.erase(it->second);
+    key.index.erase(it);
+    return true;
+}
+
+bool CRegDocument::SetValue(std::u16string_view path, const RegValue& value)
+{
+    bool changed = false;
+    Key* key = EnsureKey(PathNames(path), &changed);
+    if (key == nullptr)
+        return false;
+    return SetValueIn(*key, value) || changed;
 }
 
 bool CRegDocument::DeleteValue(std::u16string_view path, std::u16string_view name)
 {
-    Key* key = FindKey(CanonicalPath(path));
-    if (key == nullptr)
-        return false;
-    auto it = key->index.find(RegFoldName(name));
-    if (it == key->index.end())
-        return false;
-    key->values.erase(key->values.begin() + static_cast<std::ptrdiff_t>(it->second));
-    key->index.clear();
-    for (size_t i = 0; i < key->values.size(); ++i)
-        key->index.emplace(RegFoldName(key->values[i].name), i);
-    return true;
+    Key* key = FindKey(PathNames(path));
+    return key != nullptr && DeleteValueIn(*key, name);
 }
 
 std::vector<std::u16string> CRegDocument::ValueNames(std::u16string_view path) const
 {
     std::vector<std::u16string> names;
-    if (const Key* key = FindKey(CanonicalPath(path))) {
+    if (const Key* key = FindKey(PathNames(path))) {
         for (const RegValue& v : key->values)
             names.push_back(v.name);
     }
@@ -231,15 +253,11 @@ std::vector<std::u16string> CRegDocument::ValueNames(std::u16string_view path) c
 std::vector<std::u16string> CRegDocument::SubKeyNames(std::u16string_view path) const
 {
     std::vector<std::u16string> names;
-    const std::u16string folded = RegFoldName(CanonicalPath(path));
-    auto it = m_keys.find(folded);
-    if (folded.empty() || it == m_keys.end())
-        return names;
-    const std::u16string childPrefix = folded + u'\\';
-    for (++it; it != m_keys.end() && it->first.compare(0, childPrefix.size(), childPrefix) == 0; ++it) {
-        if (it->first.find(u'\\', childPrefix.size()) == std::u16string::npos)
-            names.push_back(it->second.path.substr(childPrefix.size()));
+    if (const Key* key = FindKey(PathNames(path))) {
+        for (const auto& [folded, child] : key->children)
+            names.push_back(child->name);
     }
     return names;
 }
+
 } // namespace Platform

@@ -17,7 +17,9 @@
 #pragma once
 
 #include <cstdint>
+#include <list>
 #include <map>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -54,9 +56,24 @@ std::vector<std::u16string> RegSplitPath(std::u16string_view path);
 
 class CRegDocument {
 public:
+    // Windows' own limit: a key tree is at most 512 levels deep (the root
+    // name counts as one).  Deeper keys are refused, and a file holding one
+    // is not taken as a registry file.
+    static constexpr size_t kMaxDepth = 512;
+    // Windows' limit for one key name.
+    static constexpr size_t kMaxKeyName = 255;
+
+    CRegDocument() = default;
+    CRegDocument(const CRegDocument& other);
+    CRegDocument& operator=(const CRegDocument& other);
+    CRegDocument(CRegDocument&&) noexcept = default;
+    CRegDocument& operator=(CRegDocument&&) noexcept = default;
+    ~CRegDocument() = default;
+
     // Reads the bytes of a registry file (UTF-8, or UTF-16 with a byte-order
     // mark).  False when they are not a registry file; the document is then
-    // left empty.  Empty or blank input is an empty registry.
+    // left empty.  Empty or blank input is an empty registry.  The work is
+    // linear in the size of the input.
     bool Parse(std::string_view bytes);
 
     // The file text: UTF-8, CR LF line ends.
@@ -65,6 +82,7 @@ public:
     // Key paths are full paths ("HKEY_CURRENT_USER\\Software\\...").
     bool HasKey(std::u16string_view path) const;
     // Adds the key and every missing parent; true when something was added.
+    // A path deeper than kMaxDepth adds nothing.
     bool CreateKey(std::u16string_view path);
     // Removes the key (and, with `recursive`, its subkeys).  Returns 0, 2 (no
     // such key) or 5 (the key has subkeys and `recursive` is false).
@@ -81,23 +99,28 @@ public:
     std::vector<std::u16string> SubKeyNames(std::u16string_view path) const;
 
 private:
+    // The store is a tree of keys: each holds its own name and its subkeys,
+    // so a deep key costs what its path costs, not its depth times its path.
     struct Key {
-        std::u16string path;                                 // as first spelled
-        std::vector<RegValue> values;                        // in stored order
-        std::unordered_map<std::u16string, size_t> index;    // folded name -> position
-    };
-    // Orders folded paths so that a key's subkeys follow it directly.
-    struct PathLess {
-        bool operator()(const std::u16string& a, const std::u16string& b) const;
+        std::u16string name;                                                   // as first spelled
+        std::list<RegValue> values;                                            // in stored order
+        std::unordered_map<std::u16string, std::list<RegValue>::iterator> index;   // folded name
+        std::map<std::u16string, std::unique_ptr<Key>> children;               // by folded name
     };
 
-    static std::u16string CanonicalPath(std::u16string_view path);
-    Key* FindKey(std::u16string_view canonicalPath);
-    const Key* FindKey(std::u16string_view canonicalPath) const;
-    Key& EnsureKey(const std::u16string& canonicalPath, bool* added);
+    // The path's names, "HKCU" spelled out; empty names dropped.
+    static std::vector<std::u16string> PathNames(std::u16string_view path);
+    static void CopyKey(const Key& from, Key& to);
+    static bool SetValueIn(Key& key, const RegValue& value);
+    static bool DeleteValueIn(Key& key, std::u16string_view name);
+    const Key* FindKey(const std::vector<std::u16string>& names) const;
+    Key* FindKey(const std::vector<std::u16string>& names);
+    // The key, created with its missing parents; null when the path is
+    // empty or too deep.
+    Key* EnsureKey(const std::vector<std::u16string>& names, bool* added);
     bool ParseText(std::u16string_view text);
 
-    std::map<std::u16string, Key, PathLess> m_keys;   // by folded path
+    Key m_root;   // holds the root keys (HKEY_CURRENT_USER, ...) as children
 };
 
 } // namespace Platform

@@ -299,10 +299,10 @@ std::u16string ValueLine(const RegValue& v)
 
 bool CRegDocument::Parse(std::string_view bytes)
 {
-    m_keys.clear();
+    m_root = Key();
     std::u16string text;
     if (!DecodeFile(bytes, text) || text.find(u'\0') != std::u16string::npos || !ParseText(text)) {
-        m_keys.clear();
+        m_root = Key();
         return false;
     }
     return true;
@@ -320,9 +320,9 @@ bool CRegDocument::ParseText(std::u16string_view text)
     if (!EqualsNoCase(header, kHeader5) && !EqualsNoCase(header, kHeader4))
         return false;
 
-    // The current section: a key path, or none (before the first section and
+    // The current section's key, or none (before the first section and
     // inside a "[-key]" deletion section, whose values are ignored).
-    std::u16string section;
+    Key* section = nullptr;
     bool inDeletedSection = false;
     for (++i; i < lines.size(); ++i) {
         std::u16string_view line = Trim(lines[i]);
@@ -335,18 +335,24 @@ bool CRegDocument::ParseText(std::u16string_view text)
             inDeletedSection = inner.front() == u'-';
             if (inDeletedSection)
                 inner.remove_prefix(1);
-            section = CanonicalPath(inner);
-            if (!IsKnownRoot(section) || !RegNameIsStorable(section))
+            const std::vector<std::u16string> names = PathNames(inner);
+            if (names.empty() || names.size() > kMaxDepth || !IsKnownRoot(names[0]))
                 return false;
-            if (inDeletedSection)
-                DeleteKey(section, true);
-            else
-                EnsureKey(section, nullptr);
+            for (const std::u16string& name : names) {
+                if (name.size() > kMaxKeyName || !RegNameIsStorable(name))
+                    return false;
+            }
+            section = nullptr;
+            if (inDeletedSection) {
+                DeleteKey(inner, true);
+                continue;
+            }
+            section = EnsureKey(names, nullptr);
             continue;
         }
         if (line.front() != u'"' && line.front() != u'@')
             return false;
-        if (section.empty())
+        if (section == nullptr && !inDeletedSection)
             return false;   // a value before any key
 
         RegValue value;
@@ -373,8 +379,8 @@ bool CRegDocument::ParseText(std::u16string_view text)
             value.type = REG_SZ;
             value.data = StringData(str);
         } else if (data == u"-") {
-            if (!inDeletedSection)
-                DeleteValue(section, value.name);
+            if (section != nullptr)
+                DeleteValueIn(*section, value.name);
             continue;
         } else if (StartsWithNoCase(data, u"dword:")) {
             uint32_t d = 0;
@@ -407,8 +413,8 @@ bool CRegDocument::ParseText(std::u16string_view text)
         } else {
             return false;
         }
-        if (!inDeletedSection)
-            SetValue(section, value);
+        if (section != nullptr)
+            SetValueIn(*section, std::move(value));
     }
     return true;
 }
@@ -417,19 +423,37 @@ std::string CRegDocument::Serialize() const
 {
     std::u16string out(kHeader5);
     out += u"\r\n\r\n";
-    for (auto it = m_keys.begin(); it != m_keys.end(); ++it) {
-        const Key& key = it->second;
-        // A key without values whose subkeys are written is implied by them.
-        auto next = std::next(it);
-        const std::u16string childPrefix = it->first + u'\\';
-        if (key.values.empty() && next != m_keys.end() && next->first.compare(0, childPrefix.size(), childPrefix) == 0)
+    // Keys in path order, each before its subkeys: a walk with an explicit
+    // stack of (key, next child) and the spelled path so far.
+    struct Frame {
+        const Key* key;
+        std::map<std::u16string, std::unique_ptr<Key>>::const_iterator next;
+        size_t pathLength;
+    };
+    std::u16string path;
+    std::vector<Frame> stack;
+    stack.push_back({&m_root, m_root.children.begin(), 0});
+    while (!stack.empty()) {
+        Frame& top = stack.back();
+        if (top.next == top.key->children.end()) {
+            stack.pop_back();
             continue;
-        out += u'[';
-        out += key.path;
-        out += u"]\r\n";
-        for (const RegValue& v : key.values)
-            out += ValueLine(v);
-        out += u"\r\n";
+        }
+        const Key& key = *(top.next++)->second;
+        path.resize(top.pathLength);
+        if (!path.empty())
+            path += u'\\';
+        path += key.name;
+        // A key without values whose subkeys are written is implied by them.
+        if (!key.values.empty() || key.children.empty()) {
+            out += u'[';
+            out += path;
+            out += u"]\r\n";
+            for (const RegValue& v : key.values)
+                out += ValueLine(v);
+            out += u"\r\n";
+        }
+        stack.push_back({&key, key.children.begin(), path.size()});
     }
     return ToUtf8(out);
 }
