@@ -8,6 +8,7 @@
 #include "CliCommon.h"
 #include "CliStrings.h"
 #include "Commands.h"
+#include "platform/SettingsStore.h"
 #include "platform/Text.h"
 #include "streamio/IoStream.h"
 
@@ -63,6 +64,10 @@ int main(int argc, char** argv)
     const std::vector<std::string> args(argv + 2, argv + argc);
     for (const CommandEntry& c : kCommands) {
         if (name == c.name) {
+            // Port mappings and settings come from the settings file: say
+            // once when it cannot be used, before a command fails for it.
+            if (const std::u16string problem = CSettingsStore::SettingsFileProblem(); !problem.empty())
+                PrintError("brelmora-cli", problem);
             StreamIO::Initialize();
             const int rc = c.run(args);
             StreamIO::Shutdown();

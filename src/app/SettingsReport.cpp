@@ -2,6 +2,7 @@
 
 #include "app/AppMessages.h"
 #include "app/AppStrings.h"
+#include "controls/MessageBox.h"
 #include "platform/StringTable.h"
 
 void CSettingsMessages::OnWriteFailed()
@@ -16,4 +17,9 @@ void CSettingsMessages::OnUpgradeFolderProblem(uint32_t messageId)
     message.caption = Platform::LoadString(AppStrings::kErrorCaption);
     message.text = Platform::LoadString(messageId);
     AppMessages::Show(message);
+}
+
+void CSettingsMessages::OnSettingsFileUnusable(const std::u16string& text)
+{
+    AppMessages::ShowMessage(Gui::messageWarning, text);
 }

@@ -10,4 +10,6 @@ public:
     void OnWriteFailed() override;
     // Messages 1004 and 1005 with the caption "Brelmora Error".
     void OnUpgradeFolderProblem(uint32_t messageId) override;
+    // A warning naming the file.
+    void OnSettingsFileUnusable(const std::u16string& text) override;
 };

@@ -87,12 +87,12 @@ uint32_t CRegKey::OpenImpl(const std::string& file, std::u16string_view keyPath,
     const std::u16string fullPath = JoinPath(kRoot, keyPath);
     const bool isRoot = RegSplitPath(keyPath).empty();
 
-    // Re-read the file on every open, so a key sees what other processes wrote.
-    CRegDocument doc;
-    uint32_t rc = ReadRegistryFile(file, doc);
+    // Look at the file on every open, so a key sees what other processes wrote.
+    uint32_t rc = ERROR_SUCCESS;
+    const std::shared_ptr<const CRegDocument> doc = ReadRegistryShared(file, rc);
     if (rc != ERROR_SUCCESS && rc != ERROR_FILE_NOT_FOUND)
         return rc;
-    if (!isRoot && !doc.HasKey(fullPath)) {
+    if (!isRoot && !doc->HasKey(fullPath)) {
         if (!create)
             return ERROR_FILE_NOT_FOUND;
         rc = UpdateRegistryFile(file, [&](CRegDocument& current, bool& changed) {
@@ -118,8 +118,8 @@ uint32_t CRegKey::Change(const Edit& edit)
         return ERROR_ACCESS_DENIED;
     // Try the edit on what the file holds now: a change that changes nothing
     // (or fails) needs neither the lock nor a write.
-    CRegDocument doc;
-    uint32_t rc = ReadRegistryFile(m_file, doc);
+    uint32_t rc = ERROR_SUCCESS;
+    CRegDocument doc = *ReadRegistryShared(m_file, rc);
     if (rc != ERROR_SUCCESS && rc != ERROR_FILE_NOT_FOUND)
         return rc;
     bool changed = false;
@@ -133,11 +133,11 @@ uint32_t CRegKey::Find(std::u16string_view name, RegValue& value) const
 {
     if (!m_open)
         return ERROR_INVALID_HANDLE;
-    CRegDocument doc;
-    const uint32_t rc = ReadRegistryFile(m_file, doc);
+    uint32_t rc = ERROR_SUCCESS;
+    const std::shared_ptr<const CRegDocument> doc = ReadRegistryShared(m_file, rc);
     if (rc != ERROR_SUCCESS)
         return rc;
-    const RegValue* found = doc.FindValue(m_fullPath, name);
+    const RegValue* found = doc->FindValue(m_fullPath, name);
     if (found == nullptr)
         return ERROR_FILE_NOT_FOUND;
     value = *found;
@@ -257,31 +257,35 @@ uint32_t CRegKey::DeleteValue(std::u16string_view name)
     });
 }
 
-uint32_t CRegKey::ReadForEnum(CRegDocument& doc) const
+std::shared_ptr<const CRegDocument> CRegKey::ReadForEnum(uint32_t& rc) const
 {
-    if (!m_open)
-        return ERROR_INVALID_HANDLE;
-    const uint32_t rc = ReadRegistryFile(m_file, doc);
-    return rc == ERROR_FILE_NOT_FOUND ? ERROR_SUCCESS : rc;
+    if (!m_open) {
+        rc = ERROR_INVALID_HANDLE;
+        return nullptr;
+    }
+    std::shared_ptr<const CRegDocument> doc = ReadRegistryShared(m_file, rc);
+    if (rc == ERROR_FILE_NOT_FOUND)
+        rc = ERROR_SUCCESS;
+    return doc;
 }
 
 uint32_t CRegKey::EnumValueNames(std::vector<std::u16string>& names) const
 {
     names.clear();
-    CRegDocument doc;
-    const uint32_t rc = ReadForEnum(doc);
+    uint32_t rc = ERROR_SUCCESS;
+    const std::shared_ptr<const CRegDocument> doc = ReadForEnum(rc);
     if (rc == ERROR_SUCCESS)
-        names = doc.ValueNames(m_fullPath);
+        names = doc->ValueNames(m_fullPath);
     return rc;
 }
 
 uint32_t CRegKey::EnumSubKeys(std::vector<std::u16string>& names) const
 {
     names.clear();
-    CRegDocument doc;
-    const uint32_t rc = ReadForEnum(doc);
+    uint32_t rc = ERROR_SUCCESS;
+    const std::shared_ptr<const CRegDocument> doc = ReadForEnum(rc);
     if (rc == ERROR_SUCCESS)
-        names = doc.SubKeyNames(m_fullPath);
+        names = doc->SubKeyNames(m_fullPath);
     return rc;
 }
 

@@ -25,6 +25,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -90,7 +91,7 @@ private:
     uint32_t Find(std::u16string_view name, RegValue& value) const;
     // The store's content for enumerating this key: a missing file reads as
     // an empty store.
-    uint32_t ReadForEnum(CRegDocument& doc) const;
+    std::shared_ptr<const CRegDocument> ReadForEnum(uint32_t& rc) const;
     uint32_t DeleteSubKeyImpl(std::u16string_view subKey, bool recursive);
 
     bool m_open = false;

@@ -106,7 +106,15 @@ void CRegDocument::CopyKey(const Key& from, Key& to)
     }
 }
 
-CRegDocument::CRegDocument(const CRegDocument& other)
+size_t CRegDocument::CountKeys(const Key& key)
+{
+    size_t count = 1;
+    for (const auto& [folded, child] : key.children)
+        count += CountKeys(*child);
+    return count;
+}
+
+CRegDocument::CRegDocument(const CRegDocument& other) : m_keyCount(other.m_keyCount)
 {
     CopyKey(other.m_root, m_root);
 }
@@ -117,6 +125,7 @@ CRegDocument& CRegDocument::operator=(const CRegDocument& other)
         Key copy;
         CopyKey(other.m_root, copy);
         m_root = std::move(copy);
+        m_keyCount = other.m_keyCount;
     }
     return *this;
 }
@@ -146,7 +155,16 @@ CRegDocument::Key* CRegDocument::EnsureKey(const std::vector<std::u16string>& na
         return nullptr;
     Key* key = &m_root;
     for (const std::u16string& name : names) {
-        auto [it, inserted] = key->children.try_emplace(RegFoldName(name));
+        std::u16string folded = RegFoldName(name);
+        auto it = key->children.find(folded);
+        if (it == key->children.end() && m_keyCount >= kMaxKeys)
+            return nullptr;
+        bool inserted = false;
+        if (it == key->children.end()) {
+            it = key->children.emplace(std::move(folded), nullptr).first;
+            inserted = true;
+            ++m_keyCount;
+        }
         if (inserted) {
             it->second = std::make_unique<Key>();
             it->second->name = name;
@@ -185,6 +203,7 @@ uint32_t CRegDocument::DeleteKey(std::u16string_view path, bool recursive)
         return 2;
     if (!recursive && !it->second->children.empty())
         return 5;
+    m_keyCount -= CountKeys(*it->second);
     parent->children.erase(it);
     return 0;
 }

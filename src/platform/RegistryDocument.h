@@ -62,6 +62,9 @@ public:
     static constexpr size_t kMaxDepth = 512;
     // Windows' limit for one key name.
     static constexpr size_t kMaxKeyName = 255;
+    // A settings file holds a few dozen keys; one with more than this many
+    // is not taken as one (its tree costs a few hundred bytes a key).
+    static constexpr size_t kMaxKeys = 100000;
 
     CRegDocument() = default;
     CRegDocument(const CRegDocument& other);
@@ -82,7 +85,7 @@ public:
     // Key paths are full paths ("HKEY_CURRENT_USER\\Software\\...").
     bool HasKey(std::u16string_view path) const;
     // Adds the key and every missing parent; true when something was added.
-    // A path deeper than kMaxDepth adds nothing.
+    // A path deeper than kMaxDepth, or beyond kMaxKeys keys, adds nothing.
     bool CreateKey(std::u16string_view path);
     // Removes the key (and, with `recursive`, its subkeys).  Returns 0, 2 (no
     // such key) or 5 (the key has subkeys and `recursive` is false).
@@ -111,6 +114,7 @@ private:
     // The path's names, "HKCU" spelled out; empty names dropped.
     static std::vector<std::u16string> PathNames(std::u16string_view path);
     static void CopyKey(const Key& from, Key& to);
+    static size_t CountKeys(const Key& key);
     static bool SetValueIn(Key& key, const RegValue& value);
     static bool DeleteValueIn(Key& key, std::u16string_view name);
     const Key* FindKey(const std::vector<std::u16string>& names) const;
@@ -121,6 +125,7 @@ private:
     bool ParseText(std::u16string_view text);
 
     Key m_root;   // holds the root keys (HKEY_CURRENT_USER, ...) as children
+    size_t m_keyCount = 0;
 };
 
 } // namespace Platform

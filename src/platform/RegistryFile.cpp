@@ -1,14 +1,19 @@
 #include "platform/RegistryFile.h"
 
 #include "platform/ErrorCodes.h"
+#include "platform/StopRequest.h"
 
+#include <atomic>
 #include <cerrno>
+#include <chrono>
 #include <climits>
 #include <cstdlib>
 #include <fcntl.h>
 #include <pwd.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <mutex>
+#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -111,7 +116,82 @@ int MakeFolders(const std::string& dir)
     return ::stat(dir.c_str(), &st) == 0 && S_ISDIR(st.st_mode) ? 0 : ENOTDIR;
 }
 
-uint32_t ReadBytes(const std::string& path, std::string& bytes)
+// What identifies one version of the file: a writer that replaces it makes a
+// new inode; one that edits it in place changes its times or size.
+struct SFileStamp {
+    dev_t device = 0;
+    ino_t inode = 0;
+    off_t size = 0;
+    timespec modified{};
+    timespec changed{};
+
+    explicit SFileStamp(const struct stat& st = {})
+        : device(st.st_dev), inode(st.st_ino), size(st.st_size), modified(st.st_mtim), changed(st.st_ctim)
+    {
+    }
+    bool operator==(const SFileStamp& o) const
+    {
+        return device == o.device && inode == o.inode && size == o.size && modified.tv_sec == o.modified.tv_sec &&
+               modified.tv_nsec == o.modified.tv_nsec && changed.tv_sec == o.changed.tv_sec &&
+               changed.tv_nsec == o.changed.tv_nsec;
+    }
+};
+
+// The file's times have the kernel's coarse clock: a file changed within
+// this much of being read might change again with the same stamp, so its
+// parse is not kept.
+constexpr int64_t kRacyNanoseconds = 100'000'000;
+
+bool IsRacy(const timespec& stamp)
+{
+    timespec now{};
+    ::clock_gettime(CLOCK_REALTIME, &now);
+    const int64_t age = (static_cast<int64_t>(now.tv_sec) - stamp.tv_sec) * 1'000'000'000 + (now.tv_nsec - stamp.tv_nsec);
+    return age < kRacyNanoseconds;
+}
+
+struct SStoreCache {
+    std::mutex lock;
+    std::string path;
+    SFileStamp stamp;
+    uint32_t rc = ERROR_FILE_NOT_FOUND;
+    std::shared_ptr<const CRegDocument> doc;
+};
+
+SStoreCache& Cache()
+{
+    static SStoreCache cache;
+    return cache;
+}
+
+std::atomic<int> g_lockTimeoutMs{5000};
+
+const std::shared_ptr<const CRegDocument>& EmptyStore()
+{
+    static const std::shared_ptr<const CRegDocument> empty = std::make_shared<CRegDocument>();
+    return empty;
+}
+
+// Takes the exclusive lock on `fd`, waiting in short slices up to the lock
+// timeout and giving up at once on a stop request.
+uint32_t LockExclusive(int fd)
+{
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(g_lockTimeoutMs.load());
+    while (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        if (errno == EINTR)
+            continue;
+        if (errno != EWOULDBLOCK)
+            return ERROR_LOCK_VIOLATION;
+        if (StopRequested())
+            return ERROR_OPERATION_ABORTED;
+        if (std::chrono::steady_clock::now() >= deadline)
+            return ERROR_LOCK_VIOLATION;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return ERROR_SUCCESS;
+}
+
+uint32_t ReadBytes(const std::string& path, std::string& bytes, struct stat& st)
 {
     bytes.clear();
     // O_NONBLOCK: a FIFO placed at the path must not hang the program.
@@ -122,7 +202,6 @@ uint32_t ReadBytes(const std::string& path, std::string& bytes)
             return ERROR_FILE_NOT_FOUND;
         return err == EACCES || err == EPERM ? ERROR_ACCESS_DENIED : ErrorFromErrno(err);
     }
-    struct stat st {};
     if (::fstat(fd.get(), &st) != 0)
         return ErrorFromErrno(errno);
     if (!S_ISREG(st.st_mode) || st.st_size > kMaxFileSize)
@@ -205,16 +284,58 @@ std::string RegistryFilePath()
     return home + "/.config/vantor/registry.reg";
 }
 
+std::shared_ptr<const CRegDocument> ReadRegistryShared(const std::string& path, uint32_t& rc)
+{
+    rc = ERROR_FILE_NOT_FOUND;
+    if (path.empty())
+        return EmptyStore();
+    SStoreCache& cache = Cache();
+    struct stat now {};
+    if (::stat(path.c_str(), &now) == 0) {
+        std::lock_guard<std::mutex> guard(cache.lock);
+        if (cache.doc && cache.path == path && cache.stamp == SFileStamp(now)) {
+            rc = cache.rc;
+            return cache.doc;
+        }
+    }
+    std::string bytes;
+    struct stat st {};
+    rc = ReadBytes(path, bytes, st);
+    if (rc != ERROR_SUCCESS)
+        return EmptyStore();
+    auto doc = std::make_shared<CRegDocument>();
+    if (!doc->Parse(bytes)) {
+        rc = ERROR_INVALID_DATA;
+        doc = std::make_shared<CRegDocument>();
+    }
+    if (!IsRacy(st.st_mtim)) {
+        std::lock_guard<std::mutex> guard(cache.lock);
+        cache.path = path;
+        cache.stamp = SFileStamp(st);
+        cache.rc = rc;
+        cache.doc = doc;
+    }
+    return doc;
+}
+
 uint32_t ReadRegistryFile(const std::string& path, CRegDocument& doc)
 {
-    doc = CRegDocument();
-    if (path.empty())
-        return ERROR_FILE_NOT_FOUND;
-    std::string bytes;
-    const uint32_t rc = ReadBytes(path, bytes);
-    if (rc != ERROR_SUCCESS)
-        return rc;
-    return doc.Parse(bytes) ? ERROR_SUCCESS : ERROR_INVALID_DATA;
+    uint32_t rc = ERROR_FILE_NOT_FOUND;
+    doc = *ReadRegistryShared(path, rc);
+    return rc;
+}
+
+uint32_t CheckRegistryFile(std::string& path)
+{
+    path = RegistryFilePath();
+    uint32_t rc = ERROR_SUCCESS;
+    ReadRegistryShared(path, rc);
+    return rc == ERROR_FILE_NOT_FOUND ? ERROR_SUCCESS : rc;
+}
+
+void SetRegistryLockTimeout(int milliseconds)
+{
+    g_lockTimeoutMs.store(milliseconds < 0 ? 0 : milliseconds);
 }
 
 uint32_t UpdateRegistryFile(const std::string& path,
@@ -229,14 +350,12 @@ uint32_t UpdateRegistryFile(const std::string& path,
     FdGuard lock(::open((target + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOCTTY, 0600));
     if (lock.get() < 0)
         return WriteError(errno);
-    while (::flock(lock.get(), LOCK_EX) != 0) {
-        if (errno != EINTR)
-            return ERROR_LOCK_VIOLATION;
-    }
+    if (const uint32_t rc = LockExclusive(lock.get()); rc != ERROR_SUCCESS)
+        return rc;
     // The lock is released when `lock` closes the descriptor.
 
-    CRegDocument doc;
-    uint32_t rc = ReadRegistryFile(target, doc);
+    uint32_t rc = ERROR_SUCCESS;
+    CRegDocument doc = *ReadRegistryShared(target, rc);
     if (rc == ERROR_FILE_NOT_FOUND)
         rc = ERROR_SUCCESS;
     if (rc != ERROR_SUCCESS)

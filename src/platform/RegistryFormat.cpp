@@ -300,9 +300,11 @@ std::u16string ValueLine(const RegValue& v)
 bool CRegDocument::Parse(std::string_view bytes)
 {
     m_root = Key();
+    m_keyCount = 0;
     std::u16string text;
     if (!DecodeFile(bytes, text) || text.find(u'\0') != std::u16string::npos || !ParseText(text)) {
         m_root = Key();
+        m_keyCount = 0;
         return false;
     }
     return true;
@@ -348,6 +350,8 @@ bool CRegDocument::ParseText(std::u16string_view text)
                 continue;
             }
             section = EnsureKey(names, nullptr);
+            if (section == nullptr)
+                return false;   // more keys than a settings file holds
             continue;
         }
         if (line.front() != u'"' && line.front() != u'@')

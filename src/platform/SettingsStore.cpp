@@ -5,6 +5,7 @@
 
 #include "platform/ErrorCodes.h"
 #include "platform/Registry.h"
+#include "platform/RegistryFile.h"
 #include "platform/SettingsStrings.h"
 #include "platform/StringTable.h"
 #include "platform/Text.h"
@@ -69,6 +70,16 @@ void CSettingsStore::CheckUpgradeFolder(const std::u16string& pfad, ISettingsRep
         report->OnUpgradeFolderProblem(problem);
 }
 
+std::u16string CSettingsStore::SettingsFileProblem()
+{
+    std::string path;
+    const uint32_t rc = Platform::CheckRegistryFile(path);
+    if (rc == Platform::ERROR_SUCCESS)
+        return {};
+    return Platform::FormatU(LoadString(AppStrings::kSettingsFileUnusable).c_str(), path.c_str(),
+                             Platform::DescribeError(rc));
+}
+
 void CSettingsStore::ReportWriteFailure() const
 {
     if (m_report != nullptr)
@@ -99,6 +110,8 @@ SSettings CSettingsStore::Peek(const std::u16string& programPath)
 void CSettingsStore::Read(const std::u16string& programPath)
 {
     m_values = SSettings();
+    if (const std::u16string problem = SettingsFileProblem(); !problem.empty() && m_report != nullptr)
+        m_report->OnSettingsFileUnusable(problem);
     Platform::CRegKey key;
     if (key.Create(LoadString(AppStrings::kSettingsKey)) != Platform::ERROR_SUCCESS)
         return;

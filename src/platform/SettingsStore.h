@@ -24,6 +24,9 @@ public:
     // The upgrade folder is unusable: message 1004 (missing, not a folder)
     // or 1005 (cannot be written).
     virtual void OnUpgradeFolderProblem(uint32_t messageId) = 0;
+    // The settings file cannot be used (damaged, unreadable): `text` is the
+    // whole message, naming the file (SettingsFileProblem).
+    virtual void OnSettingsFileUnusable(const std::u16string& text) = 0;
 };
 
 struct SSettings {
@@ -41,7 +44,8 @@ public:
     static constexpr size_t kMaxText = 259;
 
     // Reads every value; a missing value (or one of the wrong type or too
-    // long) gets its default, which is written at once.  When the key cannot
+    // long) gets its default, which is written at once.  A settings file
+    // that cannot be used is reported first, once.  When the key cannot
     // be created, every value keeps its built-in default (empty, 0) and
     // nothing is written.  Then checks the "Pfad" folder (messages 1004 and
     // 1005).  `programPath` is the program file (empty when unknown).
@@ -78,6 +82,9 @@ public:
     // The message id the folder check gives `pfad` (1004, 1005), 0 when the
     // folder is fine.
     static uint32_t UpgradeFolderProblem(const std::u16string& pfad);
+    // The message for a settings file that cannot be used, naming it; empty
+    // when the file is fine or absent.
+    static std::u16string SettingsFileProblem();
 
 private:
     void ReportWriteFailure() const;

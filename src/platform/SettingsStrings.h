@@ -17,5 +17,7 @@ constexpr uint32_t kDefaultPfad = 1802;          // "c:\temp"
 constexpr uint32_t kRegistryWriteFailed = 1000;
 constexpr uint32_t kBadUpgradeFolder = 1004;
 constexpr uint32_t kUpgradeFolderReadOnly = 1005;
+// %s: the settings file; %s: what is wrong with it.
+constexpr uint32_t kSettingsFileUnusable = 40050;
 
 } // namespace SettingsStrings

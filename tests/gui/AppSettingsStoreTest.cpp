@@ -27,6 +27,7 @@ public:
         setenv("BRELMORA_REGISTRY", m_path.c_str(), 1);
     }
     ~CBrokenRegistry() { setenv("BRELMORA_REGISTRY", m_saved.c_str(), 1); }
+    const std::string& Path() const { return m_path; }
     std::string Content() const
     {
         std::ifstream in(m_path);
@@ -170,18 +171,21 @@ TEST_F(AppSettingsStore, UnwritableRegistryKeepsDefaultsAndReportsWrites)
     EXPECT_EQ(app.GetLanguageFile(), u"");
     EXPECT_EQ(app.GetPfad(), u"");
     EXPECT_EQ(app.GetDateTimeFormat(), 0u);
-    EXPECT_TRUE(m_messages.messages.empty());   // no key: no folder check either
+    // The damaged file is reported once, by name; no key: no folder check.
+    ASSERT_EQ(m_messages.messages.size(), 1u);
+    EXPECT_NE(m_messages.messages[0].text.find(Platform::FromUtf8(broken.Path())), std::u16string::npos);
+    EXPECT_EQ(m_messages.messages[0].icon, SAppMessage::iconWarning);
 
     // A failed write reports 1000; the value still changes in memory.
     app.SetDateTimeFormat(0x0302);
     EXPECT_EQ(app.GetDateTimeFormat(), 0x0302u);
     EXPECT_EQ(app.GetDateFormatString(), u"dd.MM.yyyy");
-    ASSERT_EQ(m_messages.messages.size(), 1u);
-    EXPECT_EQ(m_messages.messages[0].text, Platform::LoadString(AppStrings::kRegistryWriteFailed));
-    EXPECT_EQ(m_messages.messages[0].icon, SAppMessage::iconError);
+    ASSERT_EQ(m_messages.messages.size(), 2u);
+    EXPECT_EQ(m_messages.messages[1].text, Platform::LoadString(AppStrings::kRegistryWriteFailed));
+    EXPECT_EQ(m_messages.messages[1].icon, SAppMessage::iconError);
     app.SetLanguageFile(dir.Program());
     EXPECT_EQ(app.GetLanguageFile(), dir.Program());
-    EXPECT_EQ(m_messages.messages.size(), 2u);
+    EXPECT_EQ(m_messages.messages.size(), 3u);
     EXPECT_EQ(broken.Content(), before);
 }
 
