@@ -16,4 +16,13 @@ constexpr uint32_t kProjectFilter = 42003;     // open/save dialog filter
 constexpr uint32_t kProjectDamaged = 42004;    // %s: file name
 constexpr uint32_t kSaveFailed = 42005;        // %s: file name, %s: cause
 
+// Why a project could not be opened (the line after 59396).
+constexpr uint32_t kPathIsFolder = 42010;
+constexpr uint32_t kPathIsPipe = 42011;
+constexpr uint32_t kPathIsDevice = 42012;
+constexpr uint32_t kPathIsSocket = 42013;
+constexpr uint32_t kProjectTooLarge = 42014;
+constexpr uint32_t kNoProjectHeading = 42015;
+constexpr uint32_t kDamagedAtByte = 42016;     // %s: the offset
+
 } // namespace DataStrings

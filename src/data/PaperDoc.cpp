@@ -4,12 +4,17 @@
 
 #include <algorithm>
 #include <exception>
+#include <memory>
+#include <sys/stat.h>
 
 #include "data/DataStrings.h"
+#include "data/ProjectOpenFailure.h"
 #include "data/ProjectPaths.h"
+#include "platform/ErrorCodes.h"
 #include "platform/FileException.h"
 #include "platform/StringTable.h"
 #include "platform/Text.h"
+#include "streamio/IoStream.h"
 #include "streamio/VnArchive.h"
 
 const char16_t CPaperDoc::kHeaderText[] = u"Vantor Brelmora project file";
@@ -18,6 +23,12 @@ namespace {
 
 constexpr char16_t kProjectExtension[] = u"vnr";
 constexpr char16_t kProjectPattern[] = u"*.vnr";
+
+uint64_t ProjectFileSize(const std::u16string& path)
+{
+    struct stat st {};
+    return ::stat(Platform::ToUtf8(path).c_str(), &st) == 0 ? static_cast<uint64_t>(st.st_size) : 0;
+}
 
 } // namespace
 
@@ -104,19 +115,32 @@ bool CPaperDoc::OpenProject(const std::u16string& path)
     if (!CloseProject())
         return false;
 
-    bool ok = false;
-    ReadResult result;
+    // Only a regular file is read: a pipe, device or socket given as a
+    // project would block in a read or never end.  The open does not block.
+    std::u16string why;
+    std::unique_ptr<StreamIO::CIoStream> stream;
     try {
-        StreamIO::CVnArchive archive(ProjectPaths::StreamPath(chosen), StreamIO::CVnArchive::load);
-        result = ReadProject(archive, false);
-        archive.Close();
-        ok = true;
-    } catch (const Platform::CFileException&) {
-    } catch (const std::exception&) {
+        stream = StreamIO::OpenStream(ProjectPaths::StreamPath(chosen),
+                                      StreamIO::SF_READ | StreamIO::SF_SHARE_READ | StreamIO::SF_REGULAR_FILE);
+        if (ProjectFileSize(chosen) > ProjectOpenFailure::kMaxProjectSize)
+            Platform::ThrowFileException(Platform::ERROR_FILE_TOO_LARGE, chosen);
+    } catch (const Platform::CFileException& e) {
+        why = ProjectOpenFailure::DescribeOpenError(chosen, e.GetOsError() ? e.GetOsError() : Platform::ERROR_OPEN_FAILED);
     }
-    if (!ok) {
+    ReadResult result;
+    if (why.empty()) {
+        StreamIO::CVnArchive archive(stream->GetId(), StreamIO::CVnArchive::load);
+        m_headingRead = false;
+        try {
+            result = ReadProject(archive, false);
+        } catch (const std::exception&) {
+            why = ProjectOpenFailure::DescribeDamage(chosen, archive.ReadOffset(), !m_headingRead);
+        }
+    }
+    stream.reset();
+    if (!why.empty()) {
         // The document keeps what was read before the error, without a path.
-        Message(IDocumentUi::messageError, LoadText(DataStrings::kNotAProjectFile));
+        Message(IDocumentUi::messageError, LoadText(DataStrings::kNotAProjectFile) + u"\n" + why);
         NotifyViews(nullptr, -1);
         return false;
     }

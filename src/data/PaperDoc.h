@@ -213,4 +213,5 @@ private:
     bool m_energyMode = false;
     Version m_writerVersion;
     ReadResult m_loaded;
+    bool m_headingRead = false;   // the last ReadProject got past the file heading
 };

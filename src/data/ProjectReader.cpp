@@ -117,8 +117,10 @@ CPaperDoc::ReadResult CPaperDoc::ReadProject(CVnArchive& ar, bool merge)
     ReadResult result;
 
     // 1-3: header, writer version, format.
+    m_headingRead = false;
     if (ar.ReadText() != kHeaderText)
         ar.ThrowInvalidData();
+    m_headingRead = true;
     for (uint16_t& part : result.writerVersion)
         part = ar.Read16();
     result.format = ar.Read16();

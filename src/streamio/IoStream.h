@@ -26,6 +26,9 @@ enum : uint32_t {
     SF_SHARE_READ = 0x0100,
     SF_SHARE_WRITE = 0x0200,
     SF_FIFO = 0x1000,
+    // Disk files only: the name must be a regular file; a folder, pipe,
+    // device or socket is refused with ERROR_BAD_FILE_TYPE before any read.
+    SF_REGULAR_FILE = 0x2000,
     SF_UDP = 0x8000,
 };
 

@@ -335,6 +335,19 @@ size_t CVnArchive::Remaining()
     return buffered + (length > position ? length - position : 0);
 }
 
+uint64_t CVnArchive::ReadOffset()
+{
+    if (m_closed || m_stream == nullptr || !IsLoading() || !m_stream->IsSeekable())
+        return 0;
+    try {
+        const uint64_t position = m_stream->GetPosition();
+        const uint64_t buffered = m_end - m_pos;
+        return position > buffered ? position - buffered : 0;
+    } catch (const std::exception&) {
+        return 0;
+    }
+}
+
 // ---- ending ----
 
 void CVnArchive::ReturnReadAhead()

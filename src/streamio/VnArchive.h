@@ -68,6 +68,10 @@ public:
     // count against it before allocating.
     size_t Remaining();
 
+    // Loading from a seekable stream: the offset of the next byte the reader
+    // takes (where a damaged stream stopped being readable); else 0.
+    uint64_t ReadOffset();
+
     // Throws error 13 (invalid data) with the stream's name.
     [[noreturn]] void ThrowInvalidData();
 

@@ -247,8 +247,10 @@ TEST(ProjectFile, ForeignHeaderIsRejected)
     EXPECT_FALSE(other.OpenProject(Platform::FromUtf8(path)));
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(ui.messages[0].first, IDocumentUi::messageError);
-    EXPECT_EQ(ui.messages[0].second,
-              u"This is not a Brelmora project file or there was an error while reading.");
+    // The message, then a line naming the file and saying why.
+    EXPECT_EQ(ui.messages[0].second, u"This is not a Brelmora project file or there was an error while reading.\n" +
+                                         Platform::FromUtf8(path) +
+                                         u": it does not begin as a Brelmora project file does.");
     EXPECT_TRUE(other.GetPath().empty());
 
     // A file that does not exist is reported the same way.

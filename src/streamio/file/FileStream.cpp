@@ -40,7 +40,7 @@ CFileStream::~CFileStream()
         CloseDescriptor((m_flags & SF_WRITE) != 0);
 }
 
-int CFileStream::OpenDescriptor(const std::string& path, int oflags, uint32_t& error)
+int CFileStream::OpenDescriptor(const std::string& path, int oflags, bool regularOnly, uint32_t& error)
 {
     error = 0;
     int fd;
@@ -55,6 +55,11 @@ int CFileStream::OpenDescriptor(const std::string& path, int oflags, uint32_t& e
     if (::fstat(fd, &st) != 0) {
         error = LastError();
         ::close(fd);
+        return -1;
+    }
+    if (regularOnly && !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        error = Platform::ERROR_BAD_FILE_TYPE;
         return -1;
     }
     if (S_ISDIR(st.st_mode)) {
@@ -91,6 +96,7 @@ bool CFileStream::Open(const std::u16string& name, uint32_t flags)
     const bool read = (flags & SF_READ) != 0;
     const bool write = (flags & SF_WRITE) != 0;
     const uint32_t creation = flags & SF_CREATION_MASK;
+    const bool regularOnly = (flags & SF_REGULAR_FILE) != 0;
     int oflags = 0;
     if (creation == SF_OPEN_ALWAYS || creation == SF_CREATE_ALWAYS)
         oflags |= O_CREAT;
@@ -103,11 +109,11 @@ bool CFileStream::Open(const std::u16string& name, uint32_t flags)
     if (write) {
         // Readable where possible, so the share marks can be set (they are
         // read locks); a stream without SF_READ still refuses Read.
-        fd = OpenDescriptor(path, oflags | O_RDWR, error);
+        fd = OpenDescriptor(path, oflags | O_RDWR, regularOnly, error);
         if (fd < 0 && !read && error == Platform::ERROR_ACCESS_DENIED)
-            fd = OpenDescriptor(path, oflags | O_WRONLY, error);
+            fd = OpenDescriptor(path, oflags | O_WRONLY, regularOnly, error);
     } else {
-        fd = OpenDescriptor(path, oflags | O_RDONLY, error);
+        fd = OpenDescriptor(path, oflags | O_RDONLY, regularOnly, error);
     }
     if (fd < 0)
         ThrowError(error);

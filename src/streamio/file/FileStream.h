@@ -59,7 +59,7 @@ protected:
     // added, and the open itself does not block (the descriptor is blocking
     // afterwards).  Directories are refused.  Returns the descriptor, or -1
     // with the Win32 error in `error`.
-    static int OpenDescriptor(const std::string& path, int oflags, uint32_t& error);
+    static int OpenDescriptor(const std::string& path, int oflags, bool regularOnly, uint32_t& error);
 
     // Takes over an open descriptor; the stream closes it.
     void AttachDescriptor(int fd) { m_fd = fd; }
