@@ -168,7 +168,12 @@ CInstallerDownload::EStep CInstallerDownload::Step(int waitMs)
         return Complete();
     case CFtpFile::readFailed:
     default:
-        return Fail(m_link.IsCancelled() ? Text(IDS_DOWNLOAD_CANCELLED) : m_link.GetErrorText());
+        if (m_link.IsCancelled())
+            return Fail(Text(IDS_DOWNLOAD_CANCELLED));
+        // Cut off before the end: how much came, then what the link saw.
+        return Fail(Platform::FormatU(Text(IDS_DOWNLOAD_SHORT).c_str(), name.c_str(),
+                                      std::to_string(m_downloaded).c_str(), std::to_string(Size()).c_str()) +
+                    u"\n" + m_link.GetErrorText());
     }
 }
 
