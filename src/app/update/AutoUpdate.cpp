@@ -158,19 +158,25 @@ int CAutoUpdate::CurrentPage() const
 
 bool CAutoUpdate::RunWizard()
 {
+    BeginRun();
+    const int result = exec();
+    EndRun();
+    return result == QDialog::Accepted;
+}
+
+void CAutoUpdate::BeginRun()
+{
     // A background check still running would only repeat what the wizard
     // does: it is cancelled (it ends at its next wait).
     m_check.Stop();
     m_running = true;
+    setResult(QDialog::Rejected);
     m_link.ResetCancel();
     m_link.SetShowErrors(m_showErrors);
     m_choice = Update::SInstallerChoice();
     m_pages->setCurrentWidget(m_search);
     SetWizardButtons(buttonsNone);
     QMetaObject::invokeMethod(this, [this] { m_search->Activate(); }, Qt::QueuedConnection);
-    const int result = exec();
-    EndRun();
-    return result == QDialog::Accepted;
 }
 
 void CAutoUpdate::GoToDownload()

@@ -47,6 +47,9 @@ public:
     // Runs the wizard modally (ending a background check still running
     // first); true only when the installer was started.
     bool RunWizard();
+    // The start of a run without the modal loop: the first page, its
+    // buttons and its first step (RunWizard uses it; tests show the sheet).
+    void BeginRun();
 
     // What the pages share.
     void SetWizardButtons(int flags);
