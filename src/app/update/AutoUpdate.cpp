@@ -171,6 +171,8 @@ void CAutoUpdate::BeginRun()
     m_check.Stop();
     m_running = true;
     setResult(QDialog::Rejected);
+    // The language may have changed since the last run.
+    Retranslate();
     m_link.ResetCancel();
     m_link.SetShowErrors(m_showErrors);
     m_choice = Update::SInstallerChoice();
