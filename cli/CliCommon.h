@@ -23,6 +23,7 @@ enum ExitCode {
     exitNoSeries = 5,
     exitCannotTransfer = 6,
     exitCommunication = 7,
+    exitUpdate = 8,          // the download server failed (update and firmware checks)
 };
 
 // The document's front end on a terminal: no questions are asked (every

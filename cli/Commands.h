@@ -16,6 +16,10 @@ int DeleteAllCommand(const std::vector<std::string>& args);
 int NamesCommand(const std::vector<std::string>& args);
 int OptionCommand(const std::vector<std::string>& args);
 int SearchCommand(const std::vector<std::string>& args);
+// The update commands (Update*Command.cpp, FirmwareCheckCommand.cpp).
+int UpdateCheckCommand(const std::vector<std::string>& args);
+int UpdateDownloadCommand(const std::vector<std::string>& args);
+int FirmwareCheckCommand(const std::vector<std::string>& args);
 
 // Prints the usage error for `command` and returns exitUsage.
 int UsageError(const std::string& command);

@@ -74,6 +74,12 @@ void CJsonWriter::Bool(bool value)
     m_out += value ? "true" : "false";
 }
 
+void CJsonWriter::Null()
+{
+    Separate();
+    m_out += "null";
+}
+
 void CJsonWriter::Escaped(std::string_view value)
 {
     m_out += '"';

@@ -18,6 +18,7 @@ public:
     void String(const std::u16string& value);
     void Number(int64_t value);
     void Bool(bool value);
+    void Null();
 
     const std::string& Text() const { return m_out; }
 

@@ -31,6 +31,9 @@ const CommandEntry kCommands[] = {
     {"names", NamesCommand},
     {"option", OptionCommand},
     {"search", SearchCommand},
+    {"update-check", UpdateCheckCommand},
+    {"update-download", UpdateDownloadCommand},
+    {"firmware-check", FirmwareCheckCommand},
 };
 
 void PrintUsage(FILE* out)

@@ -17,11 +17,14 @@
 #include <QUrl>
 
 #include "app/AppIcons.h"
+#include "app/AppMessages.h"
 #include "app/AppStrings.h"
 #include "app/BrelmoraApp.h"
 #include "app/Logo.h"
 #include "app/ShellOpen.h"
 #include "app/ToolBarExt.h"
+#include "app/update/AutoUpdate.h"
+#include "app/update/UpdateMessages.h"
 #include "data/PaperDoc.h"
 #include "platform/StringTable.h"
 #include "views/ChildView.h"
@@ -69,9 +72,14 @@ CMainFrame::CMainFrame(CBrelmoraApp& app, QWidget* parent)
         UpdateCommandStates();
     });
 
-    // The update check (reports through OnNewProgramVersion) and the
-    // connection driver's firmware reminder (OnNewFirmwareVersion) start
-    // here once they exist.
+    // The background update check reports a newer program to the update
+    // menu; the firmware check reports through this frame's IFirmwareReport.
+    m_autoUpdate = new CAutoUpdate(this);
+    m_autoUpdate->SetVersionReport([this](uint32_t messageId, quint32 wParam, quint32 lParam) {
+        if (messageId == UpdateMessages::kNewProgramVersion)
+            OnNewProgramVersion(wParam, lParam);
+    });
+    m_autoUpdate->StartUpdateCheck(UpdateMessages::kNewProgramVersion);
 
     m_stateTimer = new QTimer(this);
     connect(m_stateTimer, &QTimer::timeout, this, [this] {
@@ -86,6 +94,8 @@ CMainFrame::CMainFrame(CBrelmoraApp& app, QWidget* parent)
 
 CMainFrame::~CMainFrame()
 {
+    if (m_autoUpdate != nullptr)
+        m_autoUpdate->StopUpdateCheck();
     m_doc->UnregisterView(this);
     m_doc->SetUi(nullptr);
     // The views refer to the document: they go before it.
@@ -177,7 +187,11 @@ void CMainFrame::closeEvent(QCloseEvent* event)
         event->ignore();
         return;
     }
-    // The update wizard, once it exists, is closed here.
+    // A background check that hangs on an unreachable server ends at once.
+    if (m_autoUpdate != nullptr) {
+        m_autoUpdate->StopUpdateCheck();
+        m_autoUpdate->close();
+    }
     RemoveUpdateMenu();
     event->accept();
 }
@@ -203,4 +217,24 @@ void CMainFrame::OnNewFirmwareVersion(quint32 wParam, quint32 lParam)
 {
     m_newFirmwareVersion = CVersion::FromMessageParams(wParam, lParam);
     RebuildUpdateMenu();
+}
+
+void CMainFrame::OnVersionFound(uint32_t messageId, uint64_t packedVersion)
+{
+    QMetaObject::invokeMethod(
+        this,
+        [this, messageId, packedVersion] {
+            if (messageId != UpdateMessages::kNewFirmwareVersion)
+                return;
+            uint32_t wParam = 0, lParam = 0;
+            CVersion(packedVersion).ToMessageParams(wParam, lParam);
+            OnNewFirmwareVersion(wParam, lParam);
+        },
+        Qt::QueuedConnection);
+}
+
+void CMainFrame::OnReminder(const std::u16string& text)
+{
+    QMetaObject::invokeMethod(
+        this, [text] { AppMessages::ShowMessage(IPrompt::messageInformation, text); }, Qt::QueuedConnection);
 }

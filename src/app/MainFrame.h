@@ -13,9 +13,11 @@
 
 #include "app/CommandLine.h"
 #include "app/DocumentUi.h"
+#include "connection/FirmwareReminder.h"
 #include "data/DocumentInterfaces.h"
 #include "platform/Version.h"
 
+class CAutoUpdate;
 class CBrelmoraApp;
 class CChildView;
 class CLogo;
@@ -27,7 +29,10 @@ class QMenu;
 class QTimer;
 class QUrl;
 
-class CMainFrame : public QMainWindow, public IDocumentView {
+// The main frame is also where the firmware check reports (hand it to the
+// connection driver as the IFirmwareReport); the driver must end its check
+// before the frame goes.
+class CMainFrame : public QMainWindow, public IDocumentView, public IFirmwareReport {
     Q_OBJECT
 public:
     explicit CMainFrame(CBrelmoraApp& app, QWidget* parent = nullptr);
@@ -71,6 +76,17 @@ public:
     // (queued, as a posted message would be).
     void OnDocumentChanged(int seriesIndex) override;
 
+    // IFirmwareReport, called from the firmware check's thread: both are
+    // handed to the user-interface thread.  A firmware version (message
+    // 1042) goes to the update menu; the reminder is shown with the
+    // information icon.
+    void OnVersionFound(uint32_t messageId, uint64_t packedVersion) override;
+    void OnReminder(const std::u16string& text) override;
+
+    // The update wizard and its background check (null before the frame
+    // made it).
+    CAutoUpdate* AutoUpdate() const { return m_autoUpdate; }
+
 public slots:
     // A newer program version from the update check, packed into the two
     // message parameters (wParam = minor * 65536 + major, lParam =
@@ -101,6 +117,7 @@ private:
     void ShowAbout();
     void UpgradeFirmware();
     void UpdateProgram();
+    void CheckForUpdates();
     void NotAvailableYet();
 
     CBrelmoraApp& m_app;
@@ -114,6 +131,7 @@ private:
     std::vector<QMenu*> m_menus;
     QMenu* m_updateMenu = nullptr;
     QTimer* m_stateTimer = nullptr;
+    CAutoUpdate* m_autoUpdate = nullptr;
     CVersion m_newProgramVersion;
     CVersion m_newFirmwareVersion;
     bool m_updatePending = false;

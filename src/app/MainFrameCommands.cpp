@@ -9,6 +9,7 @@
 #include "app/BrelmoraApp.h"
 #include "app/Commands.h"
 #include "app/FirmwareUpgrade.h"
+#include "app/update/AutoUpdate.h"
 #include "app/MainFrame.h"
 #include "app/ShellOpen.h"
 #include "controls/MessageBox.h"
@@ -37,13 +38,13 @@ void CMainFrame::OnCommand(int id)
     case ID_APP_SETTINGS: ShowSettings(); break;
     case ID_APP_EXIT: close(); break;
     // Commands whose back end (connection driver, series names dialog,
-    // device options, update wizard) is not part of the program yet.
+    // device options) is not part of the program yet.
     case ID_DOWNLOAD:
     case ID_DELETE_ALL:
     case ID_SERIES_NAMES:
     case ID_DEVICE_OPTIONS:
-    case ID_DISCONNECT:
-    case ID_CHECK_UPDATES: NotAvailableYet(); break;
+    case ID_DISCONNECT: NotAvailableYet(); break;
+    case ID_CHECK_UPDATES: CheckForUpdates(); break;
     case ID_UPGRADE: UpgradeFirmware(); break;
     case ID_HELP: ShellOpen::OpenHelpFile(m_app.GetPfad(), LoadString(AppStrings::kManualFile)); break;
     case ID_HELP_UPGRADE: ShellOpen::OpenHelpFile(m_app.GetPfad(), LoadString(AppStrings::kUpgradeHelpFile)); break;
@@ -104,7 +105,13 @@ void CMainFrame::UpdateProgram()
 {
     if (!m_doc->CloseProject())
         return;
-    // The update wizard starts the program update here once it exists; on
-    // success the frame closes.
-    NotAvailableYet();
+    // The installer replaces this program: once it runs, the frame closes.
+    if (m_autoUpdate->RunWizard())
+        close();
+}
+
+void CMainFrame::CheckForUpdates()
+{
+    if (m_autoUpdate->RunWizard())
+        close();
 }

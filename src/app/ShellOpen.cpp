@@ -46,6 +46,12 @@ std::u16string HelpFilePath(const std::u16string& pfad, const std::u16string& fi
     return pfad + Platform::LoadString(AppStrings::kPathSeparator) + fileName;
 }
 
+bool OpenLocalFile(const std::u16string& path)
+{
+    const QFileInfo file(QString::fromStdU16String(path));
+    return file.isFile() && Open(QUrl::fromLocalFile(file.absoluteFilePath()));
+}
+
 bool OpenHelpFile(const std::u16string& pfad, const std::u16string& fileName)
 {
     const std::u16string path = HelpFilePath(pfad, fileName);

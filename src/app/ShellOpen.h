@@ -19,6 +19,10 @@ bool OpenHelpFile(const std::u16string& pfad, const std::u16string& fileName);
 // that fails too, a message names the address.
 bool OpenWebPage(const std::u16string& address);
 
+// Opens a local file (a downloaded installer) with the desktop's program;
+// false when nothing could open it.  No message is shown.
+bool OpenLocalFile(const std::u16string& path);
+
 // Tests replace what opens an address (null restores the desktop's).
 using Opener = std::function<bool(const QUrl& url)>;
 void SetOpener(Opener opener);

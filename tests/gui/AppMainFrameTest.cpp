@@ -197,7 +197,7 @@ TEST_F(AppMainFrame, UpdateMenuFollowsTheReportedVersions)
 TEST_F(AppMainFrame, CommandsWithoutBackEndSaySoPlainly)
 {
     for (int id : {Commands::ID_DOWNLOAD, Commands::ID_DELETE_ALL, Commands::ID_SERIES_NAMES,
-                   Commands::ID_DEVICE_OPTIONS, Commands::ID_CHECK_UPDATES}) {
+                   Commands::ID_DEVICE_OPTIONS}) {
         m_messages.messages.clear();
         m_frame->OnCommand(id);
         ASSERT_EQ(m_messages.messages.size(), 1u) << id;

@@ -1,0 +1,44 @@
+#include "UpdateCliSupport.h"
+
+#include <cstdio>
+
+#include "CliCommon.h"
+#include "Commands.h"
+#include "UpdateCliStrings.h"
+#include "platform/Text.h"
+
+namespace Cli {
+
+int TakeServerOption(const std::string& command, std::vector<std::string>& args, Update::SFtpServer& server)
+{
+    server = Update::CurrentUpdateServer();
+    for (size_t i = 0; i < args.size(); ++i) {
+        if (args[i] != "--server")
+            continue;
+        if (i + 1 >= args.size())
+            return UsageError(command);
+        const std::string text = args[i + 1];
+        server = Update::ParseFtpServer(Platform::FromUtf8(text));
+        if (!server.valid) {
+            PrintError("brelmora-cli", Platform::FormatU(Text(kBadServer).c_str(), text.c_str()));
+            return UsageError(command);
+        }
+        args.erase(args.begin() + static_cast<std::ptrdiff_t>(i), args.begin() + static_cast<std::ptrdiff_t>(i + 2));
+        --i;
+    }
+    return exitOk;
+}
+
+int ReportUpdateFailure(const Update::SFtpServer& server, const std::u16string& text)
+{
+    const std::string name = Platform::ToUtf8(server.Display());
+    PrintError(name.empty() ? std::string("brelmora-cli") : name, Platform::ReplaceAll(text, u"\r\n", u"\n"));
+    return exitUpdate;
+}
+
+void PrintLine(const std::u16string& text)
+{
+    std::printf("%s\n", Platform::ToUtf8(Platform::ReplaceAll(text, u"\r\n", u"\n")).c_str());
+}
+
+} // namespace Cli

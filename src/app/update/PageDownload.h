@@ -1,0 +1,59 @@
+// The update wizard's second page: downloads the chosen installer in
+// chunks, with a progress bar and the megabytes downloaded, into the
+// program folder (or where the user saves it when that folder cannot be
+// written), then asks before it starts the installer.
+#pragma once
+
+#include <QWidget>
+#include <memory>
+
+#include "app/update/FtpTask.h"
+#include "update/InstallerDownload.h"
+
+class CAutoUpdate;
+class QLabel;
+class QProgressBar;
+
+class CPageDownload : public QWidget {
+    Q_OBJECT
+public:
+    explicit CPageDownload(CAutoUpdate& sheet);
+    ~CPageDownload() override;
+
+    // Starts the page: buttons none, "Downloading <installer>", then the
+    // start step.
+    void Activate();
+    // Abandons a download (its temporary file goes) and waits for a step
+    // still running (the link was cancelled).
+    void Stop();
+    bool IsBusy() const { return m_task.IsBusy(); }
+
+    QString TitleText() const;
+    QString AmountText() const;
+    int Progress() const;
+    bool IsProgressShown() const;
+    // The file the installer is (being) written to.
+    QString TargetPath() const;
+    bool IsFinished() const { return m_finished; }
+
+    void Retranslate();
+
+private:
+    void StartStep();
+    void StartConnected(bool ok);
+    void DownloadOpened(bool ok);
+    void ChunkStep();
+    void LaunchStep();
+    void ShowError(const QString& text);
+
+    CAutoUpdate& m_sheet;
+    CFtpTask m_task;
+    std::unique_ptr<Update::CInstallerDownload> m_download;
+    QString m_target;
+    bool m_finished = false;
+    int m_generation = 0;   // steps of an abandoned run are not carried out
+    QLabel* m_caption = nullptr;
+    QLabel* m_title = nullptr;
+    QProgressBar* m_progress = nullptr;
+    QLabel* m_amount = nullptr;
+};
