@@ -117,7 +117,7 @@ bool CSeriesNamesModel::Open()
 {
     BeginOperation();
     if (!m_connection.Connect(true))
-        return false;
+        return Check(false);
     m_history.clear();
     const bool ok = ReadBack();
     Changed();
@@ -130,6 +130,10 @@ bool CSeriesNamesModel::Open()
 // instrument still holds.
 bool CSeriesNamesModel::ReadBack()
 {
+    // The step before found the instrument gone and the wizard gave none:
+    // the operation ends here rather than asking for it a second time.
+    if (Device() == nullptr)
+        return Check(false);
     if (!m_connection.Connect(false))
         return Check(false);
     std::vector<std::u16string> names;
