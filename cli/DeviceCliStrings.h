@@ -17,7 +17,6 @@ constexpr uint32_t kSameOutputTwice = 48106;    // %s: the file
 
 // Series names.
 constexpr uint32_t kNamesEmpty = 48110;
-constexpr uint32_t kNamesFull = 48111;          // the names manager's text
 constexpr uint32_t kNameCut = 48112;            // %s: given, %s: stored
 constexpr uint32_t kNameNotLatin1 = 48113;      // %s: the text
 constexpr uint32_t kBadSlot = 48114;            // %s: the text
@@ -30,12 +29,5 @@ constexpr uint32_t kOptionOn = 48121;
 constexpr uint32_t kOptionOff = 48122;
 constexpr uint32_t kOptionLine = 48123;         // %s: name, %s: state
 constexpr uint32_t kOptionNotSupported = 59587;
-
-// The device search (the texts of the search result page).
-constexpr uint32_t kSearchFound = 48130;
-constexpr uint32_t kSearchNothing = 48131;
-constexpr uint32_t kSearchBadConnection = 48132;
-constexpr uint32_t kSearchListLine = 48133;     // %s type (suppressed), %s serial, %s port text
-constexpr uint32_t kSearchPortPrefix = 48134;   // "@ "
 
 } // namespace Cli

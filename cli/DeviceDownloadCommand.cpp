@@ -8,18 +8,16 @@
 #include <string>
 #include <vector>
 
-#include <unistd.h>
-
 #include "CliCommon.h"
 #include "CliStrings.h"
 #include "Commands.h"
 #include "DeviceCliStrings.h"
 #include "DeviceOutputFiles.h"
 #include "DeviceSession.h"
+#include "connection/PaperConnection.h"
 #include "data/PaperDoc.h"
 #include "data/SeriesPageText.h"
 #include "data/TextExport.h"
-#include "device/Callback.h"
 #include "device/PaperTransfer.h"
 #include "device/VeltranoDevice.h"
 #include "platform/ErrorCodes.h"
@@ -31,35 +29,6 @@
 namespace Cli {
 
 namespace {
-
-// Shows the progress of the series read on a terminal; silent otherwise,
-// so scripts get clean output.
-class CProgressLine : public Device::CCallback {
-public:
-    CProgressLine() : m_show(::isatty(STDERR_FILENO) == 1) { progressEnabled = m_show; }
-
-    void OnDeviceFound(std::unique_ptr<Device::CVnDevice>) override {}
-    void OnStatusText(const std::u16string&) override {}
-    void OnFinished(const std::u16string&, uint32_t) override {}
-    void OnProgress(int position, int, int) override
-    {
-        if (!m_show || position == m_last)
-            return;
-        m_last = position;
-        std::fprintf(stderr, "\r%s", Platform::ToUtf8(Platform::FormatU(Text(kDownloadProgress).c_str(), position)).c_str());
-        std::fflush(stderr);
-    }
-    void End()
-    {
-        if (m_show && m_last >= 0)
-            std::fprintf(stderr, "\n");
-        m_last = -1;
-    }
-
-private:
-    bool m_show;
-    int m_last = -1;
-};
 
 void WriteBytes(StreamIO::CIoStream& stream, const std::vector<uint8_t>& bytes)
 {
@@ -74,27 +43,25 @@ void WriteBytes(StreamIO::CIoStream& stream, const std::vector<uint8_t>& bytes)
     }
 }
 
-// Maps an unsuccessful download to its message and exit status.
-int ReportDownload(const CDeviceSession& session, const Device::SPaperDownload& download)
+// The exit status of an unsuccessful download.  The driver has shown the
+// messages of "no series" and "cannot transfer"; what it ends silently is
+// reported here, since silence would look like success to a script.
+int ReportDownload(const CDeviceSession& session, const SDownloadReport& report)
 {
-    using Device::ETransferResult;
-    switch (download.result) {
-    case ETransferResult::NoDeviceAnswer:
-        session.PrintMessage(download.failure != Device::ELinkFailure::None
-                                 ? Device::DescribeFailure(download.failure, download.instrumentError)
+    switch (report.result) {
+    case EDownloadResult::NotConnected:
+        return exitNoInstrument;
+    case EDownloadResult::NoInfoBlock:
+        session.PrintMessage(report.failure != Device::ELinkFailure::None
+                                 ? Device::DescribeFailure(report.failure, report.instrumentError)
                                  : Text(kInfoBlockIncomplete));
         return exitCommunication;
-    case ETransferResult::NoSeries:
-        session.PrintMessage(Device::DescribeDownload(download));
+    case EDownloadResult::NoSeries:
         return exitNoSeries;
-    case ETransferResult::CannotTransfer:
-        session.PrintMessage(Device::DescribeDownload(download));
+    case EDownloadResult::CannotTransfer:
         return exitCannotTransfer;
-    case ETransferResult::CommFailure:
-        session.PrintMessage(Device::DescribeDownload(download));
-        return exitCommunication;
     default:
-        return exitOk;
+        return session.ReportFailure(report.failure, report.instrumentError);
     }
 }
 
@@ -137,23 +104,15 @@ int DownloadCommand(const std::vector<std::string>& args)
         }
     }
 
-    CDeviceSession session;
-    if (const int rc = session.Connect(port))
-        return rc;
-    CProgressLine progress;
-    progress.OnProgress(5, 1, 0);   // shown while the transfer starts
-    Device::SPaperDownload download;
-    Device::DownloadSeries(session.Holder(), download, &progress);
-    progress.End();
-    if (download.result != Device::ETransferResult::Ok)
-        return ReportDownload(session, download);
-
     CPaperDoc doc;
     CTerminalUi ui;
     doc.SetUi(&ui);
     doc.SetEnergyMode(energy);
-    doc.StoreDownloadedInfo(download.infoBlock.data(), download.infoBlock.size());
-    if (!doc.StoreDownloadedSeries(download.series.data(), download.series.size())) {
+    CDeviceSession session(port);
+    const SDownloadReport report = session.Connection().DownloadSeries(doc);
+    if (report.result != EDownloadResult::Ok)
+        return ReportDownload(session, report);
+    if (!report.parsedWhole) {
         // Data that does not hold even one whole series is not a download.
         if (doc.GetCurrent().GetCount() == 0) {
             session.PrintMessage(Device::DescribeFailure(Device::ELinkFailure::None));

@@ -7,8 +7,7 @@
 #include "Commands.h"
 #include "DeviceCliStrings.h"
 #include "DeviceSession.h"
-#include "device/DeviceStrings.h"
-#include "device/PaperTransfer.h"
+#include "connection/PaperConnection.h"
 #include "device/VeltranoDevice.h"
 #include "platform/Text.h"
 
@@ -40,8 +39,8 @@ int IdentifyCommand(const std::vector<std::string>& args)
     uint32_t port = 0;
     if (const int rc = ResolvePort("identify", portText, port))
         return rc;
-    CDeviceSession session;
-    if (const int rc = session.Connect(port))
+    CDeviceSession session(port);
+    if (const int rc = session.Connect())
         return rc;
     const std::u16string text = Platform::ReplaceAll(session.Device().GetInfoText(), u"\r\n", u"\n");
     std::printf("%s\n", Platform::ToUtf8(text).c_str());
@@ -63,13 +62,18 @@ int DeleteAllCommand(const std::vector<std::string>& args)
         PrintError("brelmora-cli", Text(kDeleteNeedsYes));
         return UsageError("delete-all");
     }
-    CDeviceSession session;
-    if (const int rc = session.Connect(port))
-        return rc;
-    if (!Device::DeleteAllSeries(session.Device()))
-        return session.ReportFailure(Text(Device::IDS_DELETE_FAILED));
-    std::printf("%s\n", Platform::ToUtf8(Text(Device::IDS_DELETE_SUCCEEDED)).c_str());
-    return exitOk;
+    // The driver asks before deleting; --yes is the answer.  It shows the
+    // outcome, and what made a failed deletion fail is added here.
+    CDeviceSession session(port);
+    session.SetAnswer(IPrompt::answerYes);
+    switch (session.Connection().DeleteAllSeries()) {
+    case EDeleteResult::Deleted:
+        return exitOk;
+    case EDeleteResult::Failed:
+        return session.ReportFailure(session.LastFailure(), session.LastInstrumentError());
+    default:
+        return exitNoInstrument;
+    }
 }
 
 } // namespace Cli

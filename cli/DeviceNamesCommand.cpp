@@ -11,6 +11,7 @@
 #include "Commands.h"
 #include "DeviceCliStrings.h"
 #include "DeviceSession.h"
+#include "connection/SeriesNames.h"
 #include "device/VeltranoDevice.h"
 #include "platform/Text.h"
 
@@ -37,10 +38,10 @@ std::optional<int> ParseSlot(const std::string& text)
     return static_cast<int>(*n);
 }
 
-// "3" or "3,5,9": the mask of those slots (bit k = slot k + 1).
-std::optional<uint64_t> ParseSlotList(const std::string& text)
+// "3" or "3,5,9": those slots.
+std::optional<std::vector<int>> ParseSlotList(const std::string& text)
 {
-    uint64_t mask = 0;
+    std::vector<int> slots;
     size_t start = 0;
     for (;;) {
         const size_t comma = text.find(',', start);
@@ -48,12 +49,25 @@ std::optional<uint64_t> ParseSlotList(const std::string& text)
                                                                                                : comma - start));
         if (!slot)
             return std::nullopt;
-        mask |= uint64_t{1} << (*slot - 1);
+        slots.push_back(*slot);
         if (comma == std::string::npos)
-            return mask;
+            return slots;
         start = comma + 1;
     }
 }
+
+// The names manager's front end on a terminal: nothing to flash, its
+// message goes to standard error naming the port.
+class CNamesOutput : public ISeriesNamesView {
+public:
+    explicit CNamesOutput(CDeviceSession& session) : m_session(session) {}
+    void OnNamesChanged() override {}
+    void FlashRows(const std::vector<int>&, int) override {}
+    void ShowMessage(int kind, const std::u16string& text) override { m_session.ShowMessage(kind, text); }
+
+private:
+    CDeviceSession& m_session;
+};
 
 bool ParseArgs(const std::vector<std::string>& args, SNamesRequest& r)
 {
@@ -80,14 +94,14 @@ bool ParseArgs(const std::vector<std::string>& args, SNamesRequest& r)
     return !r.portText.empty();
 }
 
-void PrintNames(const std::vector<std::u16string>& names)
+void PrintNames(const CSeriesNamesModel& names)
 {
-    if (names.empty()) {
+    if (names.GetNameCount() == 0) {
         std::printf("%s\n", Platform::ToUtf8(Text(kNamesEmpty)).c_str());
         return;
     }
-    for (size_t i = 0; i < names.size(); ++i)
-        std::printf("%zu\t%s\n", i + 1, Platform::ToUtf8(names[i]).c_str());
+    for (int row = 1; row <= names.GetNameCount(); ++row)
+        std::printf("%d\t%s\n", row, Platform::ToUtf8(names.GetText(row)).c_str());
 }
 
 // The checks on a name before it goes to the instrument, which stores 8-bit
@@ -126,15 +140,15 @@ int NamesCommand(const std::vector<std::string>& args)
 
     // Everything the command line gives is checked before the port is opened.
     int slot = 0;
-    uint64_t mask = 0;
+    std::vector<int> slots;
     std::u16string name;
     if (r.change == EChange::Delete) {
-        const std::optional<uint64_t> m = ParseSlotList(r.slotText);
-        if (!m) {
+        const std::optional<std::vector<int>> list = ParseSlotList(r.slotText);
+        if (!list) {
             PrintError("brelmora-cli", Platform::FormatU(Text(kBadSlot).c_str(), r.slotText.c_str()));
             return UsageError("names");
         }
-        mask = *m;
+        slots = *list;
     } else if (r.change != EChange::None) {
         const std::optional<int> s = ParseSlot(r.slotText);
         if (!s) {
@@ -142,50 +156,56 @@ int NamesCommand(const std::vector<std::string>& args)
             return UsageError("names");
         }
         slot = *s;
-        if (r.change == EChange::ClearFrom)
-            mask = ~uint64_t{0} << (slot - 1);
-        else if (!CheckName(r.text, name))
+        if (r.change != EChange::ClearFrom && !CheckName(r.text, name))
             return exitUsage;
     }
 
-    CDeviceSession session;
-    if (const int rc = session.Connect(port))
-        return rc;
-    Device::CVeltranoDevice& device = session.Device();
-    std::vector<std::u16string> names;
-    if (!device.ReadStringList(names))
-        return session.ReportFailure();
+    CDeviceSession session(port);
+    CNamesOutput output(session);
+    CSeriesNamesModel names(session.Connection(), &output);
+    if (!names.Open()) {
+        if (session.Connection().GetDevice() == nullptr)
+            return exitNoInstrument;
+        return session.ReportFailure(names.GetLastFailure(), names.GetLastInstrumentError());
+    }
 
     bool ok = true;
     switch (r.change) {
     case EChange::None:
         PrintNames(names);
         return exitOk;
-    case EChange::Set:
-    case EChange::Insert: {
-        if (r.change == EChange::Insert && names.size() >= static_cast<size_t>(kSlots)) {
-            session.PrintMessage(Text(kNamesFull));
-            return exitUsage;
-        }
+    case EChange::Set: {
         // The list keeps no gaps: a name given below the end goes to the
         // first free slot, as in the desktop program's names manager.
-        const int firstFree = static_cast<int>(names.size()) + 1;
+        int stored = slot;
+        ok = names.EndEdit(slot, name, &stored);
+        if (stored != slot)
+            session.PrintMessage(Platform::FormatU(Text(kNameMovedUp).c_str(), stored));
+        break;
+    }
+    case EChange::Insert: {
+        if (names.IsFull()) {
+            names.Insert(name);   // refused with the names manager's message
+            return exitUsage;
+        }
+        const int firstFree = names.GetNameCount() + 1;
         if (slot > firstFree) {
             slot = firstFree;
             session.PrintMessage(Platform::FormatU(Text(kNameMovedUp).c_str(), slot));
         }
-        ok = r.change == EChange::Set ? device.WriteString(slot - 1, name) : device.WriteStringAlt(slot - 1, name);
+        names.SetFocusRow(slot);
+        ok = names.Insert(name);
         break;
     }
     case EChange::Delete:
+        ok = names.Delete(slots);
+        break;
     case EChange::ClearFrom:
-        ok = device.WriteStringMask(mask);
+        ok = names.ClearFrom(slot);
         break;
     }
     if (!ok)
-        return session.ReportFailure();
-    if (!device.ReadStringList(names))
-        return session.ReportFailure();
+        return session.ReportFailure(names.GetLastFailure(), names.GetLastInstrumentError());
     PrintNames(names);
     return exitOk;
 }

@@ -58,8 +58,8 @@ int OptionCommand(const std::vector<std::string>& args)
     uint32_t port = 0;
     if (const int rc = ResolvePort("option", portText, port))
         return rc;
-    CDeviceSession session;
-    if (const int rc = session.Connect(port))
+    CDeviceSession session(port);
+    if (const int rc = session.Connect())
         return rc;
     Device::CVeltranoDevice& device = session.Device();
 

@@ -1,11 +1,7 @@
 // brelmora-cli search [--port N | --scan [--skip N]] [--stop-first]: runs the
 // device search on the device thread, prints its status lines as they come
 // and, at the end, every Veltrano found as the search result lists it.
-#include <condition_variable>
 #include <cstdio>
-#include <deque>
-#include <memory>
-#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
@@ -13,75 +9,17 @@
 #include "CliCommon.h"
 #include "Commands.h"
 #include "DeviceCliStrings.h"
-#include "DevicePortText.h"
 #include "DeviceSession.h"
-#include "device/Callback.h"
+#include "connection/CallQueue.h"
+#include "connection/ConnectionWizard.h"
+#include "connection/WizardSettings.h"
 #include "device/DeviceThread.h"
 #include "device/DeviceTypes.h"
-#include "device/VnDevice.h"
 #include "platform/Text.h"
 
 namespace Cli {
 
 namespace {
-
-// Takes the search's notifications on the device thread and hands them to
-// the command's thread in order.
-class CSearchInbox : public Device::CCallback {
-public:
-    struct SEvent {
-        bool isDevice = false;
-        std::unique_ptr<Device::CVnDevice> device;   // null with isDevice: the end
-        std::u16string text;
-        bool failed = false;                         // the job ended with an error
-    };
-
-    void OnDeviceFound(std::unique_ptr<Device::CVnDevice> device) override
-    {
-        SEvent e;
-        e.isDevice = true;
-        e.device = std::move(device);
-        Push(std::move(e));
-    }
-    void OnStatusText(const std::u16string& text) override
-    {
-        SEvent e;
-        e.text = text;
-        Push(std::move(e));
-    }
-    // Only a job that failed ends this way; the search then reports no end.
-    void OnFinished(const std::u16string& text, uint32_t) override
-    {
-        SEvent e;
-        e.failed = true;
-        e.text = text;
-        Push(std::move(e));
-    }
-    void OnProgress(int, int, int) override {}
-
-    SEvent Take()
-    {
-        std::unique_lock<std::mutex> lock(m_mutex);
-        m_ready.wait(lock, [this] { return !m_events.empty(); });
-        SEvent e = std::move(m_events.front());
-        m_events.pop_front();
-        return e;
-    }
-
-private:
-    void Push(SEvent e)
-    {
-        {
-            std::lock_guard<std::mutex> guard(m_mutex);
-            m_events.push_back(std::move(e));
-        }
-        m_ready.notify_one();
-    }
-
-    std::mutex m_mutex;
-    std::condition_variable m_ready;
-    std::deque<SEvent> m_events;
-};
 
 void PrintLine(const std::u16string& text)
 {
@@ -89,10 +27,44 @@ void PrintLine(const std::u16string& text)
     std::fflush(stdout);
 }
 
-bool ParseSearchArgs(const std::vector<std::string>& args, Device::SSearchParams& params)
+// The wizard's result page on a terminal: status lines are printed as they
+// come; the question after a search without result is answered Cancel.
+class CSearchOutput : public IPrompt, public IConnectionWizardView {
+public:
+    explicit CSearchOutput(const CConnectionWizard*& wizard) : m_wizard(wizard) {}
+
+    void ShowMessage(int, const std::u16string& text) override { PrintError("brelmora-cli", text); }
+    Answer AskYesNoCancel(const std::u16string&) override { return answerNo; }
+    Answer Ask(QuestionKind, const std::u16string&) override { return answerCancel; }
+
+    void OnWizardChanged() override
+    {
+        if (m_wizard == nullptr)
+            return;
+        const std::vector<std::u16string>& lines = m_wizard->GetStatusLines();
+        for (; m_printed < lines.size(); ++m_printed)
+            PrintLine(lines[m_printed]);
+        if (m_wizard->IsSearching())
+            m_started = true;
+    }
+    // The search started and has ended.
+    bool IsDone() const { return m_started && m_wizard != nullptr && !m_wizard->IsSearching(); }
+
+private:
+    const CConnectionWizard*& m_wizard;
+    size_t m_printed = 0;
+    bool m_started = false;
+};
+
+struct SSearchRequest {
+    CConnWizardSettings settings;
+    uint32_t skipComPort = 0;
+};
+
+bool ParseSearchArgs(const std::vector<std::string>& args, SSearchRequest& r)
 {
     bool portGiven = false, scanGiven = false, skipGiven = false;
-    params.scanAllComPorts = true;
+    r.settings.stopAtFirst = false;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         if ((a == "--port" || a == "--skip") && i + 1 < args.size()) {
@@ -105,18 +77,18 @@ bool ParseSearchArgs(const std::vector<std::string>& args, Device::SSearchParams
                 PrintError("brelmora-cli", Platform::FormatU(Text(kBadPort).c_str(), args[i].c_str()));
                 return false;
             }
-            (a == "--port" ? params.comPort : params.skipComPort) = *port;
+            (a == "--port" ? r.settings.comPort : r.skipComPort) = *port;
         } else if (a == "--scan" && !scanGiven) {
             scanGiven = true;
-        } else if (a == "--stop-first" && !params.stopAtFirstFound) {
-            params.stopAtFirstFound = true;
+        } else if (a == "--stop-first" && !r.settings.stopAtFirst) {
+            r.settings.stopAtFirst = true;
         } else {
             return false;
         }
     }
     if (portGiven && (scanGiven || skipGiven))
         return false;
-    params.scanAllComPorts = !portGiven;
+    r.settings.scanAll = !portGiven;
     return true;
 }
 
@@ -124,53 +96,42 @@ bool ParseSearchArgs(const std::vector<std::string>& args, Device::SSearchParams
 
 int SearchCommand(const std::vector<std::string>& args)
 {
-    Device::SSearchParams params;
-    params.deviceType = Device::TYPE_VELTRANO;
-    params.portKind = Device::PORT_SERIAL;
-    if (!ParseSearchArgs(args, params))
+    SSearchRequest r;
+    r.settings.deviceType = Device::TYPE_VELTRANO;
+    r.settings.portKind = Device::PORT_SERIAL;
+    r.settings.express = false;
+    if (!ParseSearchArgs(args, r))
         return UsageError("search");
-
-    CSearchInbox inbox;
-    Device::ClearAbort();
-    if (!Device::StartDeviceThread() || !Device::EnqueueJob(&inbox, &params)) {
+    if (!Device::StartDeviceThread()) {
         Device::StopDeviceThread();
         return exitNoInstrument;
     }
-    std::vector<std::u16string> list;
-    std::vector<std::unique_ptr<Device::CVnDevice>> found;
-    for (;;) {
-        CSearchInbox::SEvent e = inbox.Take();
-        if (e.failed) {
-            PrintError("brelmora-cli", e.text);
-            break;
-        }
-        if (!e.isDevice) {
-            PrintLine(e.text);
-            continue;
-        }
-        if (!e.device)
-            break;
-        // As the result page does: the instrument must answer the short
-        // identification to be listed.
-        Device::SDeviceInfo info;
-        if (e.device->IdentifyShort(info)) {
-            list.push_back(SearchListLine(info.typeName, info.serialNumber, e.device->GetStreamName()));
-            found.push_back(std::move(e.device));
-        } else {
-            PrintLine(Text(kSearchBadConnection));
-        }
+
+    int rc = exitNoInstrument;
+    {
+        const CConnectionWizard* shown = nullptr;
+        CSearchOutput output(shown);
+        CCallQueue queue;
+        CConnectionWizard wizard(r.settings, output, queue.Poster());
+        shown = &wizard;
+        wizard.SetView(&output);
+        wizard.SetSkipComPort(r.skipComPort);
+        // The pages as the wizard shows them: the port page takes the
+        // settings, Next stores them, the result page searches.
+        wizard.ActivatePortPage();
+        wizard.PortPageNext();
+        wizard.ActivateResultPage();
+        while (!output.IsDone())
+            queue.WaitAndRun(100);
+        for (size_t i = 0; i < wizard.GetDeviceCount(); ++i)
+            PrintLine(wizard.GetEntryText(i));
+        if (wizard.GetDeviceCount() > 0)
+            rc = exitOk;
+        wizard.LeaveResultPage();
+        shown = nullptr;
     }
     Device::StopDeviceThread();
-    found.clear();
-
-    if (list.empty()) {
-        PrintLine(Text(kSearchNothing));
-        return exitNoInstrument;
-    }
-    PrintLine(Text(kSearchFound));
-    for (const std::u16string& line : list)
-        PrintLine(line);
-    return exitOk;
+    return rc;
 }
 
 } // namespace Cli

@@ -1,6 +1,9 @@
 #include "DeviceSession.h"
 
+#include <cstdio>
 #include <exception>
+
+#include <unistd.h>
 
 #include "CliCommon.h"
 #include "Commands.h"
@@ -59,21 +62,29 @@ int ResolvePort(const std::string& command, const std::string& text, uint32_t& p
     return exitOk;
 }
 
-CDeviceSession::CDeviceSession() = default;
+CDeviceSession::CDeviceSession(uint32_t port)
+    : m_port(port), m_portName(ComPortName(port)), m_progressShown(::isatty(STDERR_FILENO) == 1), m_connection(*this)
+{
+    m_connection.SetWizardSettingsKey(std::u16string());
+}
 
 CDeviceSession::~CDeviceSession()
 {
-    Device::Disconnect(m_device);
+    m_connection.Disconnect();
 }
 
-int CDeviceSession::Connect(uint32_t port)
+int CDeviceSession::Connect()
 {
-    m_portName = ComPortName(port);
+    return m_connection.Connect(false) ? exitOk : exitNoInstrument;
+}
+
+std::unique_ptr<Device::CVnDevice> CDeviceSession::RunConnectionWizard(CConnWizardSettings&, const SWizardStart&)
+{
     auto device = std::make_unique<Device::CVeltranoDevice>();
     std::unique_ptr<StreamIO::CIoStream> stream;
     uint32_t openError = Platform::ERROR_SUCCESS;
     try {
-        stream = Device::OpenSerialPort(port, device->GetSerialSettings());
+        stream = Device::OpenSerialPort(m_port, device->GetSerialSettings());
     } catch (const Platform::CFileException& e) {
         openError = e.GetOsError() != 0 ? e.GetOsError() : Platform::ERROR_OPEN_FAILED;
     } catch (const std::exception&) {
@@ -82,27 +93,28 @@ int CDeviceSession::Connect(uint32_t port)
     if (openError == Platform::ERROR_SUCCESS && !stream)
         openError = Platform::ERROR_OPEN_FAILED;
     if (openError != Platform::ERROR_SUCCESS) {
-        PrintError("brelmora-cli", StreamIO::CRs232Stream::DescribeOpenError(port, openError));
-        return exitNoInstrument;
+        PrintError("brelmora-cli", StreamIO::CRs232Stream::DescribeOpenError(m_port, openError));
+        return nullptr;
     }
     Device::SDeviceInfo info;
     if (!device->Attach(stream, Device::PORT_SERIAL) || !device->Identify(info)) {
         PrintError("brelmora-cli", Platform::FormatU(Text(Device::IDS_NO_ANSWER_ON_PORT).c_str(), m_portName.c_str()));
-        return exitNoInstrument;
+        return nullptr;
     }
-    m_device = std::move(device);
-    return exitOk;
+    return device;
 }
 
 Device::ELinkFailure CDeviceSession::LastFailure() const
 {
-    Device::CVnCommands* commands = m_device ? m_device->GetCommands() : nullptr;
+    const Device::CVeltranoDevice* device = m_connection.GetDevice();
+    Device::CVnCommands* commands = device ? device->GetCommands() : nullptr;
     return commands ? commands->GetLastFailure() : Device::ELinkFailure::HangUp;
 }
 
 uint8_t CDeviceSession::LastInstrumentError() const
 {
-    Device::CVnCommands* commands = m_device ? m_device->GetCommands() : nullptr;
+    const Device::CVeltranoDevice* device = m_connection.GetDevice();
+    Device::CVnCommands* commands = device ? device->GetCommands() : nullptr;
     return commands ? commands->GetLastInstrumentError() : 0;
 }
 
@@ -110,13 +122,65 @@ int CDeviceSession::ReportFailure(const std::u16string& text) const
 {
     if (!text.empty())
         PrintMessage(text);
-    PrintMessage(Device::DescribeFailure(LastFailure(), LastInstrumentError()));
+    return ReportFailure(LastFailure(), LastInstrumentError());
+}
+
+int CDeviceSession::ReportFailure(Device::ELinkFailure failure, uint8_t instrumentError) const
+{
+    PrintMessage(Device::DescribeFailure(failure, instrumentError));
     return exitCommunication;
 }
 
 void CDeviceSession::PrintMessage(const std::u16string& text) const
 {
     PrintError(m_portName, text);
+}
+
+void CDeviceSession::ShowMessage(int kind, const std::u16string& text)
+{
+    if (kind == messageInformation) {
+        std::printf("%s\n", Platform::ToUtf8(text).c_str());
+        return;
+    }
+    PrintMessage(text);
+}
+
+IPrompt::Answer CDeviceSession::AskYesNoCancel(const std::u16string&)
+{
+    return m_answer;
+}
+
+IPrompt::Answer CDeviceSession::Ask(QuestionKind kind, const std::u16string& text)
+{
+    if (kind == questionYesNo || kind == questionYesNoCancel)
+        return AskYesNoCancel(text);
+    return answerCancel;
+}
+
+void CDeviceSession::ShowProgress()
+{
+    m_lastPercent = -1;
+}
+
+void CDeviceSession::SetProgress(int percent, uint32_t, uint32_t)
+{
+    if (!m_progressShown || percent == m_lastPercent)
+        return;
+    m_lastPercent = percent;
+    std::fprintf(stderr, "\r%s", Platform::ToUtf8(Platform::FormatU(Text(kDownloadProgress).c_str(), percent)).c_str());
+    std::fflush(stderr);
+}
+
+void CDeviceSession::HideProgress()
+{
+    if (m_progressShown && m_lastPercent >= 0)
+        std::fprintf(stderr, "\n");
+    m_lastPercent = -1;
+}
+
+void CDeviceSession::Redraw()
+{
+    std::fflush(stdout);
 }
 
 } // namespace Cli

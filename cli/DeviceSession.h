@@ -1,6 +1,8 @@
-// The instrument commands' link to the Veltrano on one COM port: the port
-// given on the command line, opening it, identifying the instrument, the
-// messages for what failed, and the disconnection at the end.
+// The instrument commands' link to the Veltrano on one COM port: the
+// connection driver's front end with the port given on the command line in
+// place of the wizard (its "wizard" opens the port and identifies the
+// instrument), the messages for what failed, and the disconnection at the
+// end.  The wizard's settings in the registry are neither read nor written.
 #pragma once
 
 #include <cstdint>
@@ -8,6 +10,8 @@
 #include <optional>
 #include <string>
 
+#include "connection/ConnectionUi.h"
+#include "connection/PaperConnection.h"
 #include "device/VnCommands.h"
 
 namespace Device {
@@ -26,24 +30,28 @@ std::string ComPortName(uint32_t port);
 // exitUsage when it is not one, exitOk otherwise.
 int ResolvePort(const std::string& command, const std::string& text, uint32_t& port);
 
-class CDeviceSession {
+class CDeviceSession : public IConnectionUi {
 public:
-    CDeviceSession();
+    explicit CDeviceSession(uint32_t port);
     // Switches the instrument's remote mode off and closes the port.
-    ~CDeviceSession();
+    ~CDeviceSession() override;
 
     CDeviceSession(const CDeviceSession&) = delete;
     CDeviceSession& operator=(const CDeviceSession&) = delete;
 
-    // Opens COM<port> with the Veltrano's line settings and identifies the
-    // instrument.  Returns exitOk, or exitNoInstrument after printing why
-    // (a port that is busy, missing or not permitted, or no answer).
-    int Connect(uint32_t port);
+    // Connects through the driver.  Returns exitOk, or exitNoInstrument
+    // after printing why (a port that is busy, missing or not permitted, or
+    // no answer).
+    int Connect();
 
-    Device::CVeltranoDevice& Device() { return *m_device; }
-    // The holder, for the shared transfers that may disconnect.
-    std::unique_ptr<Device::CVeltranoDevice>& Holder() { return m_device; }
+    CPaperConnection& Connection() { return m_connection; }
+    // The connected instrument (after a successful Connect).
+    Device::CVeltranoDevice& Device() { return *m_connection.GetDevice(); }
     const std::string& PortName() const { return m_portName; }
+
+    // The answer every Yes/No question gets (No unless set); Retry/Cancel
+    // questions are answered Cancel.
+    void SetAnswer(Answer answer) { m_answer = answer; }
 
     // What made the last exchange fail, from the device's protocol layer.
     Device::ELinkFailure LastFailure() const;
@@ -52,13 +60,33 @@ public:
     // Prints `text` (when not empty) and the cause of the last failure,
     // both naming the port; returns exitCommunication.
     int ReportFailure(const std::u16string& text = std::u16string()) const;
+    // The same with the cause given.
+    int ReportFailure(Device::ELinkFailure failure, uint8_t instrumentError) const;
 
     // Prints a line naming the port on standard error.
     void PrintMessage(const std::u16string& text) const;
 
+    // IConnectionUi.  Information goes to standard output, every other
+    // message to standard error naming the port.
+    void ShowMessage(int kind, const std::u16string& text) override;
+    Answer AskYesNoCancel(const std::u16string& text) override;
+    Answer Ask(QuestionKind kind, const std::u16string& text) override;
+    std::unique_ptr<Device::CVnDevice> RunConnectionWizard(CConnWizardSettings& settings,
+                                                           const SWizardStart& start) override;
+    // The progress line, shown only on a terminal so scripts get clean output.
+    void ShowProgress() override;
+    void SetProgress(int percent, uint32_t received, uint32_t total) override;
+    void HideProgress() override;
+    void Redraw() override;
+    void SetKeepAliveTimer(bool running) override {}
+
 private:
-    std::unique_ptr<Device::CVeltranoDevice> m_device;
+    uint32_t m_port;
     std::string m_portName;
+    Answer m_answer = answerNo;
+    bool m_progressShown;
+    int m_lastPercent = -1;
+    CPaperConnection m_connection;
 };
 
 } // namespace Cli

@@ -1,7 +1,8 @@
 // CCallback: the receiver of a device job's notifications (device found,
 // status lines, end of job, progress).  Calls arrive on the thread that runs
 // the job (the device thread for searches); the receiver forwards them to its
-// own thread as it needs.
+// own thread as it needs.  Set on a device (SetCallback), the receiver also
+// follows that device's transfers and may cancel them.
 #pragma once
 
 #include <cstdint>
@@ -26,6 +27,14 @@ public:
     // Position in percent; phase 1 or 2; a non-zero expectedMs announces a
     // wait of that many milliseconds.  Only called when progressEnabled.
     virtual void OnProgress(int position, int phase, int expectedMs) = 0;
+    // Bytes of a long answer received so far of the `total` the instrument
+    // announced (data and checksum), after every piece read.  Only called
+    // when progressEnabled.
+    virtual void OnTransferProgress(uint32_t received, uint32_t total) {}
+    // Asked between the waits of every exchange of the device the receiver
+    // is set on (at least every 100 ms while one blocks): true ends the
+    // exchange as cancelled.  Asked on the thread running the exchange.
+    virtual bool IsCancelRequested() { return false; }
 
     bool progressEnabled = true;
 };

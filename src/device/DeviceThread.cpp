@@ -263,6 +263,15 @@ size_t GetQueuedJobCount()
     return s.jobs.size();
 }
 
+size_t RemoveJobs(const CCallback* callback)
+{
+    SThreadState& s = State();
+    std::lock_guard<std::mutex> guard(s.lock);
+    const size_t before = s.jobs.size();
+    std::erase_if(s.jobs, [callback](const SJobEntry& job) { return job.callback == callback; });
+    return before - s.jobs.size();
+}
+
 bool IsDeviceThread()
 {
     return t_generation != 0;

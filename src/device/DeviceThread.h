@@ -83,6 +83,11 @@ bool StopDeviceThread();
 // Number of jobs still queued.
 size_t GetQueuedJobCount();
 
+// Removes the queued jobs that report to `callback` (a running job is not
+// touched: abort it with AbortJobs).  A receiver that goes away calls this
+// first, so no job it left in the queue can call it later.  Returns how many.
+size_t RemoveJobs(const CCallback* callback);
+
 // The abort hook given to the commands of every attached device: true when
 // the calling thread is the device thread and a stop or abort is pending.
 bool DeviceThreadAbortHook(void* user);

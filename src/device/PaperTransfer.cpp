@@ -11,39 +11,51 @@
 
 namespace Device {
 
-ETransferResult DownloadSeries(std::unique_ptr<CVeltranoDevice>& device, SPaperDownload& out, CCallback* progress)
+namespace {
+
+void KeepFailure(CVeltranoDevice& device, SPaperDownload& out)
+{
+    if (CVnCommands* commands = device.GetCommands()) {
+        out.failure = commands->GetLastFailure();
+        out.instrumentError = commands->GetLastInstrumentError();
+    }
+}
+
+} // namespace
+
+bool ReadDownloadInfo(CVeltranoDevice& device, SPaperDownload& out)
 {
     out = SPaperDownload{};
-    if (!device) {
-        out.result = ETransferResult::NoDeviceAnswer;
-        return out.result;
-    }
-    // Exchange 1: the information block.
     std::vector<uint8_t> block;
-    const int infoResult = device->ReadInfoBlock(block);
+    const int infoResult = device.ReadInfoBlock(block);
     if (infoResult != static_cast<int>(INFO_BLOCK_SIZE) || block.size() != INFO_BLOCK_SIZE) {
-        if (CVnCommands* commands = device->GetCommands()) {
-            out.failure = commands->GetLastFailure();
-            out.instrumentError = commands->GetLastInstrumentError();
-        }
+        KeepFailure(device, out);
         out.result = ETransferResult::NoDeviceAnswer;
-        return out.result;
+        return false;
     }
     out.infoBlock = std::move(block);
+    return true;
+}
 
-    // Exchange 2: the clock; its result does not matter.
-    out.clockResult = device->SetClockToNow();
+void SetDownloadClock(CVeltranoDevice& device, SPaperDownload& out)
+{
+    out.clockResult = device.SetClockToNow();
+}
 
-    // Exchange 3: every series.
+ETransferResult ReadDownloadSeries(std::unique_ptr<CVeltranoDevice>& device, SPaperDownload& out, CCallback* progress)
+{
+    out.series.clear();
+    if (!device) {
+        out.result = ETransferResult::CommFailure;
+        out.failure = ELinkFailure::HangUp;
+        return out.result;
+    }
     const bool ownCallback = progress != nullptr && device->SetCallback(progress);
     const int seriesResult = device->ReadSeriesData(out.series);
     if (ownCallback)
         device->DetachCallback();
     if (seriesResult != RDB_OK) {
-        if (CVnCommands* commands = device->GetCommands()) {
-            out.failure = commands->GetLastFailure();
-            out.instrumentError = commands->GetLastInstrumentError();
-        }
+        KeepFailure(*device, out);
         out.series.clear();
         Disconnect(device);
         out.result = ETransferResult::CommFailure;
@@ -61,6 +73,19 @@ ETransferResult DownloadSeries(std::unique_ptr<CVeltranoDevice>& device, SPaperD
     }
     out.result = ETransferResult::Ok;
     return out.result;
+}
+
+ETransferResult DownloadSeries(std::unique_ptr<CVeltranoDevice>& device, SPaperDownload& out, CCallback* progress)
+{
+    out = SPaperDownload{};
+    if (!device) {
+        out.result = ETransferResult::NoDeviceAnswer;
+        return out.result;
+    }
+    if (!ReadDownloadInfo(*device, out))
+        return out.result;
+    SetDownloadClock(*device, out);
+    return ReadDownloadSeries(device, out, progress);
 }
 
 bool DeleteAllSeries(CVeltranoDevice& device)

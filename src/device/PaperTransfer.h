@@ -34,13 +34,26 @@ struct SPaperDownload {
     uint8_t instrumentError = 0;     // 240..255 when the instrument refused
 };
 
-// Runs the download: information block (exactly 128 bytes, else
-// NoDeviceAnswer and nothing more), the clock set to the local time, then
-// every series with `progress` (may be null) set as the device's callback for
-// the duration.  On CommFailure and CannotTransfer the device is disconnected
-// and `device` is null afterwards.
+// Runs the download: ReadDownloadInfo, then (when the block came whole)
+// SetDownloadClock and ReadDownloadSeries.  On CommFailure and
+// CannotTransfer the device is disconnected and `device` is null afterwards.
 ETransferResult DownloadSeries(std::unique_ptr<CVeltranoDevice>& device, SPaperDownload& out,
                                CCallback* progress = nullptr);
+
+// The download's steps, for callers that act between them (the connection
+// driver stores the information block before the series are read).
+// Exchange 1: the information block.  True when exactly 128 bytes came;
+// otherwise `out` says NoDeviceAnswer with what failed.  Resets `out`.
+bool ReadDownloadInfo(CVeltranoDevice& device, SPaperDownload& out);
+// Exchange 2: the clock set to the local time (its result is only kept).
+void SetDownloadClock(CVeltranoDevice& device, SPaperDownload& out);
+// Exchange 3: every series, with `progress` (may be null) set as the
+// device's callback for the duration; it sees the bytes received and may
+// cancel.  Sets and returns Ok, NoSeries, CannotTransfer or CommFailure (a
+// cancelled read is a CommFailure with failure Cancelled); on the last two
+// the device is disconnected and nothing of the series is kept.
+ETransferResult ReadDownloadSeries(std::unique_ptr<CVeltranoDevice>& device, SPaperDownload& out,
+                                   CCallback* progress = nullptr);
 
 // The delete exchange: true when the instrument confirmed.
 bool DeleteAllSeries(CVeltranoDevice& device);

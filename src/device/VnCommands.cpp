@@ -185,23 +185,31 @@ void CVnCommands::ReportProgress(int position, int phase, int expectedMs)
         m_progress(position, phase, expectedMs);
 }
 
+uint32_t CVnCommands::ReadPieceSize(uint32_t total)
+{
+    return std::clamp<uint32_t>(total / 256, 1u << 10, 256u << 10);
+}
+
 // The read loop of a long answer of `total` bytes: `room(got, want)` gives
-// where the next read goes and sets how much it asks for.  Progress after
-// each read; stops when everything came, a read brings nothing, or the total
-// time (when it is at least twice the timeout) has no more than one timeout
-// left.
+// where the next read goes; `want` comes in as the piece to read and may be
+// lowered.  Progress after each read; stops when everything came, a read
+// brings nothing, or the total time (when it is at least twice the timeout)
+// has no more than one timeout left.
 template <class Room>
 bool CVnCommands::ReadAnswerBody(uint32_t total, int timeoutMs, int totalMs, uint32_t& got, Room room)
 {
     got = 0;
     const Clock::time_point started = Clock::now();
     const bool useTotal = totalMs > 0 && static_cast<int64_t>(totalMs) >= 2 * static_cast<int64_t>(timeoutMs);
+    const uint32_t piece = ReadPieceSize(total);
     while (got < total) {
-        uint32_t want = 0;
+        uint32_t want = std::min(total - got, piece);
         uint8_t* dst = room(got, want);
         const uint32_t n = ReadRaw(dst, want);
         got += n;
         ReportProgress(static_cast<int>(static_cast<uint64_t>(got) * 100 / total), 1, 0);
+        if (m_transfer)
+            m_transfer(got, total);
         if (n == 0)
             break;
         if (useTotal && totalMs - ElapsedMs(started) <= timeoutMs)
@@ -210,26 +218,23 @@ bool CVnCommands::ReadAnswerBody(uint32_t total, int timeoutMs, int totalMs, uin
     return got == total;
 }
 
-// Reads `total` bytes of a long answer into `buffer`; each read asks for all
-// that is missing.
+// Reads `total` bytes of a long answer into `buffer`.
 bool CVnCommands::ReadLongAnswer(uint8_t* buffer, uint32_t total, int timeoutMs, int totalMs, uint32_t& got)
 {
-    return ReadAnswerBody(total, timeoutMs, totalMs, got, [&](uint32_t have, uint32_t& want) {
-        want = total - have;
-        return buffer + have;
-    });
+    return ReadAnswerBody(total, timeoutMs, totalMs, got, [&](uint32_t have, uint32_t&) { return buffer + have; });
 }
 
-// As ReadLongAnswer, into a vector that grows as data arrives.
+// As ReadLongAnswer, into a vector that grows only with what arrives, so an
+// announced length alone allocates little.
 bool CVnCommands::ReadGrowing(std::vector<uint8_t>& buffer, uint32_t total, int timeoutMs, int totalMs)
 {
     buffer.clear();
     uint32_t got = 0;
     const bool complete = ReadAnswerBody(total, timeoutMs, totalMs, got, [&](uint32_t have, uint32_t& want) {
-        // Grow with what arrived (at least 64 KiB at a time, at most
-        // 1 MiB), so an announced length alone allocates little.
-        const uint32_t step = std::clamp<uint32_t>(have, kFirstChunk, kGrowChunk);
-        want = std::min(total - have, step);
+        // Room ahead in steps of 64 KiB to 1 MiB, growing with what came.
+        const size_t room = static_cast<size_t>(have) + std::clamp<uint32_t>(have, kFirstChunk, kGrowChunk);
+        if (buffer.capacity() < static_cast<size_t>(have) + want)
+            buffer.reserve(std::min<size_t>(room, total));
         buffer.resize(static_cast<size_t>(have) + want);
         return buffer.data() + have;
     });

@@ -66,6 +66,8 @@ public:
     using AbortHook = bool (*)(void* user);
     // Receives progress reports (position in percent, phase, expected wait ms).
     using ProgressSink = std::function<void(int position, int phase, int expectedMs)>;
+    // Receives the bytes of a long answer read so far and its announced total.
+    using TransferSink = std::function<void(uint32_t received, uint32_t total)>;
 
     explicit CVnCommands(StreamIO::CIoStream* stream, AbortHook hook = nullptr, void* hookUser = nullptr);
     ~CVnCommands();
@@ -78,6 +80,12 @@ public:
     // True when the abort hook asks to stop.
     bool IsAborted() const;
     void SetProgressSink(ProgressSink sink) { m_progress = std::move(sink); }
+    void SetTransferSink(TransferSink sink) { m_transfer = std::move(sink); }
+
+    // Long answers are read in pieces of this size (between 1 KiB and
+    // 256 KiB, about 1/256 of the answer), so progress is reported often
+    // enough to show on a slow line.
+    static uint32_t ReadPieceSize(uint32_t total);
 
     // The timeouts the current exchange runs with.  (With an abort hook the
     // stream itself is given slices of them while waiting.)
@@ -221,6 +229,7 @@ private:
     bool m_echo = true;
     std::vector<uint8_t> m_scratch;
     ProgressSink m_progress;
+    TransferSink m_transfer;
 
     int m_readTimeout = 1000;
     int m_writeTimeout = 1000;

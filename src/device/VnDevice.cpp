@@ -72,9 +72,13 @@ bool CVnDevice::Attach(std::unique_ptr<StreamIO::CIoStream>& stream, NPorts port
     }
     m_stream = std::move(stream);
     m_portKind = portKind;
-    m_commands = std::make_unique<CVnCommands>(m_stream.get(), &DeviceThreadAbortHook, nullptr);
+    m_commands = std::make_unique<CVnCommands>(m_stream.get(), &CVnDevice::AbortHook, this);
     m_commands->SetProgressSink([this](int position, int phase, int expectedMs) {
         ReportProgress(position, phase, expectedMs);
+    });
+    m_commands->SetTransferSink([this](uint32_t received, uint32_t total) {
+        if (m_callback != nullptr && m_callback->progressEnabled)
+            m_callback->OnTransferProgress(received, total);
     });
     m_commands->InitEcho(false, false);
     return true;
@@ -321,6 +325,14 @@ bool CVnDevice::ProgramAbort() { return RefuseProgramming(); }
 std::u16string CVnDevice::GetTypeName() const
 {
     return Device::GetTypeName(m_type);
+}
+
+bool CVnDevice::AbortHook(void* device)
+{
+    if (DeviceThreadAbortHook(nullptr))
+        return true;
+    const CVnDevice* self = static_cast<const CVnDevice*>(device);
+    return self != nullptr && self->m_callback != nullptr && self->m_callback->IsCancelRequested();
 }
 
 void CVnDevice::ReportProgress(int position, int phase, int expectedMs)

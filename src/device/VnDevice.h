@@ -105,6 +105,10 @@ public:
     // Forwards to the callback when one is set and its progress is enabled.
     void ReportProgress(int position, int phase, int expectedMs);
 
+    // The abort hook of the device's commands: a stop or abort of the device
+    // thread (on that thread), or the callback asking to cancel.
+    static bool AbortHook(void* device);
+
 protected:
     void SetLastError(uint32_t messageId, uint32_t code, uint32_t value = 0);
     bool RefuseProgramming();

@@ -159,3 +159,48 @@ TEST_F(KeepAliveTest, DeleteAll)
     stream->Reply(std::vector<uint8_t>{0xF1});
     EXPECT_FALSE(DeleteAllSeries(*device));
 }
+
+namespace {
+
+// Follows the bytes of the series read and cancels after `cancelAfter` bytes.
+class CCancellingProgress : public CRecordingCallback {
+public:
+    explicit CCancellingProgress(uint32_t cancelAfter) : m_cancelAfter(cancelAfter) {}
+    void OnTransferProgress(uint32_t received, uint32_t total) override
+    {
+        this->received.push_back(received);
+        this->total = total;
+    }
+    bool IsCancelRequested() override { return !received.empty() && received.back() >= m_cancelAfter; }
+
+    std::vector<uint32_t> received;
+    uint32_t total = 0;
+
+private:
+    uint32_t m_cancelAfter;
+};
+
+} // namespace
+
+TEST_F(DownloadTest, TheProgressReceiverSeesTheBytesAndMayCancel)
+{
+    InfoAndClock();
+    const auto data = Bytes(100000);
+    Series(data);
+    CCancellingProgress follow(UINT32_MAX);
+    SPaperDownload out;
+    ASSERT_EQ(DownloadSeries(device, out, &follow), ETransferResult::Ok);
+    ASSERT_GT(follow.received.size(), 50u);   // read in pieces, not in one go
+    EXPECT_EQ(follow.received.back(), follow.total);
+    EXPECT_EQ(follow.total, 100000u + 4u);   // data and CRC-32
+
+    SetUp();
+    InfoAndClock();
+    Series(data);
+    CCancellingProgress cancel(1);
+    EXPECT_EQ(DownloadSeries(device, out, &cancel), ETransferResult::CommFailure);
+    EXPECT_EQ(out.failure, ELinkFailure::Cancelled);
+    EXPECT_EQ(cancel.received.back(), cancel.received.front());   // no byte read after the cancel
+    EXPECT_EQ(device, nullptr);
+    EXPECT_TRUE(out.series.empty());
+}

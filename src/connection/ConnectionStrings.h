@@ -1,0 +1,32 @@
+// String-table ids of the connection layer (resources/strings/en/connection.txt,
+// own ids 50000-50999) and the fixed ids it uses.
+#pragma once
+
+#include <cstdint>
+
+namespace ConnectionStrings {
+
+constexpr uint32_t kUpgradeSettingsKey = 603;     // "Software\\Vantor\\VnUpgrade\\Settings"
+constexpr uint32_t kWizardCaption = 511;          // "Select and connect the device"
+
+// Port kinds of the port page (id 50000 + the kind's bit).
+constexpr uint32_t kKindSerial = 50001;
+constexpr uint32_t kKindUsb = 50002;
+constexpr uint32_t kKindEthernet = 50004;
+
+// Search result page.
+constexpr uint32_t kSearchFound = 50010;
+constexpr uint32_t kSearchNothing = 50011;
+constexpr uint32_t kBadConnection = 50012;
+constexpr uint32_t kEntryText = 50013;            // %s type (suppressed), %s serial, %s port text
+constexpr uint32_t kPortTextPrefix = 50014;       // "@ "
+constexpr uint32_t kNoDeviceRetry = 50015;
+
+// Connection driver.
+constexpr uint32_t kDeleteNotConnected = 50020;
+constexpr uint32_t kDeleteConfirm = 50021;
+
+// Series names manager.
+constexpr uint32_t kNamesFull = 50030;
+
+} // namespace ConnectionStrings
