@@ -58,8 +58,8 @@ int FirmwareCheckCommand(const std::vector<std::string>& given)
     uint32_t port = 0;
     if (const int rc = ResolvePort("firmware-check", portText, port))
         return rc;
-    CDeviceSession session;
-    if (const int rc = session.Connect(port))
+    CDeviceSession session(port);
+    if (const int rc = session.Connect())
         return rc;
 
     CTerminalFirmwareReport report;
