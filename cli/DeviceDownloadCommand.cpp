@@ -81,7 +81,7 @@ int ReportDownload(const CDeviceSession& session, const Device::SPaperDownload& 
     switch (download.result) {
     case ETransferResult::NoDeviceAnswer:
         session.PrintMessage(download.failure != Device::ELinkFailure::None
-                                 ? Device::DescribeFailure(download.failure, download.instrumentError)
+                                 ? Device::DescribeFailure(download.failure, download.instrumentError, download.streamError)
                                  : Text(kInfoBlockIncomplete));
         return exitCommunication;
     case ETransferResult::NoSeries:

@@ -106,7 +106,9 @@ int CDeviceSession::ReportFailure(const std::u16string& text) const
 {
     if (!text.empty())
         PrintMessage(text);
-    PrintMessage(Device::DescribeFailure(LastFailure(), LastInstrumentError()));
+    Device::CVnCommands* commands = m_device ? m_device->GetCommands() : nullptr;
+    PrintMessage(Device::DescribeFailure(LastFailure(), LastInstrumentError(),
+                                         commands ? commands->GetLastStreamError() : 0));
     return exitCommunication;
 }
 

@@ -25,6 +25,7 @@ ETransferResult DownloadSeries(std::unique_ptr<CVeltranoDevice>& device, SPaperD
         if (CVnCommands* commands = device->GetCommands()) {
             out.failure = commands->GetLastFailure();
             out.instrumentError = commands->GetLastInstrumentError();
+            out.streamError = commands->GetLastStreamError();
         }
         out.result = ETransferResult::NoDeviceAnswer;
         return out.result;
@@ -43,6 +44,7 @@ ETransferResult DownloadSeries(std::unique_ptr<CVeltranoDevice>& device, SPaperD
         if (CVnCommands* commands = device->GetCommands()) {
             out.failure = commands->GetLastFailure();
             out.instrumentError = commands->GetLastInstrumentError();
+            out.streamError = commands->GetLastStreamError();
         }
         out.series.clear();
         Disconnect(device);
@@ -95,7 +97,7 @@ void Disconnect(std::unique_ptr<CVeltranoDevice>& device)
     device.reset();
 }
 
-std::u16string DescribeFailure(ELinkFailure failure, uint8_t instrumentError)
+std::u16string DescribeFailure(ELinkFailure failure, uint8_t instrumentError, uint32_t streamError)
 {
     switch (failure) {
     case ELinkFailure::Timeout:
@@ -108,6 +110,12 @@ std::u16string DescribeFailure(ELinkFailure failure, uint8_t instrumentError)
         return Platform::FormatU(Platform::LoadString(IDS_FAIL_INSTRUMENT).c_str(), static_cast<int>(instrumentError));
     case ELinkFailure::Cancelled:
         return Platform::LoadString(IDS_FAIL_CANCELLED);
+    case ELinkFailure::InvalidHandle:
+        return Platform::LoadString(IDS_FAIL_NOT_OPEN);
+    case ELinkFailure::StreamError:
+        if (streamError == 0)
+            return Platform::LoadString(IDS_FAIL_STREAM);
+        return Platform::FormatU(Platform::LoadString(IDS_FAIL_STREAM_ERROR).c_str(), static_cast<unsigned>(streamError));
     default:
         return Platform::LoadString(IDS_FAIL_PROTOCOL);
     }
@@ -121,7 +129,7 @@ std::u16string DescribeDownload(const SPaperDownload& download)
     case ETransferResult::CannotTransfer:
         return Platform::LoadString(IDS_CANNOT_TRANSFER) + u"\n" + Platform::LoadString(IDS_CANNOT_TRANSFER_HINT);
     case ETransferResult::CommFailure:
-        return DescribeFailure(download.failure, download.instrumentError);
+        return DescribeFailure(download.failure, download.instrumentError, download.streamError);
     default:
         return std::u16string();
     }
