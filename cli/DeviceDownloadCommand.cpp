@@ -53,7 +53,7 @@ int ReportDownload(const CDeviceSession& session, const SDownloadReport& report)
         return exitNoInstrument;
     case EDownloadResult::NoInfoBlock:
         session.PrintMessage(report.failure != Device::ELinkFailure::None
-                                 ? Device::DescribeFailure(report.failure, report.instrumentError)
+                                 ? Device::DescribeFailure(report.failure, report.instrumentError, report.streamError)
                                  : Text(kInfoBlockIncomplete));
         return exitCommunication;
     case EDownloadResult::NoSeries:
@@ -61,7 +61,7 @@ int ReportDownload(const CDeviceSession& session, const SDownloadReport& report)
     case EDownloadResult::CannotTransfer:
         return exitCannotTransfer;
     default:
-        return session.ReportFailure(report.failure, report.instrumentError);
+        return session.ReportFailure(report.failure, report.instrumentError, report.streamError);
     }
 }
 

@@ -17,33 +17,28 @@
 #include "platform/FileException.h"
 #include "platform/Text.h"
 #include "streamio/IoStream.h"
+#include "streamio/StreamSpec.h"
 #include "streamio/serial/Rs232Stream.h"
 
 namespace Cli {
 
 std::optional<uint32_t> ParseComPort(const std::string& text)
 {
-    std::string rest = text;
-    for (const char* prefix : {"\\\\.\\COM", "COM"}) {
-        const std::u16string p = Platform::FromUtf8(prefix);
-        if (Platform::StartsWithNoCase(Platform::FromUtf8(rest), p)) {
-            rest = rest.substr(p.size());
-            if (!rest.empty() && rest.back() == ':' && p.size() == 3)
-                rest.pop_back();
-            break;
-        }
-    }
-    if (rest.empty() || rest.size() > 3)
+    // The short forms "3" and "COM3" are read as the factory's "COM3:"; the
+    // stream-name parser decides the rest.  Every form has one to three
+    // digits, as the factory's serial names have.
+    constexpr size_t kDevicePrefix = 7;   // "\\.\COM"
+    std::u16string name = Platform::FromUtf8(text);
+    if (!name.empty() && name.find_first_not_of(u"0123456789") == std::u16string::npos)
+        name = u"COM" + name;
+    if (Platform::StartsWithNoCase(name, u"COM") && name.find(u':') == std::u16string::npos)
+        name += u':';
+    const StreamIO::SStreamSpec spec = StreamIO::ParseStreamName(name);
+    const bool deviceName = !Platform::StartsWithNoCase(name, u"COM");
+    if (spec.kind != StreamIO::StreamKind::Serial || !spec.rest.empty() ||
+        (deviceName && name.size() > kDevicePrefix + 3) || spec.comPort < 1 || spec.comPort > Device::kLastComPort)
         return std::nullopt;
-    uint32_t n = 0;
-    for (char c : rest) {
-        if (c < '0' || c > '9')
-            return std::nullopt;
-        n = n * 10 + static_cast<uint32_t>(c - '0');
-    }
-    if (n < 1 || n > Device::kLastComPort)
-        return std::nullopt;
-    return n;
+    return spec.comPort;
 }
 
 std::string ComPortName(uint32_t port)
@@ -84,7 +79,8 @@ std::unique_ptr<Device::CVnDevice> CDeviceSession::RunConnectionWizard(CConnWiza
     std::unique_ptr<StreamIO::CIoStream> stream;
     uint32_t openError = Platform::ERROR_SUCCESS;
     try {
-        stream = Device::OpenSerialPort(m_port, device->GetSerialSettings());
+        stream = StreamIO::OpenStream(Platform::Format("COM%u:", m_port), StreamIO::SF_READ | StreamIO::SF_WRITE,
+                                      &device->GetSerialSettings());
     } catch (const Platform::CFileException& e) {
         openError = e.GetOsError() != 0 ? e.GetOsError() : Platform::ERROR_OPEN_FAILED;
     } catch (const std::exception&) {
@@ -122,12 +118,14 @@ int CDeviceSession::ReportFailure(const std::u16string& text) const
 {
     if (!text.empty())
         PrintMessage(text);
-    return ReportFailure(LastFailure(), LastInstrumentError());
+    const Device::CVeltranoDevice* device = m_connection.GetDevice();
+    Device::CVnCommands* commands = device ? device->GetCommands() : nullptr;
+    return ReportFailure(LastFailure(), LastInstrumentError(), commands ? commands->GetLastStreamError() : 0);
 }
 
-int CDeviceSession::ReportFailure(Device::ELinkFailure failure, uint8_t instrumentError) const
+int CDeviceSession::ReportFailure(Device::ELinkFailure failure, uint8_t instrumentError, uint32_t streamError) const
 {
-    PrintMessage(Device::DescribeFailure(failure, instrumentError));
+    PrintMessage(Device::DescribeFailure(failure, instrumentError, streamError));
     return exitCommunication;
 }
 

@@ -61,7 +61,7 @@ public:
     // both naming the port; returns exitCommunication.
     int ReportFailure(const std::u16string& text = std::u16string()) const;
     // The same with the cause given.
-    int ReportFailure(Device::ELinkFailure failure, uint8_t instrumentError) const;
+    int ReportFailure(Device::ELinkFailure failure, uint8_t instrumentError, uint32_t streamError = 0) const;
 
     // Prints a line naming the port on standard error.
     void PrintMessage(const std::u16string& text) const;

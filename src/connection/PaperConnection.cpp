@@ -167,6 +167,7 @@ SDownloadReport CPaperConnection::DownloadSeries(CPaperDoc& doc)
         report.result = EDownloadResult::NoInfoBlock;
         report.failure = download.failure;
         report.instrumentError = download.instrumentError;
+        report.streamError = download.streamError;
         return report;
     }
     doc.StoreDownloadedInfo(download.infoBlock.data(), download.infoBlock.size());
@@ -183,6 +184,7 @@ SDownloadReport CPaperConnection::DownloadSeries(CPaperDoc& doc)
 
     report.failure = download.failure;
     report.instrumentError = download.instrumentError;
+    report.streamError = download.streamError;
     switch (download.result) {
     case Device::ETransferResult::NoSeries:
         report.result = EDownloadResult::NoSeries;

@@ -42,6 +42,7 @@ struct SDownloadReport {
     // What made the information block or the series read fail.
     Device::ELinkFailure failure = Device::ELinkFailure::None;
     uint8_t instrumentError = 0;
+    uint32_t streamError = 0;   // the stream's error number when it failed
     // Ok: whether the series stream parsed to its end (a stream cut short
     // keeps the series before the cut).
     bool parsedWhole = false;

@@ -18,6 +18,7 @@ void KeepFailure(CVeltranoDevice& device, SPaperDownload& out)
     if (CVnCommands* commands = device.GetCommands()) {
         out.failure = commands->GetLastFailure();
         out.instrumentError = commands->GetLastInstrumentError();
+        out.streamError = commands->GetLastStreamError();
     }
 }
 
@@ -120,7 +121,7 @@ void Disconnect(std::unique_ptr<CVeltranoDevice>& device)
     device.reset();
 }
 
-std::u16string DescribeFailure(ELinkFailure failure, uint8_t instrumentError)
+std::u16string DescribeFailure(ELinkFailure failure, uint8_t instrumentError, uint32_t streamError)
 {
     switch (failure) {
     case ELinkFailure::Timeout:
@@ -133,6 +134,12 @@ std::u16string DescribeFailure(ELinkFailure failure, uint8_t instrumentError)
         return Platform::FormatU(Platform::LoadString(IDS_FAIL_INSTRUMENT).c_str(), static_cast<int>(instrumentError));
     case ELinkFailure::Cancelled:
         return Platform::LoadString(IDS_FAIL_CANCELLED);
+    case ELinkFailure::InvalidHandle:
+        return Platform::LoadString(IDS_FAIL_NOT_OPEN);
+    case ELinkFailure::StreamError:
+        if (streamError == 0)
+            return Platform::LoadString(IDS_FAIL_STREAM);
+        return Platform::FormatU(Platform::LoadString(IDS_FAIL_STREAM_ERROR).c_str(), static_cast<unsigned>(streamError));
     default:
         return Platform::LoadString(IDS_FAIL_PROTOCOL);
     }
@@ -146,7 +153,7 @@ std::u16string DescribeDownload(const SPaperDownload& download)
     case ETransferResult::CannotTransfer:
         return Platform::LoadString(IDS_CANNOT_TRANSFER) + u"\n" + Platform::LoadString(IDS_CANNOT_TRANSFER_HINT);
     case ETransferResult::CommFailure:
-        return DescribeFailure(download.failure, download.instrumentError);
+        return DescribeFailure(download.failure, download.instrumentError, download.streamError);
     default:
         return std::u16string();
     }

@@ -32,6 +32,7 @@ struct SPaperDownload {
     ETransferResult result = ETransferResult::NoDeviceAnswer;
     ELinkFailure failure = ELinkFailure::None;
     uint8_t instrumentError = 0;     // 240..255 when the instrument refused
+    uint32_t streamError = 0;        // the stream's error number (StreamError)
 };
 
 // Runs the download: ReadDownloadInfo, then (when the block came whole)
@@ -72,7 +73,8 @@ void Disconnect(std::unique_ptr<CVeltranoDevice>& device);
 // failed.  Empty for Ok and NoDeviceAnswer.
 std::u16string DescribeDownload(const SPaperDownload& download);
 
-// A text that says what made a transfer fail.
-std::u16string DescribeFailure(ELinkFailure failure, uint8_t instrumentError = 0);
+// A text that says what made a transfer fail; a stream error names its
+// error number when one is given.
+std::u16string DescribeFailure(ELinkFailure failure, uint8_t instrumentError = 0, uint32_t streamError = 0);
 
 } // namespace Device

@@ -2,7 +2,6 @@
 
 #include <chrono>
 #include <exception>
-#include <mutex>
 #include <thread>
 
 #include "device/Callback.h"
@@ -11,21 +10,12 @@
 #include "platform/StringTable.h"
 #include "platform/Text.h"
 #include "streamio/IoStream.h"
+#include "streamio/StreamSpec.h"
+#include "streamio/serial/SerialSettings.h"
 
 namespace Device {
 
 namespace {
-
-std::mutex g_openerLock;
-SerialPortOpener g_opener;
-
-SerialPortOpener CurrentOpener()
-{
-    std::lock_guard<std::mutex> guard(g_openerLock);
-    if (g_opener)
-        return g_opener;
-    return &OpenSerialPort;
-}
 
 // A search stops for an abort request, and on the device thread also for a
 // stop of the thread.
@@ -68,7 +58,6 @@ bool TryInstrument(CCallback& callback, std::unique_ptr<CVnDevice>& device, std:
 // The serial part of a search.  Returns whether an instrument was found.
 bool SearchSerial(CCallback& callback, const SSearchParams& params, const std::u16string* requiredSerial)
 {
-    const SerialPortOpener opener = CurrentOpener();
     const bool scan = params.scanAllComPorts;
     uint32_t port = scan ? 1 : params.comPort;
     bool found = false;
@@ -89,7 +78,9 @@ bool SearchSerial(CCallback& callback, const SSearchParams& params, const std::u
                              Platform::FormatU(Platform::LoadString(IDS_STATUS_COM_PORT).c_str(), static_cast<int>(port)));
         std::unique_ptr<StreamIO::CIoStream> stream;
         try {
-            stream = opener(port, device->GetSerialSettings());
+            const StreamIO::SerialSettings settings = device->GetSerialSettings();
+            stream = StreamIO::OpenStream(StreamIO::SerialDeviceName(port), StreamIO::SF_READ | StreamIO::SF_WRITE,
+                                          &settings);
         } catch (const std::exception&) {
             stream.reset();
         }
@@ -143,12 +134,6 @@ bool SleepUnlessAborted(int ms)
 }
 
 } // namespace
-
-void SetSerialPortOpener(SerialPortOpener opener)
-{
-    std::lock_guard<std::mutex> guard(g_openerLock);
-    g_opener = std::move(opener);
-}
 
 void JobSearch(CCallback& callback, const SSearchParams& params)
 {

@@ -1,34 +1,20 @@
 // The device thread's search jobs: JobSearch looks for instruments of one
 // type on the chosen ports and hands each one that identifies itself to the
 // callback; JobReconnect waits for one given instrument to come back.
+//
+// Every candidate is opened through the stream factory by its name (a COM
+// port as "\\.\COM<n>" with the device's line settings), so the registry's
+// port map decides which device file plays a COM number, and the wire trace
+// sees the search's streams too.
 #pragma once
 
 #include <cstdint>
-#include <functional>
-#include <memory>
 
 #include "device/DeviceThread.h"
-#include "streamio/serial/SerialSettings.h"
-
-namespace StreamIO {
-class CIoStream;
-}
 
 namespace Device {
 
 class CCallback;
-
-// Opens serial port `port` with the device's line settings; throws the open
-// failure (a file exception) or returns null when the port cannot be used.
-using SerialPortOpener =
-    std::function<std::unique_ptr<StreamIO::CIoStream>(uint32_t port, const StreamIO::SerialSettings& settings)>;
-
-// The opener used by the search: the serial stream by default.  Tests and the
-// demonstration mode may put another in place; null restores the default.
-void SetSerialPortOpener(SerialPortOpener opener);
-
-// Opens the serial stream of COM<port> (the default opener).
-std::unique_ptr<StreamIO::CIoStream> OpenSerialPort(uint32_t port, const StreamIO::SerialSettings& settings);
 
 // The highest COM number a scan tries.
 constexpr uint32_t kLastComPort = 256;

@@ -3,11 +3,12 @@
 
 #include <algorithm>
 #include <chrono>
-#include <exception>
 #include <limits>
 #include <thread>
 
 #include "device/BlockFrame.h"
+#include "platform/ErrorCodes.h"
+#include "platform/FileException.h"
 #include "streamio/IoStream.h"
 
 namespace Device {
@@ -56,10 +57,44 @@ bool CVnCommands::IsAborted() const
     return m_abortHook != nullptr && m_abortHook(m_hookUser);
 }
 
+ELinkFailure ClassifyStreamError(uint32_t error)
+{
+    switch (error) {
+    case Platform::ERROR_DEVICE_NOT_CONNECTED:
+    case Platform::ERROR_GEN_FAILURE:
+    case Platform::ERROR_BROKEN_PIPE:
+    case Platform::WSAENETDOWN:
+    case Platform::WSAENETUNREACH:
+    case Platform::WSAENETRESET:
+    case Platform::WSAECONNABORTED:
+    case Platform::WSAECONNRESET:
+    case Platform::WSAENOTCONN:
+    case Platform::WSAESHUTDOWN:
+    case Platform::WSAETIMEDOUT:
+    case Platform::WSAEHOSTDOWN:
+    case Platform::WSAEHOSTUNREACH:
+        return ELinkFailure::HangUp;
+    case Platform::ERROR_OPERATION_ABORTED:
+        return ELinkFailure::Cancelled;
+    case Platform::ERROR_INVALID_HANDLE:
+        return ELinkFailure::InvalidHandle;
+    default:
+        return ELinkFailure::StreamError;
+    }
+}
+
 void CVnCommands::ResetFailure()
 {
     m_failure = ELinkFailure::None;
     m_instrumentError = 0;
+    m_streamError = 0;
+}
+
+void CVnCommands::FailOnStream(const Platform::CFileException& e)
+{
+    if (m_failure == ELinkFailure::None)
+        m_streamError = e.GetOsError();
+    Fail(ClassifyStreamError(e.GetOsError()));
 }
 
 void CVnCommands::Fail(ELinkFailure reason)
@@ -334,8 +369,8 @@ int CVnCommands::ReadDataBlock(uint8_t block, uint8_t* buffer, int requestLength
             return RDB_CHECKSUM;
         }
         return RDB_OK;
-    } catch (const std::exception&) {
-        Fail(ELinkFailure::HangUp);
+    } catch (const Platform::CFileException& e) {
+        FailOnStream(e);
         return RDB_FAILED;
     }
 }
@@ -384,8 +419,8 @@ int CVnCommands::ReadAnnouncedBlock(uint8_t block, const uint8_t* request, int r
         }
         answer.resize(header.length);
         return RDB_OK;
-    } catch (const std::exception&) {
-        Fail(ELinkFailure::HangUp);
+    } catch (const Platform::CFileException& e) {
+        FailOnStream(e);
         return RDB_FAILED;
     }
 }
@@ -431,8 +466,8 @@ int CVnCommands::WriteDataBlock(uint8_t block, int length, uint8_t* buffer, uint
             return WDB_CHECKSUM;
         }
         return static_cast<int>(header.length);
-    } catch (const std::exception&) {
-        Fail(ELinkFailure::HangUp);
+    } catch (const Platform::CFileException& e) {
+        FailOnStream(e);
         return WDB_FAILED;
     }
 }
@@ -468,8 +503,8 @@ int CVnCommands::WriteLongBlock(uint8_t block, int length, const uint8_t* data, 
         }
         Fail(ELinkFailure::Refused);
         return WDB_FAILED;
-    } catch (const std::exception&) {
-        Fail(ELinkFailure::HangUp);
+    } catch (const Platform::CFileException& e) {
+        FailOnStream(e);
         return WDB_FAILED;
     }
 }
@@ -519,8 +554,8 @@ int CVnCommands::SendBlockCommand(uint8_t block, int length, const uint8_t* data
         if (m_readTimeout != saved)
             SetLineTimeouts(saved, m_writeTimeout);
         return got;
-    } catch (const std::exception&) {
-        Fail(ELinkFailure::HangUp);
+    } catch (const Platform::CFileException& e) {
+        FailOnStream(e);
         return -1;
     }
 }

@@ -19,6 +19,10 @@
 #include <string>
 #include <vector>
 
+namespace Platform {
+class CFileException;
+}
+
 namespace StreamIO {
 class CIoStream;
 }
@@ -49,11 +53,19 @@ enum class ELinkFailure {
     None,
     Timeout,          // the instrument stopped answering within the timeout
     Checksum,         // an answer arrived with a wrong checksum
-    HangUp,           // the line ended or the stream failed
+    HangUp,           // the line ended, or the stream reported the connection lost
     InstrumentError,  // the instrument answered with an error code (240..255)
-    Cancelled,        // the abort hook asked to stop
+    Cancelled,        // the abort hook asked to stop, or the transfer was cancelled
     Refused,          // the request was not valid (nothing sent)
+    InvalidHandle,    // the stream was not open
+    StreamError,      // the stream failed with another error (GetLastStreamError)
 };
+
+// The failure a stream's file exception with error number `error` means:
+// hang-up for a lost device or connection (1167, 31, 109, and the Winsock
+// network, reset, abort, shutdown and time-out codes), cancelled for 995,
+// invalid handle for 6, any other number a stream error.
+ELinkFailure ClassifyStreamError(uint32_t error);
 
 constexpr uint8_t DLE = 0x10;
 constexpr int kCancelSliceMs = 100;
@@ -95,6 +107,9 @@ public:
     ELinkFailure GetLastFailure() const { return m_failure; }
     // The instrument's error code of the last exchange (240..255), else 0.
     uint8_t GetLastInstrumentError() const { return m_instrumentError; }
+    // The error number of the stream's file exception that ended the last
+    // exchange, else 0.
+    uint32_t GetLastStreamError() const { return m_streamError; }
 
     // ---- block layer ----
 
@@ -184,6 +199,8 @@ public:
 private:
     void ResetFailure();
     void Fail(ELinkFailure reason);
+    // Records the failure a stream's file exception means.
+    void FailOnStream(const Platform::CFileException& e);
     void SetLineTimeouts(int readMs, int writeMs);
     void ApplyStreamTimeouts(int readMs, int writeMs);
     void ForgetStreamTimeouts();
@@ -239,6 +256,7 @@ private:
 
     ELinkFailure m_failure = ELinkFailure::None;
     uint8_t m_instrumentError = 0;
+    uint32_t m_streamError = 0;
 };
 
 } // namespace Device

@@ -5,6 +5,8 @@
 #include <exception>
 
 #include "device/BlockFrame.h"
+#include "platform/ErrorCodes.h"
+#include "platform/FileException.h"
 #include "streamio/IoStream.h"
 
 namespace Device {
@@ -103,8 +105,8 @@ bool CVnCommands::ChangeOperationMode(uint8_t mode, int factorPercent)
             if (!m_stream->Reopen())
                 return false;
         }
-    } catch (const std::exception&) {
-        Fail(ELinkFailure::HangUp);
+    } catch (const Platform::CFileException& e) {
+        FailOnStream(e);
         return false;
     }
     // 6. Confirm the new mode.
@@ -138,8 +140,8 @@ bool CVnCommands::Resync()
                 return false;
         }
         return false;
-    } catch (const std::exception&) {
-        Fail(ELinkFailure::HangUp);
+    } catch (const Platform::CFileException& e) {
+        FailOnStream(e);
         return false;
     }
 }

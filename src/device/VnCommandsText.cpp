@@ -8,6 +8,8 @@
 
 #include "device/BlockFrame.h"
 #include "platform/Text.h"
+#include "platform/ErrorCodes.h"
+#include "platform/FileException.h"
 #include "streamio/IoStream.h"
 
 namespace Device {
@@ -69,8 +71,8 @@ int CVnCommands::ReadLine(char* buffer, int size)
     int n = -1;
     try {
         n = ReadLineInto(line, static_cast<size_t>(size - 1));
-    } catch (const std::exception&) {
-        Fail(ELinkFailure::HangUp);
+    } catch (const Platform::CFileException& e) {
+        FailOnStream(e);
         return -1;
     }
     if (n < 0)
@@ -133,8 +135,8 @@ bool CVnCommands::TextCommand(const std::string& command, int timeoutMs)
             return false;
         }
         return true;
-    } catch (const std::exception&) {
-        Fail(ELinkFailure::HangUp);
+    } catch (const Platform::CFileException& e) {
+        FailOnStream(e);
         return false;
     }
 }
@@ -168,8 +170,8 @@ bool CVnCommands::InitEcho(bool wanted, bool probe)
             if (ReadExact(&b, 1) && b == LF)
                 m_echo = true;
         }
-    } catch (const std::exception&) {
-        Fail(ELinkFailure::HangUp);
+    } catch (const Platform::CFileException& e) {
+        FailOnStream(e);
         return false;
     }
     if (wanted && !m_echo) {
@@ -218,8 +220,8 @@ bool CVnCommands::ListDirectory(uint16_t directory, std::string& listing)
         if (!listing.empty() && listing.back() == ';')
             listing.pop_back();
         return true;
-    } catch (const std::exception&) {
-        Fail(ELinkFailure::HangUp);
+    } catch (const Platform::CFileException& e) {
+        FailOnStream(e);
         return false;
     }
 }
@@ -237,8 +239,8 @@ bool CVnCommands::LoadFile(const std::u16string& path, std::vector<uint8_t>& dat
     try {
         const int timeout = SetTransferTimeout(length, 2);
         return ReadGrowing(data, length, timeout, 0);
-    } catch (const std::exception&) {
-        Fail(ELinkFailure::HangUp);
+    } catch (const Platform::CFileException& e) {
+        FailOnStream(e);
         data.clear();
         return false;
     }
@@ -260,8 +262,8 @@ bool CVnCommands::SaveFile(const std::u16string& path, const uint8_t* data, size
             return false;
         uint8_t answer = 0xFF;
         return ReadExact(&answer, 1) && answer == 0;
-    } catch (const std::exception&) {
-        Fail(ELinkFailure::HangUp);
+    } catch (const Platform::CFileException& e) {
+        FailOnStream(e);
         return false;
     }
 }
@@ -311,8 +313,8 @@ int CVnCommands::ReadPacketInfo(std::vector<uint8_t>& packet)
         if (length > PACKET_MAX)
             return -1;
         return ReadGrowing(packet, length, timeout, 0) ? 1 : -1;
-    } catch (const std::exception&) {
-        Fail(ELinkFailure::HangUp);
+    } catch (const Platform::CFileException& e) {
+        FailOnStream(e);
         packet.clear();
         return -1;
     }

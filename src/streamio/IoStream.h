@@ -14,6 +14,8 @@
 
 namespace StreamIO {
 
+struct SerialSettings;
+
 // Open flags (m_flags).
 enum : uint32_t {
     SF_READ = 0x0001,
@@ -105,9 +107,14 @@ bool Initialize();
 void Shutdown();
 
 // The factory: makes and opens the stream class the name asks for
-// (COM1: .. COM256:, RAM:..., IP:host:port, else a disk path).  Throws the
-// open failure as a file exception.  The caller owns the stream.
-std::unique_ptr<CIoStream> OpenStream(const std::u16string& name, uint32_t flags);
+// (COM1: .. COM256: or \\.\COM<n>, RAM:..., IP:host:port, a USB device
+// path, else a disk path; see StreamSpec.h).  A serial stream is set up with
+// `settings` when given, else it keeps the port's current line settings;
+// other streams ignore them.  Streams to an instrument (serial, IP, USB) are
+// wrapped by the wire trace when it is on (WireTrace.h).  Throws the open
+// failure as a file exception.  The caller owns the stream.
+std::unique_ptr<CIoStream> OpenStream(const std::u16string& name, uint32_t flags,
+                                      const SerialSettings* settings = nullptr);
 
 // The registered stream with this id, or null (also for stale ids).
 CIoStream* FindStream(uint32_t id);

@@ -1,28 +1,46 @@
 // The factory: maps a stream name to the transport class and opens it.
 #include "streamio/IoStream.h"
 
-#include "streamio/file/FileStream.h"
 #include "streamio/StreamHooks.h"
-#include "streamio/StreamName.h"
+#include "streamio/StreamSpec.h"
+#include "streamio/file/FileStream.h"
+#include "streamio/trace/WireTrace.h"
 
 namespace StreamIO {
 
-std::unique_ptr<CIoStream> OpenStream(const std::u16string& name, uint32_t flags)
+namespace {
+
+std::unique_ptr<CIoStream> OpenTransport(const std::u16string& name, const SStreamSpec& spec, uint32_t flags,
+                                         const SerialSettings* settings)
 {
-    const StreamNameInfo info = ClassifyStreamName(name);
-    switch (info.kind) {
+    switch (spec.kind) {
     case StreamKind::Serial:
-        return CreateSerialStream(static_cast<int>(info.port), flags);
+        return CreateSerialStream(spec.comPort, flags, settings);
     case StreamKind::Ram:
         // RAM streams always carry the prefix in upper case.
-        return CreateRamStream(u"RAM:" + info.rest, flags);
+        return CreateRamStream(u"RAM:" + spec.rest, flags);
     case StreamKind::Ip:
         return CreateIpStream(name, flags);
+    case StreamKind::Usb:
+        return CreateUsbStream(spec.usbPath, flags);
     case StreamKind::File:
         break;
     }
     // The constructor opens and throws on failure; the object is freed then.
     return std::make_unique<CFileStream>(name, flags);
+}
+
+} // namespace
+
+std::unique_ptr<CIoStream> OpenStream(const std::u16string& name, uint32_t flags, const SerialSettings* settings)
+{
+    const SStreamSpec spec = ParseStreamName(name, flags);
+    std::unique_ptr<CIoStream> stream = OpenTransport(name, spec, flags, settings);
+    const bool toInstrument = spec.kind == StreamKind::Serial || spec.kind == StreamKind::Ip ||
+                              spec.kind == StreamKind::Usb;
+    if (toInstrument && IsWireTraceOn())
+        stream = WrapForTrace(std::move(stream));
+    return stream;
 }
 
 } // namespace StreamIO

@@ -13,11 +13,12 @@
 namespace StreamIO {
 
 class CIoStream;
+struct SerialSettings;
 
-// Serial (Rs232Stream.cpp): makes and opens the stream of COM<port>
-// (1..256) with `flags`, keeping the port's current line settings.  Throws
-// the open failure as a file exception.
-std::unique_ptr<CIoStream> CreateSerialStream(int port, uint32_t flags);
+// Serial (Rs232Stream.cpp): makes and opens the stream of COM<port> with
+// `flags` and `settings`, or keeping the port's current line settings
+// without them.  Throws the open failure as a file exception.
+std::unique_ptr<CIoStream> CreateSerialStream(uint32_t port, uint32_t flags, const SerialSettings* settings);
 
 // RAM disk (RamStream.cpp, RamDisk.cpp): makes and opens the RAM stream `name`
 // ("RAM:" in upper case followed by the file name).
@@ -35,7 +36,10 @@ bool InitializeSocketLock();
 // Releases the socket library if it was started.
 void CleanupSockets();
 
-// USB probes (UsbProbeStub.cpp): sets the named event "VovCloseEvent" so
+// USB (UsbProbeStub.cpp): makes and opens the bulk stream of a USB device
+// interface path.
+std::unique_ptr<CIoStream> CreateUsbStream(const std::u16string& path, uint32_t flags);
+// Sets the named event "VovCloseEvent" so
 // that waits of the probe manager end.
 void SetVovCloseEvent();
 

@@ -149,7 +149,8 @@ protected:
         ASSERT_FALSE(path.empty()) << error;
         ASSERT_EQ(Platform::SetComPortDevicePath(kPort, path), 0u);
         m_device = std::make_unique<Device::CVeltranoDevice>();
-        std::unique_ptr<StreamIO::CIoStream> stream = Device::OpenSerialPort(kPort, m_device->GetSerialSettings());
+        std::unique_ptr<StreamIO::CIoStream> stream = StreamIO::OpenStream(
+            Platform::Format("COM%u:", kPort), StreamIO::SF_READ | StreamIO::SF_WRITE, &m_device->GetSerialSettings());
         ASSERT_TRUE(stream);
         ASSERT_TRUE(m_device->Attach(stream, Device::PORT_SERIAL));
         SetCounters(u"0", u"100");

@@ -7,6 +7,8 @@
 #include "DeviceTestSupport.h"
 #include "device/DeviceThread.h"
 #include "device/SearchJobs.h"
+#include "platform/ComPorts.h"
+#include "support/Pty.h"
 
 using namespace Device;
 
@@ -31,23 +33,31 @@ bool WaitFor(Pred pred, int ms)
     return pred();
 }
 
-// Every port opens, but the instrument behind it never answers: each
-// identification waits for its full timeout unless it is cancelled.
-std::unique_ptr<StreamIO::CIoStream> SilentPort(uint32_t, const StreamIO::SerialSettings&)
+constexpr int kSilentPorts = 16;
+
+// The first COM numbers all lead to one pseudo-terminal whose far end never
+// answers: each identification waits for its full timeout unless it is
+// cancelled.
+void SilentPorts(TestEnv::CPty& pty)
 {
-    auto stream = std::make_unique<CScriptStream>();
-    stream->waitWhenEmpty = true;
-    return stream;
+    if (pty.Master() < 0) {
+        ASSERT_TRUE(pty.Open());
+    }
+    for (int n = 1; n <= kSilentPorts; ++n)
+        ASSERT_EQ(Platform::SetComPortDevicePath(n, pty.SlavePath()), 0u);
 }
 
-std::unique_ptr<StreamIO::CIoStream> AbsentPort(uint32_t, const StreamIO::SerialSettings&)
+// Back to paths that do not exist: no port opens.
+void AbsentPorts()
 {
-    return nullptr;
+    for (int n = 1; n <= kSilentPorts; ++n)
+        Platform::SetComPortDevicePath(n, "/nonexistent/brelmora-test/COM" + std::to_string(n));
 }
 
 struct DeviceThreadFixture : ::testing::Test {
     CRecordingCallback callback;
     SSearchParams params;
+    TestEnv::CPty silent;
 
     void SetUp() override
     {
@@ -58,7 +68,7 @@ struct DeviceThreadFixture : ::testing::Test {
     void TearDown() override
     {
         EXPECT_TRUE(StopDeviceThread());
-        SetSerialPortOpener(nullptr);
+        AbsentPorts();
         ClearAbort();
     }
     int Ends()
@@ -79,7 +89,7 @@ using DeviceThreadTest = DeviceThreadFixture;
 
 TEST_F(DeviceThreadTest, EnqueueRunsSearchAndReconnectJobs)
 {
-    SetSerialPortOpener(&AbsentPort);
+    AbsentPorts();
     EXPECT_FALSE(EnqueueJob(nullptr, &params));
     EXPECT_FALSE(EnqueueJob(&callback, nullptr));
 
@@ -100,7 +110,7 @@ TEST_F(DeviceThreadTest, EnqueueRunsSearchAndReconnectJobs)
 
 TEST_F(DeviceThreadTest, StopEndsABlockedExchangeQuickly)
 {
-    SetSerialPortOpener(&SilentPort);
+    SilentPorts(silent);
     params.scanAllComPorts = true;
     ASSERT_TRUE(EnqueueJob(&callback, &params));
     // Wait until the identification on the first port is under way.
@@ -115,7 +125,7 @@ TEST_F(DeviceThreadTest, StopEndsABlockedExchangeQuickly)
 
 TEST_F(DeviceThreadTest, AbortStopsTheJobAndLeavesTheThreadReady)
 {
-    SetSerialPortOpener(&SilentPort);
+    SilentPorts(silent);
     params.scanAllComPorts = true;
     ASSERT_TRUE(EnqueueJob(&callback, &params));
     ASSERT_TRUE(WaitFor([&] { return StatusCount() >= 1; }, 2000));
@@ -125,7 +135,7 @@ TEST_F(DeviceThreadTest, AbortStopsTheJobAndLeavesTheThreadReady)
     EXPECT_LT(StatusCount(), 10u);
 
     // The thread takes new work after the abort.
-    SetSerialPortOpener(&AbsentPort);
+    AbsentPorts();
     params.scanAllComPorts = false;
     ASSERT_TRUE(EnqueueJob(&callback, &params));
     EXPECT_TRUE(WaitFor([&] { return Ends() == 1; }, 2000));

@@ -76,7 +76,7 @@ public:
     {
         m_error = 0;
         if (throwOnWrite)
-            ThrowError(Platform::ERROR_GEN_FAILURE);
+            ThrowError(throwError);
         const uint8_t* p = static_cast<const uint8_t*>(buffer);
         writes.emplace_back(p, p + count);
         output.insert(output.end(), p, p + count);
@@ -97,6 +97,7 @@ public:
     bool purgeDiscards = true;
     bool waitWhenEmpty = false;
     bool throwOnWrite = false;
+    uint32_t throwError = Platform::ERROR_GEN_FAILURE;   // the error a throwing write throws
     size_t maxChunk = SIZE_MAX;
     uint32_t bytesPerSecond = 0;
     int readTimeout = 0;

@@ -1,57 +1,112 @@
-// JobSearch and JobReconnect with scripted instruments behind fake ports.
+// JobSearch and JobReconnect against simulated instruments on pseudo-
+// terminals that the registry's port map puts behind their COM numbers.
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <map>
+#include <memory>
 #include <set>
 
 #include "DeviceTestSupport.h"
 #include "device/DeviceThread.h"
 #include "device/SearchJobs.h"
 #include "device/VeltranoDevice.h"
-#include "platform/FileException.h"
+#include "platform/ComPorts.h"
+#include "platform/Text.h"
+#include "sim/VeltranoSimulator.h"
+#include "streamio/serial/Rs232Stream.h"
 
 using namespace Device;
 
 namespace {
 
-// Ports with an instrument answer "@ID@" with the given serial number; every
-// other port fails to open.
+// Ports with an instrument are served by a simulated Veltrano with the given
+// serial number; every other port maps to a path that does not exist, so it
+// fails to open.  The search names each port ("Serial COM<n>:") just before
+// it opens it: that is when the port is mapped and recorded as opened.
 struct SFakePorts {
     std::map<uint32_t, std::string> instruments;
     std::vector<uint32_t> opened;
+    std::map<uint32_t, std::unique_ptr<Sim::CVeltranoSimulator>> served;
 
-    SerialPortOpener Opener()
+    ~SFakePorts()
     {
-        return [this](uint32_t port, const StreamIO::SerialSettings& settings) -> std::unique_ptr<StreamIO::CIoStream> {
-            opened.push_back(port);
-            EXPECT_EQ(settings.baudRate, 38400u);
-            auto it = instruments.find(port);
-            if (it == instruments.end())
-                Platform::ThrowFileException(2, u"\\\\.\\COM");
-            auto stream = std::make_unique<CScriptStream>();
-            stream->Reply(std::vector<uint8_t>{0x06});
-            stream->Reply("Veltrano;B2;" + it->second + ";07000001;1.8.1;1.2\r");
-            return stream;
-        };
+        for (auto& [port, sim] : served) {
+            sim->Stop();
+            MapMissing(port);
+        }
     }
+
+    static void MapMissing(uint32_t port)
+    {
+        Platform::SetComPortDevicePath(static_cast<int>(port),
+                                       "/nonexistent/brelmora-test/COM" + std::to_string(port));
+    }
+
+    void Announce(uint32_t port)
+    {
+        opened.push_back(port);
+        const auto wanted = instruments.find(port);
+        const auto running = served.find(port);
+        if (running != served.end()) {
+            if (wanted != instruments.end() &&
+                running->second->Instrument().GetContent().identity.serialNumber == wanted->second)
+                return;
+            running->second->Stop();
+            served.erase(running);
+            MapMissing(port);
+        }
+        if (wanted == instruments.end())
+            return;
+        Sim::SSimContent content;
+        content.identity.serialNumber = wanted->second;
+        auto sim = std::make_unique<Sim::CVeltranoSimulator>(std::make_shared<Sim::CInstrument>(content));
+        std::string error;
+        const std::string path = sim->ServePty(&error);
+        ASSERT_FALSE(path.empty()) << error;
+        ASSERT_EQ(Platform::SetComPortDevicePath(static_cast<int>(port), path), 0u);
+        served[port] = std::move(sim);
+    }
+};
+
+class CAnnouncingCallback : public CRecordingCallback {
+public:
+    explicit CAnnouncingCallback(SFakePorts& ports) : m_ports(ports) {}
+
+    void OnStatusText(const std::u16string& text) override
+    {
+        CRecordingCallback::OnStatusText(text);
+        unsigned port = 0;
+        char colon = 0;
+        if (std::sscanf(Platform::ToUtf8(text).c_str(), "Serial COM%u%c", &port, &colon) == 2 && colon == ':')
+            m_ports.Announce(port);
+    }
+
+private:
+    SFakePorts& m_ports;
 };
 
 struct SearchFixture : ::testing::Test {
     SFakePorts ports;
-    CRecordingCallback callback;
+    CAnnouncingCallback callback{ports};
     SSearchParams params;
 
     void SetUp() override
     {
         ClearAbort();
-        SetSerialPortOpener(ports.Opener());
         params.deviceType = TYPE_VELTRANO;
         params.portKind = PORT_SERIAL;
     }
     void TearDown() override
     {
-        SetSerialPortOpener(nullptr);
+        // Every instrument was opened with the Veltrano's line settings.
+        for (const auto& device : callback.found) {
+            auto* serial = dynamic_cast<StreamIO::CRs232Stream*>(device->GetStream());
+            ASSERT_NE(serial, nullptr);
+            const StreamIO::SerialSettings& settings = serial->Settings();
+            EXPECT_EQ(settings.baudRate, 38400u);
+        }
+        callback.found.clear();
         ClearAbort();
     }
     bool HasStatus(const std::u16string& text) const

@@ -7,7 +7,7 @@
 #include "platform/FileException.h"
 #include "platform/Text.h"
 #include "streamio/IoStream.h"
-#include "streamio/StreamName.h"
+#include "streamio/StreamSpec.h"
 #include "support/TestEnv.h"
 
 using namespace StreamIO;
@@ -18,9 +18,9 @@ namespace {
 void ExpectKind(const std::u16string& name, StreamKind kind, uint32_t port, const std::u16string& rest)
 {
     SCOPED_TRACE(Platform::ToUtf8(name));
-    const StreamNameInfo info = ClassifyStreamName(name);
+    const SStreamSpec info = ParseStreamName(name);
     EXPECT_EQ(info.kind, kind);
-    EXPECT_EQ(info.port, port);
+    EXPECT_EQ(info.comPort, port);
     EXPECT_EQ(info.rest, rest);
 }
 
@@ -106,4 +106,67 @@ TEST(StreamFactory, OtherNamesAreDiskPaths)
     EXPECT_TRUE(stream->IsSeekable());
     EXPECT_EQ(stream->GetName(), path);
     EXPECT_EQ(FindStream(stream->GetId()), stream.get());
+}
+
+TEST(StreamSpec, SerialDeviceNamesAndUsbPaths)
+{
+    // The name a serial stream carries reads as its port, any number.
+    SStreamSpec spec = ParseStreamName(u"\\\\.\\COM3");
+    EXPECT_EQ(spec.kind, StreamKind::Serial);
+    EXPECT_EQ(spec.comPort, 3u);
+    EXPECT_EQ(ParseStreamName(u"\\\\.\\com1000").comPort, 1000u);
+    EXPECT_EQ(ParseStreamName(u"\\\\.\\COM").kind, StreamKind::File);
+    EXPECT_EQ(ParseStreamName(u"\\\\.\\COM3:").kind, StreamKind::File);
+    EXPECT_EQ(ParseStreamName(u"\\\\.\\COM99999999999").kind, StreamKind::File);   // beyond 32 bits
+    EXPECT_EQ(SerialDeviceName(42), u"\\\\.\\COM42");
+
+    const std::u16string usb = u"\\\\?\\usb#vid_3317&pid_0102#1-2:1.0#{00873fdf-61a8-11d1-aa5e-00c04fb1728b}";
+    spec = ParseStreamName(usb);
+    EXPECT_EQ(spec.kind, StreamKind::Usb);
+    EXPECT_EQ(spec.usbPath, usb);
+    EXPECT_EQ(ParseStreamName(u"\\\\?\\").kind, StreamKind::File);
+}
+
+TEST(StreamSpec, IpNamesSplitAtTheLastColon)
+{
+    SStreamSpec spec = ParseStreamName(u"IP:10.0.0.1:3728", SF_READ | SF_WRITE);
+    EXPECT_EQ(spec.kind, StreamKind::Ip);
+    EXPECT_EQ(spec.rest, u"10.0.0.1:3728");
+    EXPECT_EQ(spec.host, "10.0.0.1");
+    EXPECT_EQ(spec.port, "3728");
+    EXPECT_FALSE(spec.udp);
+    EXPECT_TRUE(ParseStreamName(u"ip:h:1", SF_UDP).udp);
+
+    struct {
+        const char16_t* name;
+        const char* host;
+        const char* port;
+    } const cases[] = {
+        {u":3728", "", "3728"},              // no host: the passive side
+        {u"instrument-name:3728", "instrument-name", "3728"},
+        {u"tcp:host:80", "host", "80"},      // the host starts after a first colon
+        {u"a:b:c:d", "b:c", "d"},
+        {u"host:", "host", ""},
+        {u"host", "", ""},                   // no colon: neither
+        {u"", "", ""},
+    };
+    for (const auto& c : cases) {
+        std::string host, port;
+        SplitHostPort(c.name, host, port);
+        EXPECT_EQ(host, c.host) << Platform::ToUtf8(c.name);
+        EXPECT_EQ(port, c.port) << Platform::ToUtf8(c.name);
+    }
+}
+
+TEST(StreamSpec, NumericHostsReadAsFourNumbersUpTo255)
+{
+    EXPECT_TRUE(IsNumericHost("10.1.2.3"));
+    EXPECT_TRUE(IsNumericHost("127.0.0.1"));
+    EXPECT_TRUE(IsNumericHost("255.255.255.255"));
+    EXPECT_TRUE(IsNumericHost("010.001.002.003"));
+    EXPECT_FALSE(IsNumericHost("256.1.1.1"));
+    EXPECT_FALSE(IsNumericHost("1.2.3"));
+    EXPECT_FALSE(IsNumericHost("1234.1.1.1"));   // at most three digits per number
+    EXPECT_FALSE(IsNumericHost("instrument-name"));
+    EXPECT_FALSE(IsNumericHost(""));
 }

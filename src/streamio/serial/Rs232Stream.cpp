@@ -17,6 +17,7 @@
 #include "platform/Text.h"
 #include "streamio/serial/Rs232Line.h"
 #include "streamio/StreamHooks.h"
+#include "streamio/StreamSpec.h"
 
 namespace StreamIO {
 
@@ -34,25 +35,6 @@ enum : uint32_t {
 };
 
 constexpr uint32_t kWriteMsPerByte = 50;
-
-// "\\.\COM" followed by decimal digits only.  A number without a device
-// file (such as 0) is a port that does not exist, not a bad name.
-bool ParseDeviceName(std::u16string_view name, uint32_t& port)
-{
-    constexpr std::u16string_view prefix = u"\\\\.\\COM";
-    if (!Platform::StartsWithNoCase(name, prefix) || name.size() == prefix.size())
-        return false;
-    uint64_t value = 0;
-    for (size_t i = prefix.size(); i < name.size(); ++i) {
-        if (name[i] < u'0' || name[i] > u'9')
-            return false;
-        value = value * 10 + static_cast<uint64_t>(name[i] - u'0');
-        if (value > UINT32_MAX)
-            return false;
-    }
-    port = static_cast<uint32_t>(value);
-    return true;
-}
 
 // A transfer error: a vanished device or a hung-up line says so.
 uint32_t TransferError(int err)
@@ -121,7 +103,7 @@ bool CRs232Stream::OpenPort(uint32_t port, uint32_t flags, const SerialSettings*
         return false;
     }
     // Always open-existing: a port is never created.
-    if (!Open(Platform::Format("\\\\.\\COM%u", port), flags & ~SF_CREATION_MASK))
+    if (!Open(SerialDeviceName(port), flags & ~SF_CREATION_MASK))
         return false;
     if (settings != nullptr) {
         m_settings = *settings;
@@ -147,7 +129,7 @@ bool CRs232Stream::Open(const std::u16string& name, uint32_t flags)
     m_error = 0;
 
     uint32_t port = 0;
-    if (!ParseDeviceName(copy, port))
+    if (!ParseSerialDeviceName(copy, port))
         ThrowError(Platform::ERROR_INVALID_NAME);
     const std::string path = port <= INT_MAX ? Platform::ComPortDevicePath(static_cast<int>(port)) : std::string();
     if (path.empty())
@@ -563,10 +545,11 @@ std::u16string CRs232Stream::DescribeOpenError(uint32_t port, uint32_t error)
     }
 }
 
-// The factory's serial streams take over the port's current settings.
-std::unique_ptr<CIoStream> CreateSerialStream(int port, uint32_t flags)
+// Without a record the factory's serial streams take over the port's
+// current settings.
+std::unique_ptr<CIoStream> CreateSerialStream(uint32_t port, uint32_t flags, const SerialSettings* settings)
 {
-    return std::make_unique<CRs232Stream>(static_cast<uint32_t>(port), flags, nullptr);
+    return std::make_unique<CRs232Stream>(port, flags, settings);
 }
 
 } // namespace StreamIO
