@@ -1,6 +1,5 @@
 #include "data/AtomicFile.h"
 
-#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -15,42 +14,60 @@
 #include "platform/ErrorCodes.h"
 #include "platform/FileException.h"
 #include "platform/Text.h"
-#include "streamio/IoStream.h"
+#include "streamio/file/TempFileStream.h"
 
 namespace AtomicFile {
 
 namespace {
 
-std::atomic<unsigned> g_tempCounter{0};
+std::string FolderOf(const std::string& file)
+{
+    const size_t sep = file.rfind('/');
+    return sep == std::string::npos ? "." : sep == 0 ? "/" : file.substr(0, sep);
+}
 
 // Makes the rename durable (best effort: not every file system supports it).
 void SyncFolder(const std::string& file)
 {
-    const size_t sep = file.rfind('/');
-    const std::string folder = sep == std::string::npos ? "." : sep == 0 ? "/" : file.substr(0, sep);
-    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int fd = ::open(FolderOf(file).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd >= 0) {
         ::fsync(fd);
         ::close(fd);
     }
 }
 
-// Creates a new temporary file beside the target (never an existing one);
-// retries when the name is taken.
-std::unique_ptr<StreamIO::CIoStream> CreateTempFile(const std::string& target, std::string& tempName)
+// The file a save of `path` replaces.  A symbolic link is followed so that
+// it stays a link to the new file; one that leads nowhere or in a circle
+// is an error naming it.
+std::string StrictTarget(const std::string& path, const std::u16string& shown)
 {
-    const uint32_t flags = StreamIO::SF_READ | StreamIO::SF_WRITE | StreamIO::SF_CREATE_NEW |
-                           StreamIO::SF_SHARE_READ;
-    for (int attempt = 0;; ++attempt) {
-        tempName = target + ".tmp-" + std::to_string(::getpid()) + "-" + std::to_string(++g_tempCounter);
-        try {
-            return StreamIO::OpenStream(Platform::FromUtf8(tempName), flags);
-        } catch (const Platform::CFileException& e) {
-            tempName.clear();
-            if (e.GetOsError() != Platform::ERROR_FILE_EXISTS || attempt >= 8)
-                throw;
-        }
-    }
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
+        return path;
+    char* real = ::realpath(path.c_str(), nullptr);
+    if (real == nullptr)
+        Platform::ThrowFileException(Platform::ERROR_CANT_RESOLVE_FILENAME, shown);
+    std::string resolved = real;
+    std::free(real);
+    return resolved;
+}
+
+// Only a regular file is replaced: a device, pipe or socket would be
+// swapped for a plain file (or, written in place, never hold a project); a
+// folder cannot be replaced; a file without any write bit is read-only.
+// Returns the replaced file's mode (0666 for a new file).
+mode_t CheckTarget(const std::string& target, const std::u16string& shown)
+{
+    struct stat st {};
+    if (::stat(target.c_str(), &st) != 0)
+        return 0666;
+    if (S_ISDIR(st.st_mode))
+        Platform::ThrowFileException(Platform::ERROR_ACCESS_DENIED, shown);
+    if (!S_ISREG(st.st_mode))
+        Platform::ThrowFileException(Platform::ERROR_BAD_FILE_TYPE, shown);
+    if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
+        Platform::ThrowFileException(Platform::ERROR_ACCESS_DENIED, shown);
+    return st.st_mode & 07777;
 }
 
 } // namespace
@@ -68,14 +85,19 @@ std::string ResolveTarget(const std::string& path)
     return path;
 }
 
-CPendingFile::CPendingFile(const std::u16string& path, const Writer& writeContent)
-    : m_path(path), m_target(ResolveTarget(Platform::ToUtf8(ProjectPaths::StreamPath(path))))
+CPendingFile::CPendingFile(const std::u16string& path, const Writer& writeContent) : m_path(path)
 {
+    m_target = StrictTarget(Platform::ToUtf8(ProjectPaths::StreamPath(path)), m_path);
+    const mode_t mode = CheckTarget(m_target, m_path);
+    const std::string folder = FolderOf(m_target);
+    StreamIO::CTempFileStream::RemoveStale(folder);
+
     uint32_t error = Platform::ERROR_SUCCESS;
     try {
-        std::unique_ptr<StreamIO::CIoStream> stream = CreateTempFile(m_target, m_temp);
-        writeContent(*stream);
-        stream->Close(); // flushes to the disk first
+        StreamIO::CTempFileStream stream(folder, mode == 0666 ? 0666 : 0600, m_path);
+        writeContent(stream);
+        m_temp = stream.Publish();   // on the disk, with a short hidden name
+        stream.Close();
     } catch (const Platform::CFileException& e) {
         error = e.GetOsError() != 0 ? e.GetOsError() : Platform::ERROR_WRITE_FAULT;
     } catch (const std::bad_alloc&) {
@@ -90,9 +112,8 @@ CPendingFile::CPendingFile(const std::u16string& path, const Writer& writeConten
         Platform::ThrowFileException(error, m_path);
     }
     // The new file keeps the permissions of the one it replaces.
-    struct stat st;
-    if (::stat(m_target.c_str(), &st) == 0)
-        ::chmod(m_temp.c_str(), st.st_mode & 07777);
+    if (mode != 0666)
+        ::chmod(m_temp.c_str(), mode);
 }
 
 CPendingFile::~CPendingFile()

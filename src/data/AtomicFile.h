@@ -1,10 +1,13 @@
 // Replacing files without ever leaving them half written.
 //
-// The content is written to a new temporary file in the target's folder,
-// flushed to the disk, and only then renamed over the target.  On any
-// failure the temporary file is removed and the old target stays exactly as
-// it was.  A symbolic link is followed (the link stays, the file it names
-// gets the content), and the replaced file's permissions are kept.
+// The content is written to a new unnamed file in the target's folder,
+// flushed to the disk, given a short hidden name and only then renamed over
+// the target (StreamIO::CTempFileStream).  On any failure the temporary
+// file is gone and the old target stays exactly as it was.  A symbolic link
+// is followed (the link stays, the file it names gets the content; a link
+// to nothing or a loop is error 1921), and the replaced file's permissions
+// are kept.  Only regular files are replaced: a device, pipe or socket is
+// error 222, a folder or a file without any write bit error 5.
 #pragma once
 
 #include <functional>
@@ -46,7 +49,8 @@ private:
 // Writes and commits one file.
 void Write(const std::u16string& path, const Writer& writeContent);
 
-// The file a write of `path` replaces: a symbolic link resolved.
+// The file a write of `path` replaces: a symbolic link resolved (the path
+// itself when the link cannot be resolved).
 std::string ResolveTarget(const std::string& path);
 
 } // namespace AtomicFile

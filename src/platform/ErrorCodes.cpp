@@ -128,6 +128,7 @@ uint32_t ErrorTextId(uint32_t code)
     case ERROR_FILENAME_EXCED_RANGE: return 40027;
     case ERROR_BAD_FILE_TYPE: return 40040;
     case ERROR_FILE_TOO_LARGE: return 40041;
+    case ERROR_CANT_RESOLVE_FILENAME: return 40042;
     case ERROR_OPERATION_ABORTED: return 40028;
     case ERROR_DEVICE_NOT_CONNECTED: return 40029;
     case ERROR_TIMEOUT: return 40030;
