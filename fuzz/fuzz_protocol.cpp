@@ -5,14 +5,19 @@
 // checksum kind and a payload length, and that payload is sent first as a
 // well-formed extended answer (correct checksum), so the fuzzer also reaches
 // the code behind the checksum test.  Everything else is served as the line's
-// raw input to a fixed sequence of exchanges.
+// raw input to a fixed sequence of exchanges.  With bit 4 set the line is
+// slow: each read hands out a few bytes only, after a short pause (at most
+// 30 ms of pauses per input, so the target stays fast), which drives the
+// read loops through partial reads and their time and rate checks.
 #include <algorithm>
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <deque>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "device/BlockFrame.h"
@@ -27,7 +32,10 @@ namespace {
 // An in-memory line: reads hand out the fuzz input, writes vanish.
 class CFuzzStream : public StreamIO::CIoStream {
 public:
-    explicit CFuzzStream(std::vector<uint8_t> input) : m_input(std::move(input)) { m_name = u"FUZZ"; }
+    explicit CFuzzStream(std::vector<uint8_t> input, bool slow = false) : m_input(std::move(input)), m_slow(slow)
+    {
+        m_name = u"FUZZ";
+    }
 
     bool Open(const std::u16string&, uint32_t) override { return true; }
     void Close() override { m_open = false; }
@@ -40,6 +48,14 @@ public:
     bool SetTimeouts(int, int) override { return true; }
     uint32_t Read(void* buffer, uint32_t count) override
     {
+        if (m_slow && m_pauseBudgetUs > 0 && m_pos < m_input.size()) {
+            // The byte at the read position picks the chunk and the pause.
+            const uint8_t pick = m_input[m_pos];
+            count = std::min<uint32_t>(count, 1u + pick % 7u);
+            const int pauseUs = std::min(m_pauseBudgetUs, 100 * (pick >> 4));
+            m_pauseBudgetUs -= pauseUs;
+            std::this_thread::sleep_for(std::chrono::microseconds(pauseUs));
+        }
         const size_t n = std::min<size_t>(count, m_input.size() - m_pos);
         if (n > 0)
             std::memcpy(buffer, m_input.data() + m_pos, n);
@@ -53,6 +69,8 @@ private:
     std::vector<uint8_t> m_input;
     size_t m_pos = 0;
     bool m_open = true;
+    bool m_slow = false;
+    int m_pauseBudgetUs = 15000;   // per stream; two streams per input
 };
 
 std::vector<uint8_t> BuildLine(const uint8_t* data, size_t size)
@@ -76,7 +94,7 @@ std::vector<uint8_t> BuildLine(const uint8_t* data, size_t size)
 
 void RunCommands(const std::vector<uint8_t>& line, uint8_t options)
 {
-    CFuzzStream stream(line);
+    CFuzzStream stream(line, (options & 0x10) != 0);
     Device::CVnCommands commands(&stream);
     commands.InitEcho((options & 4) != 0, false);
 
@@ -109,9 +127,9 @@ void RunCommands(const std::vector<uint8_t>& line, uint8_t options)
     commands.ReadPacketInfo(packet);
 }
 
-void RunDevice(const std::vector<uint8_t>& line)
+void RunDevice(const std::vector<uint8_t>& line, uint8_t options)
 {
-    std::unique_ptr<StreamIO::CIoStream> owned = std::make_unique<CFuzzStream>(line);
+    std::unique_ptr<StreamIO::CIoStream> owned = std::make_unique<CFuzzStream>(line, (options & 0x10) != 0);
     auto device = std::make_unique<Device::CVeltranoDevice>();
     if (!device->Attach(owned, Device::PORT_SERIAL))
         return;
@@ -139,6 +157,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const std::vector<uint8_t> line = BuildLine(data, size);
     const uint8_t options = size > 0 ? data[0] : 0;
     RunCommands(line, options);
-    RunDevice(line);
+    RunDevice(line, options);
     return 0;
 }

@@ -52,6 +52,16 @@ bool ParseOne(std::string_view item, SFaults& f, std::string& error)
         f.silenceAfter = static_cast<int>(n);
         return true;
     }
+    if (name == "trickle" || name == "trickle-series") {
+        long n = 0;
+        if (!ParseCount(value, 60000, n) || n == 0) {
+            error = "fault \"" + std::string(name) + "\" needs a pause in milliseconds from 1 to 60000, e.g. " +
+                    std::string(name) + "=300";
+            return false;
+        }
+        (name == "trickle" ? f.trickleMs : f.trickleSeriesMs) = static_cast<int>(n);
+        return true;
+    }
     if (name == "garbage") {
         long n = 8;
         if (!value.empty() && (!ParseCount(value, 4096, n) || n == 0)) {
@@ -70,7 +80,8 @@ bool ParseOne(std::string_view item, SFaults& f, std::string& error)
 bool SFaults::Any() const
 {
     return badChecksum || shortInfo || cannotTransfer || noSeries || silenceAfter >= 0 ||
-           hangUpInSeries || garbageBytes > 0 || largeSeries;
+           hangUpInSeries || garbageBytes > 0 || largeSeries || trickleMs > 0 ||
+           trickleSeriesMs > 0;
 }
 
 bool ParseFaults(std::string_view layout, SFaults& faults, std::string& error)
@@ -106,7 +117,9 @@ std::string FaultHelp()
            "  hangup            close the line halfway through the series data\n"
            "  garbage[=N]       send N random bytes (default 8) before every answer\n"
            "  large             hold more than 65,536 bytes of series data (adds generated\n"
-           "                    series at start when needed)\n";
+           "                    series at start when needed)\n"
+           "  trickle=MS        send every answer a byte at a time, MS milliseconds apart\n"
+           "  trickle-series=MS the same for the series data, from its middle on\n";
 }
 
 std::string DescribeFaults(const SFaults& f)
@@ -125,6 +138,8 @@ std::string DescribeFaults(const SFaults& f)
     if (f.hangUpInSeries) add("hangup");
     if (f.garbageBytes > 0) add("garbage=" + std::to_string(f.garbageBytes));
     if (f.largeSeries) add("large");
+    if (f.trickleMs > 0) add("trickle=" + std::to_string(f.trickleMs));
+    if (f.trickleSeriesMs > 0) add("trickle-series=" + std::to_string(f.trickleSeriesMs));
     return out;
 }
 

@@ -17,6 +17,8 @@ struct SFaults {
     bool hangUpInSeries = false;  // close the line halfway through the series data
     size_t garbageBytes = 0;      // random bytes sent before every answer
     bool largeSeries = false;     // hold more than 65,536 bytes of series at start
+    int trickleMs = 0;            // send answers a byte at a time, this many ms apart
+    int trickleSeriesMs = 0;      // the same for the series data from its middle on
 
     bool Any() const;
 };

@@ -175,6 +175,10 @@ SReply CInstrument::Handle(const SRequest& request)
             reply.hangUpAfter += garbage.size();
         reply.note += " (after " + std::to_string(garbage.size()) + " garbage bytes)";
     }
+    if (m_faults.trickleMs > 0 && reply.bytes.size() > 1 && reply.trickleMs == 0) {
+        reply.trickleMs = m_faults.trickleMs;
+        reply.note += " (trickled, " + std::to_string(m_faults.trickleMs) + " ms a byte)";
+    }
     return reply;
 }
 
@@ -440,6 +444,11 @@ SReply CInstrument::SeriesAnswer()
     if (m_faults.hangUpInSeries) {
         r.hangUpAfter = 5 + bytes.size() / 2;
         r.note += ", hanging up after " + std::to_string(r.hangUpAfter) + " bytes";
+    }
+    if (m_faults.trickleSeriesMs > 0) {
+        r.trickleMs = m_faults.trickleSeriesMs;
+        r.trickleFrom = 5 + bytes.size() / 2;
+        r.note += ", trickling from byte " + std::to_string(r.trickleFrom);
     }
     return r;
 }

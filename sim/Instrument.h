@@ -53,6 +53,11 @@ struct SReply {
     std::vector<uint8_t> bytes;
     // Close the line after this many bytes of `bytes` went out (hang-up fault).
     size_t hangUpAfter = SIZE_MAX;
+    // Send the bytes one at a time with this pause between them (the
+    // trickle fault); 0 sends them as the line takes them.
+    int trickleMs = 0;
+    // The bytes before this one go out at once, the rest trickle.
+    size_t trickleFrom = 0;
     // One line for the log: what was asked and answered.
     std::string note;
 };

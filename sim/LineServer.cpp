@@ -202,7 +202,19 @@ EEndReason ServeLine(int fd, CInstrument& instrument, const SLineOptions& option
             if (options.log && !reply.note.empty())
                 options.log(reply.note);
             const size_t size = std::min(reply.bytes.size(), reply.hangUpAfter);
-            const EWrite w = writer.Write(reply.bytes.data(), size);
+            EWrite w = EWrite::Ok;
+            if (reply.trickleMs > 0) {
+                const size_t first = std::min(std::max<size_t>(reply.trickleFrom, 1), size);
+                w = writer.Write(reply.bytes.data(), first);
+                for (size_t k = first; k < size && w == EWrite::Ok; ++k) {
+                    if (!SleepUntil(Clock::now() + std::chrono::milliseconds(reply.trickleMs), stopFd))
+                        w = EWrite::Stopped;
+                    else
+                        w = writer.Write(reply.bytes.data() + k, 1);
+                }
+            } else {
+                w = writer.Write(reply.bytes.data(), size);
+            }
             if (w == EWrite::Stopped)
                 return EEndReason::Stopped;
             if (w == EWrite::Failed) {

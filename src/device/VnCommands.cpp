@@ -128,15 +128,25 @@ void CVnCommands::ForgetStreamTimeouts()
 
 uint32_t CVnCommands::ReadRaw(uint8_t* dst, uint32_t count)
 {
+    return ReadFor(dst, count, m_readTimeout, true);
+}
+
+uint32_t CVnCommands::ReadFor(uint8_t* dst, uint32_t count, int timeout, bool failShort)
+{
     if (count == 0)
         return 0;
-    const int timeout = m_readTimeout;
     if (m_abortHook == nullptr) {
         ApplyStreamTimeouts(timeout, m_writeTimeout);
         const Clock::time_point started = Clock::now();
         const uint32_t n = m_stream->Read(dst, count);
-        if (n < count)
-            Fail(EndedEarly(started, timeout <= 0 ? -1 : timeout) ? ELinkFailure::HangUp : ELinkFailure::Timeout);
+        if (n < count) {
+            // Without failShort, a read that brought something is fine
+            // however early it returned (the loop reads on).
+            if ((failShort || n == 0) && EndedEarly(started, timeout <= 0 ? -1 : timeout))
+                Fail(ELinkFailure::HangUp);
+            else if (failShort)
+                Fail(ELinkFailure::Timeout);
+        }
         return n;
     }
 
@@ -153,15 +163,17 @@ uint32_t CVnCommands::ReadRaw(uint8_t* dst, uint32_t count)
         if (!unlimited) {
             const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
             if (left <= 0) {
-                Fail(ELinkFailure::Timeout);
+                if (failShort)
+                    Fail(ELinkFailure::Timeout);
                 break;
             }
             slice = static_cast<int>(std::min<int64_t>(slice, left));
         }
         ApplyStreamTimeouts(slice, m_writeTimeout);
         const Clock::time_point started = Clock::now();
-        got += m_stream->Read(dst + got, count - got);
-        if (got < count && EndedEarly(started, slice)) {
+        const uint32_t n = m_stream->Read(dst + got, count - got);
+        got += n;
+        if (got < count && (failShort || n == 0) && EndedEarly(started, slice)) {
             Fail(ELinkFailure::HangUp);
             break;
         }
@@ -225,11 +237,23 @@ uint32_t CVnCommands::ReadPieceSize(uint32_t total)
     return std::clamp<uint32_t>(total / 256, 1u << 10, 256u << 10);
 }
 
+uint32_t CVnCommands::MinimumBytesPerWindow() const
+{
+    uint32_t bps = m_stream->GetBytesPerSecond();
+    if (bps == 0)
+        bps = 16000;
+    // A tenth of the line rate over the window.
+    return std::max<uint32_t>(1, static_cast<uint32_t>(static_cast<uint64_t>(bps) * kRateWindowMs / 10000));
+}
+
 // The read loop of a long answer of `total` bytes: `room(got, want)` gives
 // where the next read goes; `want` comes in as the piece to read and may be
-// lowered.  Progress after each read; stops when everything came, a read
-// brings nothing, or the total time (when it is at least twice the timeout)
-// has no more than one timeout left.
+// lowered.  Progress after each read.  Stops when everything came; when no
+// byte came for a whole timeout; when data trickles in at less than a tenth
+// of the line rate over a 5 s window (a stalled instrument would otherwise
+// hold the program for the whole announced length's line time); or when
+// the total time (when it is at least twice the timeout) has no more than
+// one timeout left.  Each of the last three is a time-out.
 template <class Room>
 bool CVnCommands::ReadAnswerBody(uint32_t total, int timeoutMs, int totalMs, uint32_t& got, Room room)
 {
@@ -237,18 +261,43 @@ bool CVnCommands::ReadAnswerBody(uint32_t total, int timeoutMs, int totalMs, uin
     const Clock::time_point started = Clock::now();
     const bool useTotal = totalMs > 0 && static_cast<int64_t>(totalMs) >= 2 * static_cast<int64_t>(timeoutMs);
     const uint32_t piece = ReadPieceSize(total);
+    const uint32_t minimum = MinimumBytesPerWindow();
+    Clock::time_point window = started;
+    uint32_t gotAtWindow = 0;
+    Clock::time_point lastData = started;
     while (got < total) {
         uint32_t want = std::min(total - got, piece);
         uint8_t* dst = room(got, want);
-        const uint32_t n = ReadRaw(dst, want);
+        // Each read ends at the window's end at the latest, so the rate is
+        // judged on time.
+        int slice = static_cast<int>(std::max<int64_t>(1, kRateWindowMs - ElapsedMs(window)));
+        if (timeoutMs > 0)
+            slice = std::min(slice, timeoutMs);
+        const uint32_t n = ReadFor(dst, want, slice, false);
         got += n;
         ReportProgress(static_cast<int>(static_cast<uint64_t>(got) * 100 / total), 1, 0);
         if (m_transfer)
             m_transfer(got, total);
-        if (n == 0)
+        if (m_failure != ELinkFailure::None)
+            break;   // hang-up or cancel
+        if (n > 0)
+            lastData = Clock::now();
+        else if (timeoutMs > 0 && ElapsedMs(lastData) >= timeoutMs) {
+            Fail(ELinkFailure::Timeout);
             break;
-        if (useTotal && totalMs - ElapsedMs(started) <= timeoutMs)
+        }
+        if (got < total && ElapsedMs(window) >= kRateWindowMs) {
+            if (got - gotAtWindow < minimum) {
+                Fail(ELinkFailure::Timeout);
+                break;
+            }
+            window = Clock::now();
+            gotAtWindow = got;
+        }
+        if (got < total && useTotal && totalMs - ElapsedMs(started) <= timeoutMs) {
+            Fail(ELinkFailure::Timeout);
             break;
+        }
     }
     return got == total;
 }

@@ -69,6 +69,9 @@ ELinkFailure ClassifyStreamError(uint32_t error);
 
 constexpr uint8_t DLE = 0x10;
 constexpr int kCancelSliceMs = 100;
+// Long answers must bring a tenth of the line rate within every window of
+// this length, or they end as a time-out.
+constexpr int kRateWindowMs = 5000;
 constexpr size_t TEXT_ANSWER_SIZE = 1024;       // answer buffer of the text layer
 constexpr size_t DIRECTORY_ANSWER_MAX = 1000000;
 constexpr uint32_t PACKET_MAX = 80000;
@@ -206,6 +209,11 @@ private:
     void ForgetStreamTimeouts();
     // Reads up to `count` bytes within the current read timeout.
     uint32_t ReadRaw(uint8_t* dst, uint32_t count);
+    // As ReadRaw with its own timeout; a read that ends short without a
+    // hang-up counts as a time-out only when `failShort`.
+    uint32_t ReadFor(uint8_t* dst, uint32_t count, int timeoutMs, bool failShort);
+    // The fewest bytes a long answer must bring per rate window.
+    uint32_t MinimumBytesPerWindow() const;
     bool ReadExact(uint8_t* dst, uint32_t count);
     // Reads and throws away `count` bytes (stops when the line is silent).
     void Discard(uint64_t count);

@@ -2,6 +2,8 @@
 // commands of the file functions and of other instrument classes.
 #include "device/VnCommands.h"
 
+#include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
@@ -47,9 +49,25 @@ bool ParseHex8(const std::string& text, size_t offset, uint32_t& value)
 int CVnCommands::ReadLineInto(std::string& line, size_t maxBytes)
 {
     line.clear();
+    // The read timeout holds for the whole line, not for each byte: an
+    // answer trickling in byte by byte must not run on for minutes.
+    const auto started = std::chrono::steady_clock::now();
+    const int timeout = m_readTimeout;
     while (line.size() < maxBytes) {
         uint8_t b = 0;
-        if (ReadRaw(&b, 1) != 1) {
+        int left = timeout;
+        if (timeout > 0) {
+            const auto spent =
+                std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started).count();
+            left = static_cast<int>(std::max<int64_t>(1, timeout - spent));
+            if (spent >= timeout) {
+                if (!line.empty() && static_cast<uint8_t>(line.back()) == CR)
+                    break;
+                Fail(ELinkFailure::Timeout);
+                return -1;
+            }
+        }
+        if (ReadFor(&b, 1, left, true) != 1) {
             // A time-out ends the line only after a carriage return.
             if (!line.empty() && static_cast<uint8_t>(line.back()) == CR)
                 break;
