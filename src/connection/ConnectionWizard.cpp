@@ -217,9 +217,13 @@ void CConnectionWizard::ActivateResultPage()
     ClearList();
     m_status.clear();
     Changed();
+    // Only the latest activation starts a search: a start still queued from
+    // an earlier one would search in parallel, and a device it found would
+    // hold the port the new search must open.
+    const uint64_t activation = ++m_activation;
     std::weak_ptr<SAlive> alive = m_alive;
-    m_post([alive] {
-        if (std::shared_ptr<SAlive> target = alive.lock())
+    m_post([alive, activation] {
+        if (std::shared_ptr<SAlive> target = alive.lock(); target && target->wizard->m_activation == activation)
             target->wizard->StartSearch();
     });
 }
@@ -274,6 +278,7 @@ void CConnectionWizard::StopSearches()
 
 void CConnectionWizard::LeaveResultPage()
 {
+    ++m_activation;   // a start still queued must not search after the page is gone
     StopSearches();
     Changed();
 }

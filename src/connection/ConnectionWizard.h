@@ -187,6 +187,7 @@ private:
     std::vector<std::shared_ptr<CReceiver>> m_receivers;
     uint64_t m_search = 0;   // the search whose notifications count
     bool m_searching = false;
+    uint64_t m_activation = 0;   // the result page's latest activation
     std::vector<std::u16string> m_status;
     std::vector<SFound> m_found;
     int m_selection = -1;

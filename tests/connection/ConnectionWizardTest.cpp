@@ -5,6 +5,7 @@
 
 #include "connection/ConnectionWizard.h"
 #include "connection/PortText.h"
+#include "platform/Text.h"
 
 #ifdef BRELMORA_HAVE_SIM
 #include "ConnectionTestSupport.h"
@@ -103,7 +104,7 @@ TEST_F(WizardSearch, TheVeltranoIsListedWithItsPortAndInformation)
     EXPECT_FALSE(wizard.GetButtons().finishEnabled);
     ASSERT_NO_FATAL_FAILURE(SearchToEnd(wizard, queue));
 
-    ASSERT_EQ(wizard.GetDeviceCount(), 1u);
+    ASSERT_EQ(wizard.GetDeviceCount(), 1u) << Platform::ToUtf8(wizard.GetStatusText());
     EXPECT_EQ(wizard.GetEntryText(0), u"Serial number: VT-20417    @ COM43");
     EXPECT_EQ(wizard.GetSelection(), 0);
     EXPECT_TRUE(wizard.IsListEnabled());
