@@ -71,6 +71,7 @@ ELinkFailure ClassifyStreamError(uint32_t error)
     case Platform::WSAENOTCONN:
     case Platform::WSAESHUTDOWN:
     case Platform::WSAETIMEDOUT:
+    case Platform::WSAECONNREFUSED:
     case Platform::WSAEHOSTDOWN:
     case Platform::WSAEHOSTUNREACH:
         return ELinkFailure::HangUp;

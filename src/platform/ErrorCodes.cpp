@@ -129,6 +129,9 @@ const char* DescribeError(uint32_t code)
     case WSAEHOSTUNREACH: return "The host cannot be reached.";
     case WSAENOTCONN: return "The socket is not connected.";
     case WSAHOST_NOT_FOUND: return "The host name is not known.";
+    case WSATRY_AGAIN: return "The host name cannot be looked up now.";
+    case WSATYPE_NOT_FOUND: return "The port is not known.";
+    case WSAEADDRINUSE: return "The address is already in use.";
     default: return "An unexpected error occurred.";
     }
 }
