@@ -75,7 +75,7 @@ TEST(StreamName, RamIpAndDiskNames)
     ExpectKind(u"", StreamKind::File, 0, u"");
 }
 
-TEST(StreamFactory, TransportsNotYetBuiltAreRefusedWithoutTouchingTheDisk)
+TEST(StreamFactory, TransportNamesOpenTheirTransportsNeverTheDisk)
 {
     std::u16string thrown;
     // A serial stream now; the test registry maps COM3 to a missing device.
@@ -86,9 +86,10 @@ TEST(StreamFactory, TransportsNotYetBuiltAreRefusedWithoutTouchingTheDisk)
                         SF_READ | SF_WRITE | SF_OPEN_ALWAYS, &thrown),
               Platform::WSAECONNREFUSED);
     EXPECT_EQ(thrown.rfind(u"127.0.0.1:", 0), 0u);
-    // USB device paths are not streams of the factory yet.
-    EXPECT_EQ(OpenError(u"\\\\?\\usb#vid_3317&pid_0001#x#{00873fdf-61a8-11d1-aa5e-00c04fb1728b}", SF_READ | SF_WRITE),
-              Platform::ERROR_NOT_SUPPORTED);
+    // A USB device path opens the bulk stream; no such device here.
+    const std::u16string usb = u"\\\\?\\usb#vid_3317&pid_0001#9-9:1.0#{00873fdf-61a8-11d1-aa5e-00c04fb1728b}";
+    EXPECT_EQ(OpenError(usb, SF_READ | SF_WRITE, &thrown), Platform::ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(thrown, usb);
     EXPECT_NE(access("com3:", F_OK), 0);
 }
 
