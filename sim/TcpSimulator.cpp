@@ -7,10 +7,34 @@
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <poll.h>
+#include <linux/sockios.h>
+#include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 namespace Sim {
+
+namespace {
+
+// The hang-up fault on TCP: the connection ends with a reset, as when the
+// instrument is switched off, after the bytes already sent were taken by the
+// other side (up to `maxMs`), as on a real line.
+void ResetConnection(int fd, int maxMs, int stopFd)
+{
+    for (int waited = 0; waited < maxMs; waited += 5) {
+        int queued = 0;
+        if (ioctl(fd, SIOCOUTQ, &queued) != 0 || queued == 0)
+            break;
+        pollfd p{stopFd, POLLIN, 0};
+        if (poll(&p, stopFd >= 0 ? 1 : 0, 5) > 0)
+            break;
+    }
+    const linger abortive{1, 0};
+    setsockopt(fd, SOL_SOCKET, SO_LINGER, &abortive, sizeof abortive);
+    close(fd);
+}
+
+} // namespace
 
 CTcpSimulator::CTcpSimulator(std::shared_ptr<CInstrument> instrument, SLineOptions options)
     : m_instrument(std::move(instrument)), m_options(std::move(options))
@@ -97,7 +121,10 @@ void CTcpSimulator::Run()
         if (m_options.log)
             m_options.log("TCP connection accepted");
         const EEndReason reason = ServeLine(fd, *m_instrument, m_options, m_stop[0]);
-        close(fd);
+        if (reason == EEndReason::HungUp)
+            ResetConnection(fd, m_options.stallMs, m_stop[0]);
+        else
+            close(fd);
         if (m_options.log)
             m_options.log(std::string("TCP connection ended: ") + DescribeEnd(reason));
         if (reason == EEndReason::Stopped)

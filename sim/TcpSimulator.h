@@ -1,5 +1,7 @@
 // The simulated Veltrano on a TCP port (the instrument's Ethernet port,
 // 3728): connections are served one after another, all on one instrument.
+// Every fault shows as on a serial line; the hang-up fault ends the
+// connection with a reset.
 #pragma once
 
 #include <cstdint>
@@ -23,7 +25,8 @@ public:
     CTcpSimulator(const CTcpSimulator&) = delete;
     CTcpSimulator& operator=(const CTcpSimulator&) = delete;
 
-    // Listens on `address` (numeric IPv4 or IPv6; loopback by default) and
+    // Listens on `address` (numeric IPv4 or IPv6, such as any address of
+    // 127.0.0.0/8; loopback by default) and
     // `port` (0 picks a free one) and starts accepting on a thread.
     bool Start(const std::string& address, uint16_t port, std::string& error);
     // The port actually listened on.

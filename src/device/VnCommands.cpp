@@ -71,6 +71,7 @@ ELinkFailure ClassifyStreamError(uint32_t error)
     case Platform::WSAENOTCONN:
     case Platform::WSAESHUTDOWN:
     case Platform::WSAETIMEDOUT:
+    case Platform::WSAECONNREFUSED:
     case Platform::WSAEHOSTDOWN:
     case Platform::WSAEHOSTUNREACH:
         return ELinkFailure::HangUp;
@@ -270,10 +271,10 @@ bool CVnCommands::ReadAnswerBody(uint32_t total, int timeoutMs, int totalMs, uin
         uint8_t* dst = room(got, want);
         // Each read ends at the window's end at the latest, so the rate is
         // judged on time.
-        int slice = static_cast<int>(std::max<int64_t>(1, kRateWindowMs - ElapsedMs(window)));
+        int64_t slice = kRateWindowMs - ElapsedMs(window);
         if (timeoutMs > 0)
-            slice = std::min(slice, timeoutMs);
-        const uint32_t n = ReadFor(dst, want, slice, false);
+            slice = std::min<int64_t>(slice, timeoutMs - ElapsedMs(lastData));
+        const uint32_t n = ReadFor(dst, want, static_cast<int>(std::max<int64_t>(1, slice)), false);
         got += n;
         ReportProgress(static_cast<int>(static_cast<uint64_t>(got) * 100 / total), 1, 0);
         if (m_transfer)
@@ -282,7 +283,7 @@ bool CVnCommands::ReadAnswerBody(uint32_t total, int timeoutMs, int totalMs, uin
             break;   // hang-up or cancel
         if (n > 0)
             lastData = Clock::now();
-        else if (timeoutMs > 0 && ElapsedMs(lastData) >= timeoutMs) {
+        else if (timeoutMs > 0 && ElapsedMs(lastData) >= timeoutMs - 1) {
             Fail(ELinkFailure::Timeout);
             break;
         }

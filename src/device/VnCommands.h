@@ -63,7 +63,8 @@ enum class ELinkFailure {
 
 // The failure a stream's file exception with error number `error` means:
 // hang-up for a lost device or connection (1167, 31, 109, and the Winsock
-// network, reset, abort, shutdown and time-out codes), cancelled for 995,
+// network, reset, abort, shutdown, refused and time-out codes: a lost
+// connection that could not be made again), cancelled for 995,
 // invalid handle for 6, any other number a stream error.
 ELinkFailure ClassifyStreamError(uint32_t error);
 

@@ -140,6 +140,9 @@ uint32_t ErrorTextId(uint32_t code)
     case WSAEHOSTUNREACH: return 40036;
     case WSAENOTCONN: return 40037;
     case WSAHOST_NOT_FOUND: return 40038;
+    case WSATRY_AGAIN: return 40043;
+    case WSATYPE_NOT_FOUND: return 40044;
+    case WSAEADDRINUSE: return 40045;
     default: return 40039;
     }
 }

@@ -87,6 +87,7 @@ enum : uint32_t {
     WSATRY_AGAIN = 11002,
     WSANO_RECOVERY = 11003,
     WSANO_DATA = 11004,
+    WSATYPE_NOT_FOUND = 10109,
 };
 
 // The Win32 error number for an errno value of a file or device call.

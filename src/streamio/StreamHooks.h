@@ -1,9 +1,8 @@
 // Internal seams of the StreamIO library: the places where the serial, RAM,
 // IP and USB transports plug into the factory and into start-up/shutdown.
 //
-// Each group is defined in one *Stub.cpp file until its transport exists;
-// the transport's own source then defines the functions and the stub file is
-// deleted.  Not for use outside src/streamio.
+// Each group is defined by its transport's own sources.  Not for use
+// outside src/streamio.
 #pragma once
 
 #include <cstdint>
@@ -28,7 +27,7 @@ bool CreateRamDisk();
 // Frees the RAM disk and every file still on it.
 void FreeRamDisk();
 
-// IP (IpStreamStub.cpp): makes and opens the IP stream; `name` still carries
+// IP (ip/IpStream.cpp, ip/IpSocket.cpp): makes and opens the IP stream; `name` still carries
 // its "IP:" prefix, which the stream removes.
 std::unique_ptr<CIoStream> CreateIpStream(const std::u16string& name, uint32_t flags);
 // Creates the lock of the socket start-up; false when that fails.
@@ -36,7 +35,7 @@ bool InitializeSocketLock();
 // Releases the socket library if it was started.
 void CleanupSockets();
 
-// USB (UsbProbeStub.cpp): makes and opens the bulk stream of a USB device
+// USB (usb/UsbHostStream.cpp, usb/UsbProbeManager.cpp): makes and opens the bulk stream of a USB device
 // interface path.
 std::unique_ptr<CIoStream> CreateUsbStream(const std::u16string& path, uint32_t flags);
 // Sets the named event "VovCloseEvent" so

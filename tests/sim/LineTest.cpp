@@ -2,6 +2,7 @@
 // with raw bytes written by the test.
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <chrono>
 #include <memory>
 #include <thread>
@@ -41,8 +42,15 @@ protected:
         m_instrument = std::make_shared<CInstrument>(content, faults, 3);
         SLineOptions options;
         options.baud = baud;
-        m_sim = std::make_unique<CVeltranoSimulator>(m_instrument, options);
         std::string error;
+        if (m_overTcp) {
+            // Any loopback address, not only 127.0.0.1.
+            m_tcp = std::make_unique<CTcpSimulator>(m_instrument, options);
+            ASSERT_TRUE(m_tcp->Start(kTcpAddress, 0, error)) << error;
+            ASSERT_TRUE(m_line.ConnectTcp(m_tcp->GetPort(), kTcpAddress));
+            return;
+        }
+        m_sim = std::make_unique<CVeltranoSimulator>(m_instrument, options);
         const std::string path = m_sim->ServePty(&error);
         ASSERT_FALSE(path.empty()) << error;
         ASSERT_TRUE(m_line.OpenSerial(path));
@@ -52,7 +60,16 @@ protected:
     {
         if (m_sim)
             m_sim->Stop();
+        if (m_tcp)
+            m_tcp->Stop();
     }
+
+    void ExpectEveryFault();
+    void ExpectHangUpInSeries();
+
+    static constexpr const char* kTcpAddress = "127.0.0.3";
+    bool m_overTcp = false;
+    std::unique_ptr<CTcpSimulator> m_tcp;
 
     std::shared_ptr<CInstrument> m_instrument;
     std::unique_ptr<CVeltranoSimulator> m_sim;
@@ -117,7 +134,23 @@ TEST_F(SimLine, NamesWrittenAreReadBackAndOptionStays)
     EXPECT_EQ(m_line.Read(1, 2000), std::vector<uint8_t>{RESYNC_ANSWER});
 }
 
+// The same faults over TCP as over the pseudo-terminal.
+class SimLineTcp : public SimLine {
+protected:
+    SimLineTcp() { m_overTcp = true; }
+};
+
 TEST_F(SimLine, EveryFaultIsObservableOnTheLine)
+{
+    ExpectEveryFault();
+}
+
+TEST_F(SimLineTcp, EveryFaultIsObservableOnTheConnection)
+{
+    ExpectEveryFault();
+}
+
+void SimLine::ExpectEveryFault()
 {
     SFaults f;
     f.badChecksum = true;
@@ -169,6 +202,16 @@ TEST_F(SimLine, EveryFaultIsObservableOnTheLine)
 
 TEST_F(SimLine, HangUpClosesTheLineInTheMiddleOfTheSeries)
 {
+    ExpectHangUpInSeries();
+}
+
+TEST_F(SimLineTcp, HangUpResetsTheConnectionInTheMiddleOfTheSeries)
+{
+    ExpectHangUpInSeries();
+}
+
+void SimLine::ExpectHangUpInSeries()
+{
     SFaults f;
     f.hangUpInSeries = true;
     Start(f, 40);
@@ -181,7 +224,16 @@ TEST_F(SimLine, HangUpClosesTheLineInTheMiddleOfTheSeries)
     EXPECT_FALSE(a.complete);
     EXPECT_GT(a.data.size(), 0u);
     EXPECT_LT(a.data.size(), BuildSeriesBytes(GenerateSeries(40, 3)).size());
-    EXPECT_TRUE(m_line.WaitForHangUp(2000));
+    int end = -1;
+    EXPECT_TRUE(m_line.WaitForHangUp(2000, &end));
+    if (m_overTcp) {
+        EXPECT_EQ(end, ECONNRESET);
+        // The next connection is served with the same instrument.
+        CRawLine again;
+        ASSERT_TRUE(again.ConnectTcp(m_tcp->GetPort(), kTcpAddress));
+        EXPECT_EQ(again.Block(BLOCK_HWID, {}).count, 4);
+        return;
+    }
     ASSERT_TRUE(m_sim->WaitForEnd(2000));
     EXPECT_EQ(m_sim->GetEndReason(), EEndReason::HungUp);
 

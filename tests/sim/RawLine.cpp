@@ -52,7 +52,7 @@ bool CRawLine::OpenSerial(const std::string& path)
     return true;
 }
 
-bool CRawLine::ConnectTcp(uint16_t port)
+bool CRawLine::ConnectTcp(uint16_t port, const char* address)
 {
     Close();
     m_fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
@@ -61,7 +61,10 @@ bool CRawLine::ConnectTcp(uint16_t port)
     sockaddr_in addr{};
     addr.sin_family = AF_INET;
     addr.sin_port = htons(port);
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    if (inet_pton(AF_INET, address, &addr.sin_addr) != 1) {
+        Close();
+        return false;
+    }
     if (connect(m_fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0) {
         Close();
         return false;
@@ -105,13 +108,15 @@ std::vector<uint8_t> CRawLine::Read(size_t n, int timeoutMs)
         const ssize_t got = read(m_fd, buf, std::min(sizeof buf, n - out.size()));
         if (got > 0)
             out.insert(out.end(), buf, buf + got);
-        else if (got == 0 || (errno != EAGAIN && errno != EINTR))
+        else if (got == 0 || (errno != EAGAIN && errno != EINTR)) {
+            m_endError = got == 0 ? 0 : errno;
             break;
+        }
     }
     return out;
 }
 
-bool CRawLine::WaitForHangUp(int timeoutMs)
+bool CRawLine::WaitForHangUp(int timeoutMs, int* error)
 {
     const int64_t end = NowMs() + timeoutMs;
     for (;;) {
@@ -123,8 +128,14 @@ bool CRawLine::WaitForHangUp(int timeoutMs)
             return false;
         uint8_t buf[4096];
         const ssize_t got = read(m_fd, buf, sizeof buf);
-        if (got == 0 || (got < 0 && errno != EAGAIN && errno != EINTR))
-            return true;   // end of line, or EIO on a slave whose master is gone
+        if (got == 0 || (got < 0 && errno != EAGAIN && errno != EINTR)) {
+            // End of line, or EIO on a slave whose master is gone, or a reset.
+            if (got < 0)
+                m_endError = errno;
+            if (error != nullptr)
+                *error = m_endError;
+            return true;
+        }
     }
 }
 

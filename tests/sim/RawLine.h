@@ -29,7 +29,7 @@ public:
     // Opens a pseudo-terminal slave in raw mode.
     bool OpenSerial(const std::string& path);
     // Connects to a TCP port on loopback.
-    bool ConnectTcp(uint16_t port);
+    bool ConnectTcp(uint16_t port, const char* address = "127.0.0.1");
     void Close();
     int Fd() const { return m_fd; }
 
@@ -38,7 +38,10 @@ public:
     std::vector<uint8_t> Read(size_t n, int timeoutMs);
     // Whether the other side closed the line within `timeoutMs` (reading and
     // dropping whatever still comes).
-    bool WaitForHangUp(int timeoutMs);
+    // True when the line ends within `timeoutMs`; `error` receives the errno
+    // of the end, also when an earlier read met it (0 for an orderly end,
+    // ECONNRESET for a reset).
+    bool WaitForHangUp(int timeoutMs, int* error = nullptr);
 
     // One block request: 0xC0 + n, block, data; then reads the answer.
     SBlockAnswer Block(uint8_t block, const std::vector<uint8_t>& data, int timeoutMs = 2000);
@@ -50,6 +53,7 @@ public:
 
 private:
     int m_fd = -1;
+    int m_endError = 0;   // errno of the read that met the end of the line
 };
 
 } // namespace SimTest

@@ -8,6 +8,7 @@
 #include "platform/Text.h"
 #include "streamio/IoStream.h"
 #include "streamio/StreamSpec.h"
+#include "LoopbackPeer.h"
 #include "support/TestEnv.h"
 
 using namespace StreamIO;
@@ -22,6 +23,11 @@ void ExpectKind(const std::u16string& name, StreamKind kind, uint32_t port, cons
     EXPECT_EQ(info.kind, kind);
     EXPECT_EQ(info.comPort, port);
     EXPECT_EQ(info.rest, rest);
+}
+
+uint16_t ClosedLoopbackPort()
+{
+    return LoopbackPeer::ClosedPort();
 }
 
 // The error a factory call throws (0 when it returns a stream).
@@ -69,15 +75,21 @@ TEST(StreamName, RamIpAndDiskNames)
     ExpectKind(u"", StreamKind::File, 0, u"");
 }
 
-TEST(StreamFactory, TransportsNotYetBuiltAreRefusedWithoutTouchingTheDisk)
+TEST(StreamFactory, TransportNamesOpenTheirTransportsNeverTheDisk)
 {
     std::u16string thrown;
     // A serial stream now; the test registry maps COM3 to a missing device.
     EXPECT_EQ(OpenError(u"com3:", SF_READ | SF_WRITE | SF_OPEN_ALWAYS, &thrown), Platform::ERROR_FILE_NOT_FOUND);
     EXPECT_EQ(thrown, u"\\\\.\\COM3");
-    EXPECT_EQ(OpenError(u"IP:10.0.0.1:3728", SF_READ | SF_WRITE | SF_OPEN_ALWAYS, &thrown),
-              Platform::ERROR_NOT_SUPPORTED);
-    EXPECT_EQ(thrown, u"10.0.0.1:3728");
+    // An IP stream now: nobody listens on that loopback port.
+    EXPECT_EQ(OpenError(Platform::Format("IP:127.0.0.1:%u", static_cast<unsigned>(ClosedLoopbackPort())),
+                        SF_READ | SF_WRITE | SF_OPEN_ALWAYS, &thrown),
+              Platform::WSAECONNREFUSED);
+    EXPECT_EQ(thrown.rfind(u"127.0.0.1:", 0), 0u);
+    // A USB device path opens the bulk stream; no such device here.
+    const std::u16string usb = u"\\\\?\\usb#vid_3317&pid_0001#9-9:1.0#{00873fdf-61a8-11d1-aa5e-00c04fb1728b}";
+    EXPECT_EQ(OpenError(usb, SF_READ | SF_WRITE, &thrown), Platform::ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(thrown, usb);
     EXPECT_NE(access("com3:", F_OK), 0);
 }
 
