@@ -40,6 +40,7 @@ public:
     bool IsCommandEnabled(Command command) override;
     void Refill(int seriesIndex) override;
     std::u16string GetCopyText() override;
+    bool PrintPage(QPrinter& printer, bool selectionOnly) override;
 
     // IDocumentView: queues a refill.
     void OnDocumentChanged(int seriesIndex) override;
@@ -87,9 +88,9 @@ public:
     void DeleteSelection(bool ask);
     void SelectAllCells();
     void CopySelectionAsPicture();
-    // Prints the table: the header row on every page, rows split over pages,
-    // scaled to the page width.
-    void PrintTable(QPrinter& printer, bool selectionOnly);
+    // Prints the table with the page frame (views/print/TablePrinter.h);
+    // false when the job could not be started or a page failed.
+    bool PrintTable(QPrinter& printer, bool selectionOnly);
 
     // Right click on a body cell (selects its value row first when needed).
     void OnRightClick(int row, int col, const QPoint& globalPos);
