@@ -7,6 +7,8 @@
 // gets the content), and the replaced file's permissions are kept.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <string>
 
@@ -45,6 +47,8 @@ private:
 
 // Writes and commits one file.
 void Write(const std::u16string& path, const Writer& writeContent);
+// Writes and commits one file holding `size` bytes.
+void WriteBytes(const std::u16string& path, const uint8_t* data, size_t size);
 
 // The file a write of `path` replaces: a symbolic link resolved.
 std::string ResolveTarget(const std::string& path);
