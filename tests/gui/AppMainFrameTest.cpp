@@ -87,7 +87,8 @@ TEST_F(AppMainFrame, MenuHoldsEveryCommandInOrder)
             actual.push_back(action->isSeparator() ? 0 : action->data().toInt());
         EXPECT_EQ(actual, expected) << "popup " << popup;
     }
-    const std::vector<int> file = {57601, 57602, 57603, 2010, 0, 2021, 0, 104, 105, 0, 120, 0, 57665};
+    const std::vector<int> file = {57601, 57602, 57603, 2010, 0, 2021, 0, 104, 105, Commands::ID_PRINT_PREVIEW,
+                                   0, 120, 0, 57665};
     std::vector<int> fileIds;
     for (QAction* action : popups[0]->menu()->actions())
         fileIds.push_back(action->isSeparator() ? 0 : action->data().toInt());
