@@ -93,5 +93,6 @@ constexpr uint32_t kPictureExtension = 48505;    // %s: the file name
 constexpr uint32_t kNoSeriesToPrint = 48506;
 constexpr uint32_t kEmptySummary = 48507;
 constexpr uint32_t kCannotWrite = 48508;         // %s: the cause
+constexpr uint32_t kOutputIsProject = 48509;     // %s: the file
 
 } // namespace AppStrings

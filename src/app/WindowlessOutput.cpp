@@ -7,6 +7,7 @@
 #include <QTemporaryDir>
 
 #include <cstdio>
+#include <filesystem>
 #include <vector>
 
 #include "app/AppStrings.h"
@@ -111,6 +112,15 @@ int Run(const SCommandLine& commandLine)
     struct SStreams {
         ~SStreams() { StreamIO::Shutdown(); }
     } streams;
+
+    // Writing the output over the project would destroy it.
+    std::error_code error;
+    if (std::filesystem::equivalent(std::filesystem::path(Platform::ToUtf8(commandLine.projectPath)),
+                                    std::filesystem::path(Platform::ToUtf8(commandLine.outputPath)), error)) {
+        PrintError(Platform::FormatU(Platform::LoadString(AppStrings::kOutputIsProject).c_str(),
+                                     Platform::ToUtf8(commandLine.outputPath).c_str()));
+        return exitUsage;
+    }
 
     CPaperDoc doc;
     CErrorOutputUi ui(Platform::ToUtf8(commandLine.projectPath));
