@@ -84,7 +84,7 @@ protected:
 
 TEST_F(PrintOutput, TableRowsGoOverPagesWithHeaderAndFooterOnEach)
 {
-    Fill(90);
+    Fill(140);
     CTabGrid page(&doc);
     // Narrow columns: the rows alone make the pages.
     for (int c = 0; c < page.Grid()->GetColumnCount(); ++c)
@@ -95,7 +95,8 @@ TEST_F(PrintOutput, TableRowsGoOverPagesWithHeaderAndFooterOnEach)
     ASSERT_TRUE(page.PrintTable(printer, false));
 
     const QStringList pages = PdfText::Pages(pdf);
-    // 90 rows of 22 pixels on A4: three pages, so page 2 says "Page 2 of 3".
+    // 140 rows of 22 pixels (4.4 mm) on A4: three pages, so page 2 says
+    // "Page 2 of 3".
     ASSERT_EQ(pages.size(), 3);
     for (int k = 0; k < pages.size(); ++k) {
         ExpectFrame(pages[k], k + 1, static_cast<int>(pages.size()));
@@ -105,7 +106,7 @@ TEST_F(PrintOutput, TableRowsGoOverPagesWithHeaderAndFooterOnEach)
     // Every series once, in order.
     const QString all = pages.join(QChar('\n'));
     int previous = -1;
-    for (int k = 0; k < 90; ++k) {
+    for (int k = 0; k < 140; ++k) {
         const QString id = QString::fromStdString(Id(k));
         EXPECT_EQ(all.count(id), 1) << id.toStdString();
         EXPECT_GT(all.indexOf(id), previous);
@@ -117,10 +118,11 @@ TEST_F(PrintOutput, ColumnsThatDoNotFitThePageGoToPagesOfTheirOwn)
 {
     Fill(30);
     CTabGrid page(&doc);
-    // Nine columns of 150 pixels (1350 at 96 per inch) on A4 portrait:
-    // three groups of columns for every group of rows.
+    // Nine columns of 250 pixels (450 mm) on A4 portrait, where three fit
+    // (about 190 mm between the margins): three groups of columns for
+    // every group of rows.
     for (int c = 0; c < page.Grid()->GetColumnCount(); ++c)
-        page.Grid()->SetColumnWidth(c, 150);
+        page.Grid()->SetColumnWidth(c, 250);
     const std::string pdf = TestEnv::TempDir() + "/columns.pdf";
     QPrinter printer(QPrinter::HighResolution);
     ToPdf(printer, pdf);

@@ -28,9 +28,9 @@ constexpr int kPrinterFontHeight = 11;
 constexpr std::u16string_view kAverageCharText = u"abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ";
 double AverageCharWidth(double widthOfAverageCharText);
 
-// The table is printed in screen proportion: one logical unit is one pixel
-// of a screen of this many pixels per inch.
-constexpr double kTableUnitsPerInch = 96.0;
+// The table is printed in screen proportion: one pixel of the table is
+// 0.2 mm on paper, as in its pictures (127 pixels per inch).
+constexpr double kTableUnitsPerInch = 127.0;
 
 struct SRect {
     double x = 0, y = 0, width = 0, height = 0;

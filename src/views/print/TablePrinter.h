@@ -3,7 +3,7 @@
 // pages and, when the columns do not fit the page's width, the columns
 // split over pages as well (for every group of rows, one page per group of
 // columns).  The cells print with their own drawing, as on screen, in
-// screen proportion (one pixel of the table is 1/96 inch).
+// screen proportion (one pixel of the table is 0.2 mm).
 #pragma once
 
 #include <vector>

@@ -54,16 +54,57 @@ void DrawUpright(QPainter& p, const QFont& font, int centreX, int bottom, int he
     p.restore();
 }
 
+// The snapshot's cache, emptied when the font or the device differ from
+// the ones its widths were measured with.
+SSummaryDrawCache& Cache(const SContext& ctx, const SSummaryViewData& data)
+{
+    SSummaryDrawCache& cache = *data.cache;
+    const QString key = ctx.normal.key() + QChar('@') + QString::number(ctx.painter.device()->logicalDpiX());
+    if (cache.fontKey != key) {
+        cache.fontKey = key;
+        cache.valueWidths.clear();
+        cache.widestLabel = -1;
+    }
+    return cache;
+}
+
+int WidestLabel(const SContext& ctx, const SSummaryViewData& data)
+{
+    SSummaryDrawCache& cache = Cache(ctx, data);
+    if (cache.widestLabel < 0) {
+        cache.widestLabel = 0;
+        for (const SSummaryEntry& e : data.entries)
+            cache.widestLabel = std::max(cache.widestLabel, ctx.Width(ctx.normal, e.Label()));
+    }
+    return cache.widestLabel;
+}
+
+const std::vector<int>& Order(const SSummaryViewData& data, int mode)
+{
+    std::vector<int>& order = data.cache->orders[std::clamp(mode, 0, 2)];
+    if (order.size() != data.entries.size()) {
+        std::vector<SummaryLayout::SOrderEntry> keys;
+        keys.reserve(data.entries.size());
+        for (const SSummaryEntry& e : data.entries)
+            keys.push_back({e.value, e.rollId.toStdU16String()});
+        order = SummaryLayout::EntryOrder(keys, mode);
+    }
+    return order;
+}
+
 } // namespace
 
 SummaryLayout::SValueList ValueList(SContext& ctx, const SSummaryViewData& data)
 {
-    std::vector<int> widths;
-    widths.reserve(data.entries.size());
-    for (const SSummaryEntry& e : data.entries)
-        widths.push_back(ctx.Width(ctx.normal, e.valueText));
+    SSummaryDrawCache& cache = Cache(ctx, data);
+    if (cache.valueWidths.size() != data.entries.size()) {
+        cache.valueWidths.clear();
+        cache.valueWidths.reserve(data.entries.size());
+        for (const SSummaryEntry& e : data.entries)
+            cache.valueWidths.push_back(ctx.Width(ctx.normal, e.valueText));
+    }
     return SummaryLayout::SValueList(ctx.Width(ctx.bold, Load(SummaryStrings::kValuesTitle)), TitleHeight(ctx),
-                                     ctx.Height(ctx.normal), widths);
+                                     ctx.Height(ctx.normal), cache.valueWidths);
 }
 
 QSize Diagram(SContext& ctx, const SDrawState& state, const QRect& area, const SSummaryViewData& data)
@@ -92,9 +133,7 @@ QSize Diagram(SContext& ctx, const SDrawState& state, const QRect& area, const S
     const int plotTop = area.top() + static_cast<int>(1.2 * titleHeight) + textHeight + 2;
 
     // The labels under the bars: level when each fits its bar, else upright.
-    int widestLabel = 0;
-    for (const SSummaryEntry& e : data.entries)
-        widestLabel = std::max(widestLabel, ctx.Width(ctx.normal, e.Label()));
+    const int widestLabel = WidestLabel(ctx, data);
     const double wantedPitch = bars.width > 0 ? bars.width + bars.gap : 0.0;
     const bool upright = wantedPitch == 0.0 || widestLabel > wantedPitch - 2;
     const int labelLength = std::min(widestLabel, kMaxUprightLabel);
@@ -135,11 +174,7 @@ QSize Diagram(SContext& ctx, const SDrawState& state, const QRect& area, const S
         p.drawLine(axisX - 2, yMean, axisX + 4, yMean);
     }
 
-    std::vector<SummaryLayout::SOrderEntry> keys;
-    keys.reserve(data.entries.size());
-    for (const SSummaryEntry& e : data.entries)
-        keys.push_back({e.value, e.rollId.toStdU16String()});
-    const std::vector<int> orderOf = SummaryLayout::EntryOrder(keys, order);
+    const std::vector<int>& orderOf = Order(data, order);
 
     const QFont labelFont = LabelFont(ctx, bars.width);
     const bool valueLabels = labelFont.pixelSize() > 3 && bars.width > 0;
@@ -149,6 +184,14 @@ QSize Diagram(SContext& ctx, const SDrawState& state, const QRect& area, const S
     const int noValueWidth = ctx.Width(ctx.normal, noValue);
     const int axisY = plotBottom;
     const int slotWidth = std::max(bars.width, 1);
+    // Bars closer than a pixel share their pixel column: each column is
+    // filled once per colour, up to its highest bar.
+    const bool shared = bars.width == 0;
+    std::vector<int> columnTop[2];
+    if (shared) {
+        columnTop[0].assign(static_cast<size_t>(std::max(plotRight - firstX + 2, 1)), axisY + 1);
+        columnTop[1] = columnTop[0];
+    }
     for (int k = 0; k < n; ++k) {
         const int x = bars.width > 0 ? firstX + k * (bars.width + bars.gap)
                                      : firstX + static_cast<int>(std::floor(k * pitch));
@@ -163,8 +206,13 @@ QSize Diagram(SContext& ctx, const SDrawState& state, const QRect& area, const S
                       CSummaryDrawing::areaBar, index);
             if (!state.Shows(slot))
                 continue;
-            const QColor colour = e.flag == 1 ? CColorScheme::BarOutside() : CColorScheme::BarInside();
-            p.fillRect(bar, colour);
+            if (shared) {
+                const size_t column = static_cast<size_t>(std::clamp(x - firstX, 0, static_cast<int>(columnTop[0].size()) - 1));
+                int& highest = columnTop[e.flag == 1 ? 1 : 0][column];
+                highest = std::min(highest, top);
+            } else {
+                p.fillRect(bar, e.flag == 1 ? CColorScheme::BarOutside() : CColorScheme::BarInside());
+            }
             if (valueLabels) {
                 const int w = ctx.Width(labelFont, e.valueText);
                 p.setFont(labelFont);
@@ -192,6 +240,18 @@ QSize Diagram(SContext& ctx, const SDrawState& state, const QRect& area, const S
         } else {
             const int w = ctx.Width(ctx.normal, label);
             ctx.Text(ctx.normal, QPoint(centre - w / 2, axisY + 3), label, CColorScheme::Text());
+        }
+    }
+    if (shared) {
+        for (int colour = 0; colour < 2; ++colour) {
+            const QColor fill = colour == 1 ? CColorScheme::BarOutside() : CColorScheme::BarInside();
+            for (size_t column = 0; column < columnTop[colour].size(); ++column) {
+                const int top = columnTop[colour][column];
+                if (top <= axisY)
+                    p.fillRect(QRect(QPoint(firstX + static_cast<int>(column), top),
+                                     QPoint(firstX + static_cast<int>(column), axisY)),
+                               fill);
+            }
         }
     }
     return QSize(blockWidth, area.height());

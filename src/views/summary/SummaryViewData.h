@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "views/summary/SummaryLayout.h"
@@ -31,6 +32,15 @@ struct SSummaryStatisticsRow {
     QString label, symbol, value;
 };
 
+// What drawing the snapshot computes once and keeps: the text widths for
+// one font and device, and the entry order of each order mode.
+struct SSummaryDrawCache {
+    QString fontKey;
+    std::vector<int> valueWidths;
+    int widestLabel = -1;
+    std::vector<int> orders[3];
+};
+
 struct SSummaryViewData {
     std::vector<SSummaryEntry> entries;
     int decimals = 1;
@@ -43,6 +53,9 @@ struct SSummaryViewData {
     QString serial;
     QString dateTime;
     QString comment;
+
+    // Shared by the copies of one snapshot; a new snapshot starts empty.
+    std::shared_ptr<SSummaryDrawCache> cache = std::make_shared<SSummaryDrawCache>();
 
     bool IsEmpty() const { return entries.empty(); }
     int Order() const { return SummaryLayout::EffectiveOrder(displaySetting, median); }

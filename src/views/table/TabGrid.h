@@ -89,8 +89,12 @@ public:
     void SelectAllCells();
     void CopySelectionAsPicture();
     // Prints the table with the page frame (views/print/TablePrinter.h);
-    // false when the job could not be started or a page failed.
+    // false when the job could not be started or a page failed.  The width
+    // the fill gave the mean column to fill the window is not printed
+    // (only what the series graphs need of it).
     bool PrintTable(QPrinter& printer, bool selectionOnly);
+    // The column widths the printout uses.
+    std::vector<int> PrintedColumnWidths() const;
 
     // Right click on a body cell (selects its value row first when needed).
     void OnRightClick(int row, int col, const QPoint& globalPos);
@@ -146,6 +150,8 @@ private:
     bool m_refillPending = false;            // a queued refill is on its way
     bool m_pendingAll = false;               // it refills every row
     std::set<int> m_pendingSeries;           // else these series
+    int m_meanFill = 0;                      // width the fill added to the mean column
+    int m_meanFilledWidth = -1;              // the mean column's width after that fill
     int m_lastCount = -1;
     uint8_t m_lastSortMode = 0;
     uint32_t m_dtFormat = 0;

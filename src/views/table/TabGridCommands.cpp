@@ -185,11 +185,51 @@ bool CTabGrid::PrintPage(QPrinter& printer, bool selectionOnly)
     return PrintTable(printer, selectionOnly);
 }
 
+std::vector<int> CTabGrid::PrintedColumnWidths() const
+{
+    std::vector<int> widths = m_grid->GetColumnWidths();
+    const size_t mean = static_cast<size_t>(SeriesPageText::ColMean);
+    // A mean column the user has not resized since the fill gives back
+    // what the fill added, down to the width the graphs need.
+    if (m_meanFill > 0 && mean < widths.size() && widths[mean] == m_meanFilledWidth) {
+        const int graphs = GraphWidth();
+        const int spare = std::max(0, graphs - CSeriesGraph::kMinWidth);
+        widths[mean] -= std::min(m_meanFill, spare);
+    }
+    return widths;
+}
+
 bool CTabGrid::PrintTable(QPrinter& printer, bool selectionOnly)
 {
     if (m_doc == nullptr)
         return false;
     FlushPendingRefill();
+    const std::vector<int> screenWidths = m_grid->GetColumnWidths();
+    const std::vector<int> printedWidths = PrintedColumnWidths();
+    std::vector<std::pair<int, int>> screenHeights;   // detail rows measured again
+    m_grid->SetRedraw(false);
+    if (printedWidths != screenWidths) {
+        for (size_t c = 0; c < printedWidths.size(); ++c)
+            m_grid->SetColumnWidth(static_cast<int>(c), printedWidths[c]);
+        // Narrower graphs may need more height (their blocks stack).
+        for (int s = 0; s < m_doc->GetCount(); ++s) {
+            const int row = DetailRow(s);
+            const CGridCellSeries* cell = SeriesCell(s);
+            if (cell == nullptr || m_grid->GetRowHeight(row) == 0)
+                continue;
+            const int needed = cell->MeasureTarget(GraphWidth());
+            if (needed > m_grid->GetRowHeight(row)) {
+                screenHeights.emplace_back(row, m_grid->GetRowHeight(row));
+                m_grid->SetRowHeight(row, needed);
+            }
+        }
+    }
     const std::vector<int> rows = TablePrinter::PrintedRows(*m_grid, selectionOnly);
-    return TablePrinter::Print(printer, *m_grid, rows, PageFrame::MakePrintInfo(*m_doc));
+    const bool printed = TablePrinter::Print(printer, *m_grid, rows, PageFrame::MakePrintInfo(*m_doc));
+    for (size_t c = 0; c < screenWidths.size(); ++c)
+        m_grid->SetColumnWidth(static_cast<int>(c), screenWidths[c]);
+    for (const auto& [row, height] : screenHeights)
+        m_grid->SetRowHeight(row, height);
+    m_grid->SetRedraw(true);
+    return printed;
 }
