@@ -94,5 +94,7 @@ constexpr uint32_t kNoSeriesToPrint = 48506;
 constexpr uint32_t kEmptySummary = 48507;
 constexpr uint32_t kCannotWrite = 48508;         // %s: the cause
 constexpr uint32_t kOutputIsProject = 48509;     // %s: the file
+constexpr uint32_t kPictureFailed = 48510;
+constexpr uint32_t kPrintoutFailed = 48511;
 
 } // namespace AppStrings

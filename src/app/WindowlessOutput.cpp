@@ -91,7 +91,7 @@ int PrintPdf(const std::u16string& target, PrintFn print)
         printer.setOutputFileName(scratch);
         printer.setDocName(PrintJob::DocumentName(nullptr));
         if (!print(printer))
-            return CannotWrite(target, "the printout could not be made");
+            return CannotWrite(target, Platform::ToUtf8(Platform::LoadString(AppStrings::kPrintoutFailed)));
     }
     QFile file(scratch);
     if (!file.open(QIODevice::ReadOnly))
@@ -155,8 +155,11 @@ int Run(const SCommandLine& commandLine)
     }
     const bool svg = Platform::EqualsNoCase(
         std::u16string_view(commandLine.outputPath).substr(commandLine.outputPath.size() - 4), u".svg");
-    return WriteTarget(commandLine.outputPath,
-                       svg ? SummaryPicture::Svg(data, 0, font) : SummaryPicture::Png(data, 0, font));
+    const QByteArray picture = svg ? SummaryPicture::Svg(data, 0, font) : SummaryPicture::Png(data, 0, font);
+    // An image too large for the memory cannot be made: say so, write nothing.
+    if (picture.isEmpty())
+        return CannotWrite(commandLine.outputPath, Platform::ToUtf8(Platform::LoadString(AppStrings::kPictureFailed)));
+    return WriteTarget(commandLine.outputPath, picture);
 }
 
 } // namespace WindowlessOutput

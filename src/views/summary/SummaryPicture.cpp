@@ -61,6 +61,8 @@ QImage Image(const SSummaryViewData& data, int clientWidth, const QFont& font)
     if (data.IsEmpty())
         return QImage();
     QImage image(PictureSize(data, clientWidth, font), QImage::Format_RGB32);
+    if (image.isNull())
+        return image;
     image.fill(Qt::white);
     {
         QPainter painter(&image);

@@ -15,7 +15,8 @@ namespace SummaryPicture {
 constexpr int kDotsPerInch = 127;
 
 // The layout as it is for a client of `clientWidth` pixels, drawn with
-// `font`.  An empty summary gives an empty result.
+// `font`.  An empty summary gives an empty result, and so does an image too
+// large to be held in memory.
 QByteArray Svg(const SSummaryViewData& data, int clientWidth, const QFont& font);
 QImage Image(const SSummaryViewData& data, int clientWidth, const QFont& font);
 // The image encoded as PNG.

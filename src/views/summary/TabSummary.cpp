@@ -157,11 +157,13 @@ void CTabSummary::CopyAsPicture()
         return;
     const QByteArray svg = SummaryPicture::Svg(data, m_view->ClientWidth(), m_view->font());
     const QImage image = SummaryPicture::Image(data, m_view->ClientWidth(), m_view->font());
-    if (svg.isEmpty() || image.isNull())
+    if (svg.isEmpty())
         return;
     auto* mime = new QMimeData;
     mime->setData(QStringLiteral("image/svg+xml"), svg);
-    mime->setImageData(image);
+    // A layout too tall for an image in memory still goes as SVG.
+    if (!image.isNull())
+        mime->setImageData(image);
     CSystemClipboard::Put(mime, true);
 }
 
