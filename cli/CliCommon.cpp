@@ -5,6 +5,7 @@
 
 #include "CliStrings.h"
 #include "data/PaperDoc.h"
+#include "platform/FileMessage.h"
 #include "platform/SettingsStore.h"
 #include "platform/StringTable.h"
 #include "platform/Text.h"
@@ -33,13 +34,8 @@ bool CTerminalUi::AskSavePath(const SFileDialogRequest&, std::u16string&)
 
 void CTerminalUi::Flush(const std::string& file)
 {
-    for (const std::u16string& text : m_messages) {
-        const std::string line = Platform::ToUtf8(text);
-        if (line.find(file) != std::string::npos)
-            std::fprintf(stderr, "%s\n", line.c_str());
-        else
-            std::fprintf(stderr, "%s: %s\n", file.c_str(), line.c_str());
-    }
+    for (const std::u16string& text : m_messages)
+        std::fprintf(stderr, "%s\n", Platform::FileMessageLine(file, text).c_str());
     m_messages.clear();
 }
 

@@ -78,4 +78,23 @@ constexpr uint32_t kButtonClose = 40502;
 constexpr uint32_t kButtonSave = 40503;
 constexpr uint32_t kButtonOpen = 40504;
 
+// Qt's print preview dialog: its title and its tool bar, in the order of
+// kPreviewTexts (AppTranslator.cpp).
+constexpr uint32_t kFirstPreviewText = 40510;
+
+// The command line: usage text, wrong options, output without a window
+// (own ids 48500-48599).
+constexpr uint32_t kUsage = 48500;
+constexpr uint32_t kOptionNeedsFile = 48501;     // %s: the option
+constexpr uint32_t kOptionNeedsProject = 48502;  // %s: the option
+constexpr uint32_t kSummaryNeedsPdf = 48503;
+constexpr uint32_t kOptionsExclusive = 48504;
+constexpr uint32_t kPictureExtension = 48505;    // %s: the file name
+constexpr uint32_t kNoSeriesToPrint = 48506;
+constexpr uint32_t kEmptySummary = 48507;
+constexpr uint32_t kCannotWrite = 48508;         // %s: the cause
+constexpr uint32_t kOutputIsProject = 48509;     // %s: the file
+constexpr uint32_t kPictureFailed = 48510;
+constexpr uint32_t kPrintoutFailed = 48511;
+
 } // namespace AppStrings

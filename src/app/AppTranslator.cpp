@@ -4,6 +4,7 @@
 #include <QLibraryInfo>
 #include <QLocale>
 #include <cstring>
+#include <iterator>
 
 #include "app/AppStrings.h"
 #include "platform/StringTable.h"
@@ -19,6 +20,14 @@ constexpr SButtonText kButtons[] = {
     {"OK", AppStrings::kButtonOk},       {"Cancel", AppStrings::kButtonCancel}, {"Yes", AppStrings::kButtonYes},
     {"No", AppStrings::kButtonNo},       {"Close", AppStrings::kButtonClose},   {"Save", AppStrings::kButtonSave},
     {"Open", AppStrings::kButtonOpen},
+};
+
+// The print preview's texts, in the order of their string ids from
+// AppStrings::kFirstPreviewText on.
+constexpr const char* kPreviewTexts[] = {
+    "Print Preview", "Next page", "Previous page", "First page", "Last page", "Fit width", "Fit page",
+    "Zoom in", "Zoom out", "Portrait", "Landscape", "Show single page", "Show facing pages",
+    "Show overview of all pages", "Print", "Page setup",
 };
 
 QString WithoutMnemonic(const char* text)
@@ -55,6 +64,14 @@ QString CStringTableTranslator::translate(const char* context, const char* sourc
 {
     if (context == nullptr || sourceText == nullptr)
         return QString();
+    if (std::strcmp(context, "QPrintPreviewDialog") == 0) {
+        for (size_t k = 0; k < std::size(kPreviewTexts); ++k) {
+            if (std::strcmp(sourceText, kPreviewTexts[k]) == 0)
+                return QString::fromStdU16String(
+                    Platform::LoadString(AppStrings::kFirstPreviewText + static_cast<uint32_t>(k)));
+        }
+        return QString();
+    }
     if (std::strcmp(context, "QPlatformTheme") != 0 && std::strcmp(context, "QGnomeTheme") != 0)
         return QString();
     const QString plain = WithoutMnemonic(sourceText);

@@ -1,6 +1,6 @@
 // Qt's own texts in the program's language: the standard buttons of message
-// boxes and dialogs come from the string table (so a language library
-// translates them), and Qt's translation of its other texts (file dialogs)
+// boxes and dialogs and the texts of the print preview come from the string
+// table (so a language library translates them), and Qt's translation of its other texts (file dialogs)
 // is loaded for the language of the resources in use when it is installed.
 #pragma once
 

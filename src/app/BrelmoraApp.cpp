@@ -77,11 +77,22 @@ void CBrelmoraApp::ReadSettings()
 
 void CBrelmoraApp::LoadLanguageLibrary()
 {
+    ApplyLanguageFile(m_settings.Values().languageFile);
+}
+
+void CBrelmoraApp::PrepareWithoutWindow()
+{
+    // The settings as they are stored: nothing is repaired or written and
+    // no message box can come up.
+    ApplyLanguageFile(CSettingsStore::Peek(m_programPath).languageFile);
+}
+
+void CBrelmoraApp::ApplyLanguageFile(const std::u16string& file)
+{
     m_programInfo.Read(m_programPath);
     if (!m_libraryLoaded)
         m_resourceInfo = m_programInfo;
 
-    const std::u16string& file = m_settings.Values().languageFile;
     if (NamesLanguageLibrary(file)) {
         CFileVersionInfo library;
         CFileVersionInfo program;

@@ -52,6 +52,9 @@ public:
     // Applies "LanguageFile": a library that passes the version check becomes
     // the source of every text; the program file means the built-in texts.
     void LoadLanguageLibrary();
+    // For output without a window: the language library of the stored
+    // settings, read without repairing or writing anything.
+    void PrepareWithoutWindow();
     // Stores a new "LanguageFile" and loads it at once.
     void SetLanguageFile(const std::u16string& path);
     // Stores a new "DTFormat".
@@ -78,6 +81,7 @@ private:
     // Stream library and device thread; false (after message 1006) when
     // either cannot be started.
     bool StartLibraries();
+    void ApplyLanguageFile(const std::u16string& file);
     void StopLibraries();
     void ShowSplashAndWait();
 

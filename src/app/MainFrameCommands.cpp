@@ -35,6 +35,7 @@ void CMainFrame::OnCommand(int id)
     case ID_FILE_SAVE_AS: m_doc->SaveProjectAs(); break;
     case ID_RESTORE_ORIGINAL: RestoreOriginal(); break;
     case ID_EXPORT: m_view->ExportText(); break;
+    case ID_PRINT_PREVIEW: m_view->PrintPreview(); break;
     case ID_APP_SETTINGS: ShowSettings(); break;
     case ID_APP_EXIT: close(); break;
     // Commands whose back end (connection driver, series names dialog,

@@ -16,6 +16,7 @@
 #include "platform/StringTable.h"
 #include "platform/Text.h"
 #include "views/ChildView.h"
+#include "views/PageInterface.h"
 
 namespace {
 
@@ -163,6 +164,9 @@ bool CMainFrame::IsCommandEnabled(int id)
     if (const int page = Commands::PageCommandOf(id))
         return m_view != nullptr && m_view->IsPageCommandEnabled(page);
     switch (id) {
+    case Commands::ID_PRINT_PREVIEW:
+        // What can be printed can be previewed.
+        return m_view != nullptr && m_view->IsPageCommandEnabled(IPage::cmdPrint);
     case Commands::ID_RESTORE_ORIGINAL:
         // Nothing to restore without original data.
         return m_doc->GetOriginal().HasSeries();

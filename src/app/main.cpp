@@ -1,21 +1,51 @@
 // brelmora: the desktop program.
 //
 //   brelmora [-Energy] [PROJECT.vnr]
+//   brelmora --print-pdf OUT.pdf [--summary] [-Energy] PROJECT.vnr
+//   brelmora --summary-picture OUT.svg|OUT.png PROJECT.vnr
+//   brelmora --help
 #include <QApplication>
 #include <QStringList>
+#include <cstdio>
 #include <string>
 #include <vector>
 
 #include "app/BrelmoraApp.h"
+#include "app/CommandLine.h"
+#include "app/WindowlessOutput.h"
+#include "platform/Text.h"
 
 int main(int argc, char* argv[])
 {
+    // Output to a file and the usage text need no display: Qt's offscreen
+    // platform serves them wherever the program runs.
+    std::vector<std::u16string> raw;
+    for (int i = 0; i < argc; ++i)
+        raw.push_back(Platform::FromUtf8(argv[i]));
+    if (NeedsNoDisplay(raw))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+
     QApplication application(argc, argv);
     std::vector<std::u16string> args;
     for (const QString& arg : QCoreApplication::arguments())
         args.push_back(arg.toStdU16String());
+    const SCommandLine commandLine = ParseCommandLine(args);
 
     CBrelmoraApp app;
+    if (commandLine.help || !commandLine.error.empty() || commandLine.IsWithoutWindow()) {
+        app.PrepareWithoutWindow();
+        if (commandLine.help) {
+            std::printf("%s\n", Platform::ToUtf8(UsageText()).c_str());
+            return WindowlessOutput::exitOk;
+        }
+        if (!commandLine.error.empty()) {
+            WindowlessOutput::PrintError(commandLine.error);
+            std::fprintf(stderr, "%s\n", Platform::ToUtf8(UsageText()).c_str());
+            return WindowlessOutput::exitUsage;
+        }
+        return WindowlessOutput::Run(commandLine);
+    }
+
     // Start-up without the splash's wait (scripts that take screenshots).
     if (qEnvironmentVariableIntValue("BRELMORA_NO_SPLASH") != 0)
         app.SetSplashTime(0);

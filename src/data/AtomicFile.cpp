@@ -1,5 +1,6 @@
 #include "data/AtomicFile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -136,6 +137,20 @@ void Write(const std::u16string& path, const Writer& writeContent)
 {
     CPendingFile file(path, writeContent);
     file.Commit();
+}
+
+void WriteBytes(const std::u16string& path, const uint8_t* data, size_t size)
+{
+    Write(path, [data, size](StreamIO::CIoStream& stream) {
+        size_t done = 0;
+        while (done < size) {
+            const uint32_t chunk = static_cast<uint32_t>(std::min<size_t>(size - done, 1u << 20));
+            const uint32_t n = stream.Write(data + done, chunk);
+            if (n == 0)
+                Platform::ThrowFileException(stream.GetError() ? stream.GetError() : 29, stream.GetName());
+            done += n;
+        }
+    });
 }
 
 } // namespace AtomicFile

@@ -10,6 +10,8 @@
 // error 222, a folder or a file without any write bit error 5.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <string>
 
@@ -48,6 +50,8 @@ private:
 
 // Writes and commits one file.
 void Write(const std::u16string& path, const Writer& writeContent);
+// Writes and commits one file holding `size` bytes.
+void WriteBytes(const std::u16string& path, const uint8_t* data, size_t size);
 
 // The file a write of `path` replaces: a symbolic link resolved (the path
 // itself when the link cannot be resolved).

@@ -9,6 +9,7 @@
 #include "platform/StringTable.h"
 #include "platform/Text.h"
 #include "views/PageInterface.h"
+#include "views/print/PrintJob.h"
 #include "views/SystemClipboard.h"
 #include "views/table/TabGrid.h"
 #include "views/TabSheet.h"
@@ -60,6 +61,14 @@ void CChildView::changeEvent(QEvent* event)
     if (event->type() == QEvent::LanguageChange)
         OnLanguageChanged();
     QWidget::changeEvent(event);
+}
+
+void CChildView::PrintPreview()
+{
+    IPage* page = ActivePage();
+    if (page == nullptr || !page->IsCommandEnabled(IPage::cmdPrint))
+        return;
+    PrintJob::ShowPreview(this, [page](QPrinter& printer) { page->PrintPage(printer, false); });
 }
 
 void CChildView::ExportText()

@@ -24,6 +24,8 @@ public:
 
     // File menu "&Export": asks for a file and writes the active page's text.
     void ExportText();
+    // File menu "Print preview": the active page as it prints (all rows).
+    void PrintPreview();
 
     // The language changed: tab captions and every text of the pages are
     // loaded again (also done on QEvent::LanguageChange).

@@ -30,4 +30,8 @@ public:
     virtual void Refill(int seriesIndex) = 0;
     // The page's whole copy text (the text export of the page).
     virtual std::u16string GetCopyText() = 0;
+    // Prints the page on a printer already chosen (the print command after
+    // its dialog, the print preview, the PDF output); false when nothing
+    // could be printed.
+    virtual bool PrintPage(QPrinter& printer, bool selectionOnly) = 0;
 };

@@ -75,7 +75,11 @@ constexpr uint32_t kCancel = 44155;
 constexpr uint32_t kExportFilter = 44160;
 constexpr uint32_t kExportFailed = 44162;   // %s file, %s cause
 
-// Summary page (until its drawing comes).
-constexpr uint32_t kSummaryEmpty = 44170;
+// Printing: the page header and footer, the job's name.
+constexpr uint32_t kPrintCompany = 44200;     // "Vantor"
+constexpr uint32_t kPrintTitle = 44201;       // "Veltrano measurement series"
+constexpr uint32_t kPrintVersion = 44202;     // "Brelmora Version %d.%d.%d.%d"
+constexpr uint32_t kPageOfPages = 1804;       // "Page %d of %d"
+constexpr uint32_t kAppName = 57344;          // "Brelmora"
 
 } // namespace ViewStrings

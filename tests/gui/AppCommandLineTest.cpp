@@ -1,4 +1,5 @@
-// The command line: the energy switch in any case, a project path, both.
+// The command line: the energy switch in any case, a project path, both;
+// the options for output without a window and their wrong uses.
 #include <gtest/gtest.h>
 
 #include "app/CommandLine.h"
@@ -56,4 +57,52 @@ TEST(AppCommandLine, MoreArgumentsTakeTheFirstThatIsNoSwitch)
     EXPECT_EQ(other.projectPath, u"-Energie");
 }
 
+TEST(AppCommandLine, OutputOptionsTakeTheProjectFromAnyPlace)
+{
+    SCommandLine pdf = Parse({u"--print-pdf", u"out.pdf", u"rolls.vnr"});
+    EXPECT_TRUE(pdf.error.empty());
+    EXPECT_EQ(pdf.output, SCommandLine::outputPdf);
+    EXPECT_EQ(pdf.outputPath, u"out.pdf");
+    EXPECT_EQ(pdf.projectPath, u"rolls.vnr");
+    EXPECT_FALSE(pdf.summary);
+    EXPECT_TRUE(pdf.IsWithoutWindow());
+
+    SCommandLine summary = Parse({u"rolls.vnr", u"-ENERGY", u"--summary", u"--print-pdf", u"s.pdf"});
+    EXPECT_TRUE(summary.error.empty());
+    EXPECT_TRUE(summary.summary);
+    EXPECT_TRUE(summary.energy);
+    EXPECT_EQ(summary.projectPath, u"rolls.vnr");
+
+    SCommandLine picture = Parse({u"--summary-picture", u"S.PNG", u"rolls.vnr"});
+    EXPECT_TRUE(picture.error.empty());
+    EXPECT_EQ(picture.output, SCommandLine::outputPicture);
+    EXPECT_EQ(Parse({u"--summary-picture", u"s.svg", u"rolls.vnr"}).outputPath, u"s.svg");
+
+    SCommandLine help = Parse({u"--help"});
+    EXPECT_TRUE(help.help);
+    EXPECT_TRUE(help.error.empty());
+    EXPECT_NE(UsageText().find(u"--print-pdf OUT.pdf"), std::u16string::npos);
+    EXPECT_NE(UsageText().find(u"--summary-picture"), std::u16string::npos);
+
+    // Every option is in the one table.
+    for (const char16_t* name : {u"--print-pdf", u"--summary-picture", u"--summary", u"--help"})
+        EXPECT_NE(FindOption(name), nullptr);
+    EXPECT_TRUE(NeedsNoDisplay({u"brelmora", u"--help"}));
+    EXPECT_FALSE(NeedsNoDisplay({u"brelmora", u"-Energy", u"rolls.vnr"}));
+}
+
+TEST(AppCommandLine, WrongUsesOfTheOutputOptionsSayWhatIsWrong)
+{
+    EXPECT_EQ(Parse({u"--print-pdf"}).error, u"--print-pdf needs the name of the file to write.");
+    EXPECT_EQ(Parse({u"--print-pdf", u"out.pdf"}).error, u"--print-pdf needs exactly one project file.");
+    EXPECT_EQ(Parse({u"--print-pdf", u"out.pdf", u"a.vnr", u"b.vnr"}).error,
+              u"--print-pdf needs exactly one project file.");
+    EXPECT_EQ(Parse({u"--summary", u"a.vnr"}).error, u"--summary is an option of --print-pdf.");
+    EXPECT_EQ(Parse({u"--print-pdf", u"o.pdf", u"--summary-picture", u"o.svg", u"a.vnr"}).error,
+              u"--print-pdf and --summary-picture cannot be given together.");
+    EXPECT_NE(Parse({u"--summary-picture", u"o.jpg", u"a.vnr"}).error.find(u"o.jpg"), std::u16string::npos);
+    EXPECT_FALSE(Parse({u"--summary-picture", u".png", u"a.vnr"}).error.empty());
+}
+
 } // namespace
+

@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QMimeData>
 #include <QMenu>
 #include <QMenuBar>
 #include <QToolBar>
@@ -16,6 +19,7 @@
 #include "app/Commands.h"
 #include "app/MainFrame.h"
 #include "data/PaperDoc.h"
+#include "views/TabSheet.h"
 #include "gui/AppTestSupport.h"
 
 using namespace AppTest;
@@ -87,7 +91,8 @@ TEST_F(AppMainFrame, MenuHoldsEveryCommandInOrder)
             actual.push_back(action->isSeparator() ? 0 : action->data().toInt());
         EXPECT_EQ(actual, expected) << "popup " << popup;
     }
-    const std::vector<int> file = {57601, 57602, 57603, 2010, 0, 2021, 0, 104, 105, 0, 120, 0, 57665};
+    const std::vector<int> file = {57601, 57602, 57603, 2010, 0, 2021, 0, 104, 105, Commands::ID_PRINT_PREVIEW,
+                                   0, 120, 0, 57665};
     std::vector<int> fileIds;
     for (QAction* action : popups[0]->menu()->actions())
         fileIds.push_back(action->isSeparator() ? 0 : action->data().toInt());
@@ -142,6 +147,34 @@ TEST_F(AppMainFrame, CommandLineOpensTheProjectWithTheEnergyColumn)
     m_frame->ReadCommandLine(commandLine);
     EXPECT_TRUE(m_frame->GetDocument().IsEnergyMode());
     EXPECT_EQ(m_frame->GetDocument().GetPath(), commandLine.projectPath);
+}
+
+TEST_F(AppMainFrame, PrintAndCopyAsPictureGoToTheSummaryPage)
+{
+    ASSERT_TRUE(m_frame->GetDocument().OpenProject(SampleAs("summary.vnr").toLocalFile().toStdU16String()));
+    m_frame->show();
+    auto* sheet = m_frame->findChild<CTabSheet*>();
+    ASSERT_NE(sheet, nullptr);
+    sheet->setCurrentIndex(1);
+    QCoreApplication::processEvents();
+    m_frame->UpdateCommandStates();
+    for (int id : {Commands::ID_PRINT, Commands::ID_PRINT_PREVIEW, Commands::ID_COPY_PICTURE, Commands::ID_COPY})
+        EXPECT_TRUE(m_frame->Action(id)->isEnabled()) << id;
+    for (int id : {Commands::ID_PASTE, Commands::ID_CUT, Commands::ID_DELETE, Commands::ID_SELECT_ALL})
+        EXPECT_FALSE(m_frame->Action(id)->isEnabled()) << id;
+    QGuiApplication::clipboard()->clear();
+    m_frame->OnCommand(Commands::ID_COPY_PICTURE);
+    const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+    ASSERT_NE(data, nullptr);
+    EXPECT_TRUE(data->hasFormat(QStringLiteral("image/svg+xml")));
+    EXPECT_TRUE(data->hasImage());
+    // An empty document: nothing to print or preview.
+    m_frame->GetDocument().CloseProject();
+    QCoreApplication::processEvents();
+    m_frame->UpdateCommandStates();
+    EXPECT_FALSE(m_frame->Action(Commands::ID_PRINT)->isEnabled());
+    EXPECT_FALSE(m_frame->Action(Commands::ID_PRINT_PREVIEW)->isEnabled());
+    EXPECT_EQ(m_frame->Action(Commands::ID_PRINT_PREVIEW)->text(), QStringLiteral("Print pre&view"));
 }
 
 TEST_F(AppMainFrame, ClosingAsksAndCancelKeepsTheProgramRunning)

@@ -1,5 +1,5 @@
-// Pictures of the series table and of the series dialogs for the
-// documentation.  Runs only when BRELMORA_SCREENSHOT_DIR (or
+// Pictures of the series table, the summary page, printed pages and the
+// series dialogs for the documentation.  Runs only when BRELMORA_SCREENSHOT_DIR (or
 // BRELMORA_SCREENSHOTS) names a folder:
 //
 //   BRELMORA_SCREENSHOT_DIR=docs/screenshots build/bin/test_gui --gtest_filter='ViewScreenshot*'
@@ -34,6 +34,8 @@
 #include "views/dialogs/DateTimeDlg.h"
 #include "views/dialogs/LimitDlg.h"
 #include "views/dialogs/SeriesNotAddedDlg.h"
+#include "views/summary/SummaryView.h"
+#include "views/summary/TabSummary.h"
 #include "views/table/TabGrid.h"
 #include "views/TabSheet.h"
 
@@ -172,4 +174,72 @@ TEST_F(ViewScreenshot, Dialogs)
 
     CSeriesNotAddedDlg notAdded;
     Save(notAdded, "dialog-not-added");
+}
+
+TEST_F(ViewScreenshot, SummaryOfTheSampleProject)
+{
+    CPaperDoc doc;
+    ASSERT_TRUE(doc.OpenProject(Platform::FromUtf8(BRELMORA_SOURCE_DIR "/examples/sample.vnr")));
+    doc.SetSummaryComment(u"Rolls of the night shift, checked after the calender change.\r\n"
+                          u"Three rolls without limits.");
+    CTabSheet sheet(&doc);
+    sheet.resize(1280, 860);
+    sheet.setCurrentIndex(1);
+    Save(sheet, "summary-sample");
+
+    // A narrow page: the layout stays 800 wide and scrolls.
+    sheet.resize(760, 560);
+    Save(sheet, "summary-narrow");
+
+    // Copy as picture.
+    sheet.SummaryPage()->CopyAsPicture();
+    const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+    ASSERT_NE(data, nullptr);
+    ASSERT_TRUE(qvariant_cast<QImage>(data->imageData())
+                    .save(QString::fromStdString(m_dir + "/summary-picture" + m_suffix + ".png")));
+}
+
+TEST_F(ViewScreenshot, SummaryOfThreeThousandSeries)
+{
+    // More bars than pixels: they share pixel columns; labels stand upright
+    // and skip bars so they do not overlap.
+    std::vector<DataTest::Series> many;
+    for (int k = 0; k < 3000; ++k)
+        many.push_back(ViewTest::MakeSeries("R-" + std::to_string(10000 + k), static_cast<uint16_t>(k),
+                                            ViewTest::Values(8, static_cast<uint8_t>(70 + (k * 7) % 50), 5)));
+    CPaperDoc doc;
+    ViewTest::Load(doc, many);
+    doc.SetAllInSummary(true);
+    CTabSheet sheet(&doc);
+    sheet.resize(1280, 860);
+    sheet.setCurrentIndex(1);
+    Save(sheet, "summary-many");
+}
+
+TEST_F(ViewScreenshot, PrintedPages)
+{
+    // Paper looks the same in every palette and at every screen size.
+    if (m_suffix.find("dark") != std::string::npos || m_suffix.find("hidpi") != std::string::npos)
+        GTEST_SKIP() << "printed pages are taken in normal size and light palette only";
+    if (!QFile::exists(QStringLiteral("/usr/bin/pdftoppm")))
+        GTEST_SKIP() << "pdftoppm is missing (scripts/install-deps installs poppler-utils)";
+    CPaperDoc doc;
+    ASSERT_TRUE(doc.OpenProject(Platform::FromUtf8(BRELMORA_SOURCE_DIR "/examples/sample.vnr")));
+    CTabSheet sheet(&doc);
+    ShowTable(doc, sheet, 1);
+    const auto render = [&](IPage* page, const std::string& name) {
+        const std::string pdf = TestEnv::TempDir() + "/" + name + ".pdf";
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(QString::fromStdString(pdf));
+        printer.setPageSize(QPageSize(QPageSize::A4));
+        ASSERT_TRUE(page->PrintPage(printer, false));
+        const std::string png = m_dir + "/" + name + m_suffix;
+        const std::string command = "/usr/bin/pdftoppm -r 80 -png -f 1 -l 1 -singlefile '" + pdf + "' '" + png + "'";
+        ASSERT_EQ(std::system(command.c_str()), 0) << command;
+    };
+    render(sheet.SeriesPage(), "print-table");
+    sheet.setCurrentIndex(1);
+    ViewTest::ProcessEvents();
+    render(sheet.SummaryPage(), "print-summary");
 }

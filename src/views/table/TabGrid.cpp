@@ -270,8 +270,12 @@ void CTabGrid::FillAll()
         m_sizedHidden = !isVisible();
         const int client = m_grid->GetClientSize().width();
         const int total = m_grid->GetTotalWidth();
-        if (count > 0 && total < client)
-            m_grid->SetColumnWidth(ColMean, m_grid->GetColumnWidth(ColMean) + client - total - 8);
+        m_meanFill = 0;
+        if (count > 0 && total < client) {
+            m_meanFill = client - total - 8;
+            m_grid->SetColumnWidth(ColMean, m_grid->GetColumnWidth(ColMean) + m_meanFill);
+        }
+        m_meanFilledWidth = m_grid->GetColumnWidth(ColMean);
     }
     // Expanded rows measured before the widths were known are measured again.
     if (graphWidth != GraphWidth()) {

@@ -40,6 +40,7 @@ public:
     bool IsCommandEnabled(Command command) override;
     void Refill(int seriesIndex) override;
     std::u16string GetCopyText() override;
+    bool PrintPage(QPrinter& printer, bool selectionOnly) override;
 
     // IDocumentView: queues a refill.
     void OnDocumentChanged(int seriesIndex) override;
@@ -87,9 +88,13 @@ public:
     void DeleteSelection(bool ask);
     void SelectAllCells();
     void CopySelectionAsPicture();
-    // Prints the table: the header row on every page, rows split over pages,
-    // scaled to the page width.
-    void PrintTable(QPrinter& printer, bool selectionOnly);
+    // Prints the table with the page frame (views/print/TablePrinter.h);
+    // false when the job could not be started or a page failed.  The width
+    // the fill gave the mean column to fill the window is not printed
+    // (only what the series graphs need of it).
+    bool PrintTable(QPrinter& printer, bool selectionOnly);
+    // The column widths the printout uses.
+    std::vector<int> PrintedColumnWidths() const;
 
     // Right click on a body cell (selects its value row first when needed).
     void OnRightClick(int row, int col, const QPoint& globalPos);
@@ -145,6 +150,8 @@ private:
     bool m_refillPending = false;            // a queued refill is on its way
     bool m_pendingAll = false;               // it refills every row
     std::set<int> m_pendingSeries;           // else these series
+    int m_meanFill = 0;                      // width the fill added to the mean column
+    int m_meanFilledWidth = -1;              // the mean column's width after that fill
     int m_lastCount = -1;
     uint8_t m_lastSortMode = 0;
     uint32_t m_dtFormat = 0;

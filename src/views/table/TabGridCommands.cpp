@@ -6,7 +6,6 @@
 #include <QImage>
 #include <QMimeData>
 #include <QPainter>
-#include <QPrintDialog>
 #include <QPrinter>
 #include <QSvgGenerator>
 
@@ -18,6 +17,9 @@
 #include "data/PaperDoc.h"
 #include "data/SeriesPageText.h"
 #include "platform/StringTable.h"
+#include "views/print/PageFrame.h"
+#include "views/print/PrintJob.h"
+#include "views/print/TablePrinter.h"
 #include "views/SystemClipboard.h"
 #include "views/ViewStrings.h"
 #include "views/ViewText.h"
@@ -37,12 +39,9 @@ void CTabGrid::RunCommand(Command command)
     switch (command) {
     case cmdPrint: {
         QPrinter printer(QPrinter::HighResolution);
-        QPrintDialog dialog(&printer, this);
-        dialog.setOption(QAbstractPrintDialog::PrintSelection, m_grid->HasSelection());
-        dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
-        dialog.setOption(QAbstractPrintDialog::PrintToFile, true);
-        if (dialog.exec() == QDialog::Accepted)
-            PrintTable(printer, dialog.printRange() == QAbstractPrintDialog::Selection);
+        bool selectionOnly = false;
+        if (PrintJob::AskPrinter(printer, this, m_grid->HasSelection(), selectionOnly))
+            PrintTable(printer, selectionOnly);
         break;
     }
     case cmdCopy: CopySelection(); break;
@@ -181,47 +180,56 @@ void CTabGrid::CopySelectionAsPicture()
     CSystemClipboard::Put(data, true);
 }
 
-void CTabGrid::PrintTable(QPrinter& printer, bool selectionOnly)
+bool CTabGrid::PrintPage(QPrinter& printer, bool selectionOnly)
 {
+    return PrintTable(printer, selectionOnly);
+}
+
+std::vector<int> CTabGrid::PrintedColumnWidths() const
+{
+    std::vector<int> widths = m_grid->GetColumnWidths();
+    const size_t mean = static_cast<size_t>(SeriesPageText::ColMean);
+    // A mean column the user has not resized since the fill gives back
+    // what the fill added, down to the width the graphs need.
+    if (m_meanFill > 0 && mean < widths.size() && widths[mean] == m_meanFilledWidth) {
+        const int graphs = GraphWidth();
+        const int spare = std::max(0, graphs - CSeriesGraph::kMinWidth);
+        widths[mean] -= std::min(m_meanFill, spare);
+    }
+    return widths;
+}
+
+bool CTabGrid::PrintTable(QPrinter& printer, bool selectionOnly)
+{
+    if (m_doc == nullptr)
+        return false;
     FlushPendingRefill();
-    const int columns = m_grid->GetColumnCount();
-    std::vector<int> rows;
-    for (int r = 1; r < m_grid->GetRowCount(); ++r) {
-        if (m_grid->GetRowHeight(r) == 0)
-            continue;
-        if (selectionOnly && !m_grid->IsMergedCellSelected(r, 1) && !m_grid->IsCellSelected(r, 0))
-            continue;
-        rows.push_back(r);
-    }
-    QPainter painter;
-    if (!painter.begin(&printer))
-        return;
-    const QRect page = printer.pageLayout().paintRectPixels(printer.resolution());
-    const int tableWidth = std::max(m_grid->GetTotalWidth(), 1);
-    // The table fills the page width; its header row starts every page.
-    const double scale = static_cast<double>(page.width()) / tableWidth;
-    const int pageHeight = static_cast<int>(page.height() / scale);
-    const int headerHeight = m_grid->GetRowHeight(0);
-    size_t next = 0;
-    bool first = true;
-    while (first || next < rows.size()) {
-        if (!first && !printer.newPage())
-            break;
-        first = false;
-        painter.save();
-        painter.scale(scale, scale);
-        m_grid->DrawRange(painter, SCellRange{0, 0, 0, columns - 1}, QPoint(0, 0), true);
-        int y = headerHeight;
-        while (next < rows.size()) {
-            const int r = rows[next];
-            const int h = m_grid->GetRowHeight(r);
-            if (y + h > pageHeight && y > headerHeight)
-                break;
-            m_grid->DrawRange(painter, SCellRange{r, 0, r, columns - 1}, QPoint(0, y), true);
-            y += h;
-            ++next;
+    const std::vector<int> screenWidths = m_grid->GetColumnWidths();
+    const std::vector<int> printedWidths = PrintedColumnWidths();
+    std::vector<std::pair<int, int>> screenHeights;   // detail rows measured again
+    m_grid->SetRedraw(false);
+    if (printedWidths != screenWidths) {
+        for (size_t c = 0; c < printedWidths.size(); ++c)
+            m_grid->SetColumnWidth(static_cast<int>(c), printedWidths[c]);
+        // Narrower graphs may need more height (their blocks stack).
+        for (int s = 0; s < m_doc->GetCount(); ++s) {
+            const int row = DetailRow(s);
+            const CGridCellSeries* cell = SeriesCell(s);
+            if (cell == nullptr || m_grid->GetRowHeight(row) == 0)
+                continue;
+            const int needed = cell->MeasureTarget(GraphWidth());
+            if (needed > m_grid->GetRowHeight(row)) {
+                screenHeights.emplace_back(row, m_grid->GetRowHeight(row));
+                m_grid->SetRowHeight(row, needed);
+            }
         }
-        painter.restore();
     }
-    painter.end();
+    const std::vector<int> rows = TablePrinter::PrintedRows(*m_grid, selectionOnly);
+    const bool printed = TablePrinter::Print(printer, *m_grid, rows, PageFrame::MakePrintInfo(*m_doc));
+    for (size_t c = 0; c < screenWidths.size(); ++c)
+        m_grid->SetColumnWidth(static_cast<int>(c), screenWidths[c]);
+    for (const auto& [row, height] : screenHeights)
+        m_grid->SetRowHeight(row, height);
+    m_grid->SetRedraw(true);
+    return printed;
 }

@@ -1,0 +1,171 @@
+// The desktop program run for real without a display: --print-pdf and
+// --summary-picture write their file, or end with 1, 2, 3 or 5 and write
+// nothing; --help prints the usage.
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QProcess>
+#include <QProcessEnvironment>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "PdfText.h"
+#include "ViewTestSupport.h"
+#include "data/PaperDoc.h"
+#include "platform/Text.h"
+#include "support/TestEnv.h"
+
+namespace {
+
+const std::string kSample = std::string(BRELMORA_SOURCE_DIR) + "/examples/sample.vnr";
+
+struct SRun {
+    int status = -1;
+    std::string out, err;
+};
+
+// Runs the program with no display at all: Qt must choose its offscreen
+// platform by itself.
+SRun RunProgram(const std::vector<std::string>& args)
+{
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    env.remove(QStringLiteral("DISPLAY"));
+    env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    process.setProcessEnvironment(env);
+    QStringList list;
+    for (const std::string& a : args)
+        list << QString::fromStdString(a);
+    process.start(QStringLiteral(BRELMORA_BINARY_DIR "/bin/brelmora"), list);
+    SRun run;
+    if (!process.waitForFinished(60000))
+        return run;
+    run.status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    run.out = process.readAllStandardOutput().toStdString();
+    run.err = process.readAllStandardError().toStdString();
+    return run;
+}
+
+std::string Read(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+class AppWindowlessOutput : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ViewTest::EnsureApplication();
+        dir = TestEnv::TempDir() + "/windowless";
+        std::filesystem::create_directories(dir);
+    }
+
+    // A project without series: nothing to print, an empty summary.  (An
+    // opened project uses every series for its summary.)
+    std::string EmptyProject()
+    {
+        CPaperDoc doc;
+        const std::string path = dir + "/empty.vnr";
+        EXPECT_TRUE(doc.WriteProject(Platform::FromUtf8(path)));
+        return path;
+    }
+
+    std::string dir;
+};
+
+TEST_F(AppWindowlessOutput, PrintsTheTableAndTheSummaryIntoPdfFiles)
+{
+    const std::string table = dir + "/table.pdf";
+    SRun run = RunProgram({"--print-pdf", table, kSample});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(Read(table).rfind("%PDF", 0), 0u);
+    const std::string summary = dir + "/summary.pdf";
+    run = RunProgram({"--print-pdf", summary, "--summary", "-energy", kSample});
+    ASSERT_EQ(run.status, 0) << run.err;
+    if (!PdfText::Available())
+        GTEST_SKIP() << "pdftotext is missing";
+    const QStringList tablePages = PdfText::Pages(table);
+    ASSERT_GE(tablePages.size(), 1);
+    EXPECT_TRUE(tablePages[0].contains(QStringLiteral("Veltrano measurement series")));
+    EXPECT_TRUE(tablePages[0].contains(QStringLiteral("sample.vnr")));
+    EXPECT_TRUE(tablePages.join(QString()).contains(QStringLiteral("WFC-31270")));
+    const QStringList summaryPages = PdfText::Pages(summary);
+    ASSERT_EQ(summaryPages.size(), 1);
+    EXPECT_TRUE(summaryPages[0].contains(QStringLiteral("Statistics of summary")));
+    EXPECT_TRUE(summaryPages[0].contains(QStringLiteral("Page 1 of 1")));
+}
+
+TEST_F(AppWindowlessOutput, WritesTheSummaryPictureAsSvgOrPng)
+{
+    const std::string svg = dir + "/summary.svg";
+    SRun run = RunProgram({"--summary-picture", svg, kSample});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const std::string svgText = Read(svg);
+    EXPECT_NE(svgText.find("<svg"), std::string::npos);
+    EXPECT_NE(svgText.find("Summary of Series"), std::string::npos);
+    const std::string png = dir + "/summary.PNG";
+    run = RunProgram({"--summary-picture", png, kSample});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(Read(png).substr(0, 8), std::string("\x89PNG\r\n\x1a\n", 8));
+}
+
+TEST_F(AppWindowlessOutput, FailuresEndWithTheirStatusAndWriteNothing)
+{
+    const std::string target = dir + "/kept.pdf";
+    std::ofstream(target) << "old";
+
+    // 2: not a readable project, named on standard error.
+    const std::string missing = dir + "/missing.vnr";
+    SRun run = RunProgram({"--print-pdf", target, missing});
+    EXPECT_EQ(run.status, 2);
+    EXPECT_NE(run.err.find(missing + ": This is not a Brelmora project file"), std::string::npos) << run.err;
+    const std::string garbage = dir + "/garbage.vnr";
+    std::ofstream(garbage) << "not a project";
+    EXPECT_EQ(RunProgram({"--summary-picture", dir + "/x.svg", garbage}).status, 2);
+
+    // 3: the output cannot be written.
+    run = RunProgram({"--print-pdf", dir + "/no-such-folder/out.pdf", kSample});
+    EXPECT_EQ(run.status, 3);
+    EXPECT_NE(run.err.find("no-such-folder/out.pdf"), std::string::npos) << run.err;
+
+    // 5: nothing to print.
+    const std::string empty = EmptyProject();
+    run = RunProgram({"--print-pdf", target, empty});
+    EXPECT_EQ(run.status, 5);
+    EXPECT_NE(run.err.find(empty + ": Nothing to print: the project holds no measurement series."), std::string::npos)
+        << run.err;
+    run = RunProgram({"--print-pdf", target, "--summary", empty});
+    EXPECT_EQ(run.status, 5);
+    EXPECT_NE(run.err.find("no series are used for the summary"), std::string::npos) << run.err;
+    EXPECT_EQ(RunProgram({"--summary-picture", dir + "/x.png", empty}).status, 5);
+
+    // 1: wrong usage, and the project named as the output stays as it is.
+    EXPECT_EQ(RunProgram({"--print-pdf", target}).status, 1);
+    EXPECT_EQ(RunProgram({"--summary-picture", dir + "/x.gif", kSample}).status, 1);
+    const std::string project = dir + "/own.vnr";
+    std::filesystem::copy_file(kSample, project, std::filesystem::copy_options::overwrite_existing);
+    EXPECT_EQ(RunProgram({"--print-pdf", project, project}).status, 1);
+    EXPECT_EQ(Read(project), Read(kSample));
+
+    EXPECT_EQ(Read(target), "old");
+    EXPECT_FALSE(std::filesystem::exists(dir + "/x.svg"));
+    EXPECT_FALSE(std::filesystem::exists(dir + "/x.png"));
+    // No temporary file is left behind.
+    for (const auto& entry : std::filesystem::directory_iterator(dir))
+        EXPECT_EQ(entry.path().filename().string().find(".tmp"), std::string::npos) << entry.path();
+}
+
+TEST_F(AppWindowlessOutput, HelpListsTheOptions)
+{
+    const SRun run = RunProgram({"--help"});
+    EXPECT_EQ(run.status, 0);
+    for (const char* text : {"--print-pdf OUT.pdf", "--summary", "--summary-picture", "-Energy", "Exit status"})
+        EXPECT_NE(run.out.find(text), std::string::npos) << text;
+}
+
+} // namespace
