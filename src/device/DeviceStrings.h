@@ -56,6 +56,7 @@ enum : uint32_t {
     IDS_FAIL_NOT_OPEN = 45077,
     IDS_FAIL_STREAM = 45078,
     IDS_FAIL_STREAM_ERROR = 45079,
+    IDS_STATUS_CONSOLE_SKIPPED = 45080,
 };
 
 } // namespace Device

@@ -7,6 +7,7 @@
 #include "device/Callback.h"
 #include "device/DeviceStrings.h"
 #include "device/VnDevice.h"
+#include "platform/ComPorts.h"
 #include "platform/StringTable.h"
 #include "platform/Text.h"
 #include "streamio/IoStream.h"
@@ -76,6 +77,14 @@ bool SearchSerial(CCallback& callback, const SSearchParams& params, const std::u
         }
         Status(callback, Platform::LoadString(IDS_STATUS_SERIAL) + u" " +
                              Platform::FormatU(Platform::LoadString(IDS_STATUS_COM_PORT).c_str(), static_cast<int>(port)));
+        // A scan never writes to the terminal that carries the system console.
+        if (scan && Platform::IsSystemConsole(Platform::ComPortDevicePath(static_cast<int>(port)))) {
+            Status(callback, Platform::LoadString(IDS_STATUS_CONSOLE_SKIPPED));
+            if (Aborted() || port >= kLastComPort)
+                break;
+            ++port;
+            continue;
+        }
         std::unique_ptr<StreamIO::CIoStream> stream;
         try {
             const StreamIO::SerialSettings settings = device->GetSerialSettings();

@@ -19,8 +19,20 @@ inline constexpr std::u16string_view kComPortsKey = u"Software\\Vantor\\Brelmora
 
 // The device file of port n; empty when there is none (opening then fails
 // with ERROR_FILE_NOT_FOUND).  Empty as well when the registry file is
-// damaged or unreadable, since it may map the port elsewhere.
+// damaged or unreadable, since it may map the port elsewhere, and when the
+// default device is a ttyS port with no UART behind it (the kernel makes
+// ttyS0 to ttyS31 whether the hardware exists or not; sysfs reports the
+// port type of the missing ones as 0, unknown).
 std::string ComPortDevicePath(int n);
+
+// True when `devicePath` (after following links) is a terminal that carries
+// the system console (/sys/class/tty/console/active): a scan never opens
+// it, since what it would send could end up on the machine's console.
+bool IsSystemConsole(const std::string& devicePath);
+
+// The sysfs root the two checks above read ("/sys"); tests point it at a
+// tree of their own.
+void SetSysfsRoot(const std::string& root);
 
 // The device file port n has when the registry does not map it.
 std::string DefaultComPortDevicePath(int n);

@@ -144,8 +144,13 @@ bool CRs232Stream::Open(const std::u16string& name, uint32_t flags)
     do {
         fd = ::open(path.c_str(), O_RDWR | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     } while (fd < 0 && errno == EINTR);
-    if (fd < 0)
+    if (fd < 0) {
+        // A folder where the device should be is no serial port (not a
+        // matter of the dialout group).
+        if (errno == EISDIR)
+            ThrowError(Platform::ERROR_OPEN_FAILED);
         ThrowError(errno == EBUSY ? Platform::ERROR_SHARING_VIOLATION : Platform::ErrorFromErrno(errno));
+    }
 
     bool exclusive = false;
     auto fail = [&](uint32_t error) {
