@@ -311,7 +311,12 @@ void CConnectionWizard::OnDeviceFound(uint64_t search, std::unique_ptr<Device::C
     Device::SDeviceInfo info;
     if (device->IdentifyShort(info)) {
         SFound entry;
-        entry.text = Connection::SearchEntryText(info.typeName, info.serialNumber, device->GetStreamName());
+        // An IP stream names itself by host and port only; the list shows the
+        // address searched, as "IP:" + address.
+        const std::u16string streamName = device->GetPortKind() == Device::PORT_ETHERNET
+                                              ? u"IP:" + m_settings.ipAddress + u":3728"
+                                              : device->GetStreamName();
+        entry.text = Connection::SearchEntryText(info.typeName, info.serialNumber, streamName);
         entry.device = std::move(device);
         m_found.push_back(std::move(entry));
         m_selection = static_cast<int>(m_found.size()) - 1;

@@ -10,7 +10,10 @@
 #include "platform/ComPorts.h"
 #include "platform/StringTable.h"
 #include "platform/Text.h"
+#include "platform/ErrorCodes.h"
+#include "platform/FileException.h"
 #include "streamio/IoStream.h"
+#include "streamio/usb/UsbEnumeration.h"
 #include "streamio/StreamSpec.h"
 #include "streamio/serial/SerialSettings.h"
 
@@ -107,19 +110,79 @@ bool SearchSerial(CCallback& callback, const SSearchParams& params, const std::u
     return found;
 }
 
+// Opens `name` for the search; null when it cannot be opened, with the
+// reason's error number in `error`.
+std::unique_ptr<StreamIO::CIoStream> OpenCandidate(const std::u16string& name, uint32_t& error)
+{
+    error = 0;
+    try {
+        return StreamIO::OpenStream(name, StreamIO::SF_READ | StreamIO::SF_WRITE);
+    } catch (const Platform::CFileException& e) {
+        error = e.GetOsError();
+    } catch (const std::exception&) {
+        error = Platform::ERROR_OPEN_FAILED;
+    }
+    return nullptr;
+}
+
+// The USB part: every instrument interface the system lists, each tried
+// once (stop-at-first does not apply).
+bool SearchUsb(CCallback& callback, const SSearchParams& params, const std::u16string* requiredSerial)
+{
+    Status(callback, Platform::LoadString(IDS_STATUS_USB));
+    std::vector<std::u16string> paths;
+    std::u16string note;
+    StreamIO::EnumBulkDevices(paths, &note);
+    if (paths.empty() && !note.empty())
+        Status(callback, note);
+    bool found = false;
+    std::unique_ptr<CVnDevice> device;
+    for (const std::u16string& path : paths) {
+        if (Aborted())
+            break;
+        if (!device)
+            device = CreateDevice(params.deviceType);
+        if (!device)
+            break;
+        uint32_t error = 0;
+        std::unique_ptr<StreamIO::CIoStream> stream = OpenCandidate(path, error);
+        if (!stream) {
+            Status(callback, Platform::LoadString(IDS_STATUS_USB_OPEN_FAILED) + u"\n" + path);
+            continue;
+        }
+        if (TryInstrument(callback, device, std::move(stream), PORT_USB, requiredSerial))
+            found = true;
+    }
+    return found;
+}
+
+// The Ethernet part: the instrument port 3728 at the address given, once.
+bool SearchEthernet(CCallback& callback, const SSearchParams& params, const std::u16string* requiredSerial)
+{
+    Status(callback, Platform::LoadString(IDS_STATUS_ETHERNET) + u" " + params.ipAddress);
+    std::unique_ptr<CVnDevice> device = CreateDevice(params.deviceType);
+    if (!device)
+        return false;
+    uint32_t error = 0;
+    std::unique_ptr<StreamIO::CIoStream> stream =
+        OpenCandidate(Platform::FormatU(u"IP:%s:3728", Platform::ToUtf8(params.ipAddress).c_str()), error);
+    if (!stream) {
+        Status(callback, Platform::LoadString(IDS_STATUS_OPEN_FAILED) + u"\n" +
+                             Platform::FromUtf8(Platform::DescribeError(error)));
+        return false;
+    }
+    return TryInstrument(callback, device, std::move(stream), PORT_ETHERNET, requiredSerial);
+}
+
 bool SearchPorts(CCallback& callback, const SSearchParams& params, const std::u16string* requiredSerial)
 {
     switch (params.portKind) {
     case PORT_SERIAL:
         return SearchSerial(callback, params, requiredSerial);
     case PORT_USB:
-        Status(callback, Platform::LoadString(IDS_STATUS_USB));
-        Status(callback, Platform::LoadString(IDS_STATUS_USB_UNAVAILABLE));
-        return false;
+        return SearchUsb(callback, params, requiredSerial);
     case PORT_ETHERNET:
-        Status(callback, Platform::LoadString(IDS_STATUS_ETHERNET) + u" " + params.ipAddress);
-        Status(callback, Platform::LoadString(IDS_STATUS_ETHERNET_UNAVAILABLE));
-        return false;
+        return SearchEthernet(callback, params, requiredSerial);
     default:
         return false;
     }
