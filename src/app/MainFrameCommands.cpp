@@ -12,6 +12,7 @@
 #include "app/update/AutoUpdate.h"
 #include "app/MainFrame.h"
 #include "app/ShellOpen.h"
+#include "connection/PaperConnection.h"
 #include "controls/MessageBox.h"
 #include "data/PaperDoc.h"
 #include "platform/StringTable.h"
@@ -38,13 +39,13 @@ void CMainFrame::OnCommand(int id)
     case ID_PRINT_PREVIEW: m_view->PrintPreview(); break;
     case ID_APP_SETTINGS: ShowSettings(); break;
     case ID_APP_EXIT: close(); break;
-    // Commands whose back end (connection driver, series names dialog,
-    // device options) is not part of the program yet.
-    case ID_DOWNLOAD:
-    case ID_DELETE_ALL:
+    case ID_DOWNLOAD: DownloadSeries(); break;
+    case ID_DELETE_ALL: DeleteAllSeries(); break;
+    case ID_DISCONNECT: DisconnectDevice(); break;
+    // Commands whose dialogs (series names, device options) are not part
+    // of the program yet.
     case ID_SERIES_NAMES:
-    case ID_DEVICE_OPTIONS:
-    case ID_DISCONNECT: NotAvailableYet(); break;
+    case ID_DEVICE_OPTIONS: NotAvailableYet(); break;
     case ID_CHECK_UPDATES: CheckForUpdates(); break;
     case ID_UPGRADE: UpgradeFirmware(); break;
     case ID_HELP: ShellOpen::OpenHelpFile(m_app.GetPfad(), LoadString(AppStrings::kManualFile)); break;
@@ -61,6 +62,37 @@ void CMainFrame::OnCommand(int id)
 void CMainFrame::NotAvailableYet()
 {
     AppMessages::ShowMessage(Gui::messageInformation, LoadString(AppStrings::kNotAvailableYet));
+}
+
+void CMainFrame::DownloadSeries()
+{
+    // The driver asks to save a changed project, runs the wizard when no
+    // instrument is held, shows the progress and the outcome's message; the
+    // document refreshes the table, the graphs and the summary.
+    m_connection->DownloadSeries(*m_doc);
+    UpdateDeviceField();
+}
+
+void CMainFrame::DeleteAllSeries()
+{
+    m_connection->DeleteAllSeries();
+    UpdateDeviceField();
+}
+
+void CMainFrame::DisconnectDevice()
+{
+    m_disconnectAsked = true;
+    m_connection->Disconnect();
+    UpdateDeviceField();
+}
+
+void CMainFrame::OnKeepAliveTick()
+{
+    // A lost instrument is a normal state: the status bar's field says so,
+    // no message box comes up.
+    m_connection->OnKeepAliveTimer();
+    UpdateDeviceField();
+    UpdateCommandStates();
 }
 
 void CMainFrame::RestoreOriginal()
@@ -90,8 +122,8 @@ void CMainFrame::ShowAbout()
 void CMainFrame::UpgradeFirmware()
 {
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    // The connection driver's Disconnect goes here once it exists: it frees
-    // the port for the upgrade program.
+    // The upgrade program opens the port itself: the instrument is let go.
+    DisconnectDevice();
     m_newFirmwareVersion = CVersion();
     RebuildUpdateMenu();
     QApplication::restoreOverrideCursor();
