@@ -7,6 +7,8 @@
 #include <QComboBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <filesystem>
+#include <fstream>
 
 #include "controls/GridCtrl.h"
 
@@ -339,6 +341,37 @@ TEST_F(AppConnection, CancelInTheProgressWindowEndsTheTransferCleanly)
     EXPECT_EQ(m_frame->GetDocument().GetCount(), 0);
     EXPECT_TRUE(m_messages.messages.empty());
     EXPECT_EQ(m_frame->ConnectionUi().ProgressWindow(), nullptr);
+    EXPECT_FALSE(m_frame->ConnectionUi().KeepAliveTimer()->isActive());
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(AppConnection, UpgradeLaunchFreesThePortFirst)
+{
+    StoreWizardPort();
+    Start();
+    FinishWizardByKeyboard();
+    ASSERT_EQ(Download().result, EDownloadResult::Ok);
+    ASSERT_NE(Connection().GetDevice(), nullptr);
+
+    // A stand-in upgrade program that tries to take the port's lock, as an
+    // upgrade program opening the port would.
+    const std::string script = m_dir->folder + "/VnUpgrade";
+    const std::string result = m_dir->folder + "/port.txt";
+    std::ofstream(script) << "#!/bin/sh\nif flock -n '" << m_sim->GetSlavePath() << "' true; then echo free > '"
+                          << result << "'; else echo busy > '" << result << "'; fi\n";
+    std::filesystem::permissions(script, std::filesystem::perms::owner_all);
+    m_frame->OnCommand(Commands::ID_UPGRADE);
+
+    std::ifstream in(result);
+    std::string state;
+    in >> state;
+    EXPECT_EQ(state, "free");
+    EXPECT_EQ(Connection().GetDevice(), nullptr);
+    // Let go on purpose: not a lost connection.
+    EXPECT_EQ(m_frame->DeviceFieldText(), Text(ConnectionViewStrings::kNotConnected));
     EXPECT_FALSE(m_frame->ConnectionUi().KeepAliveTimer()->isActive());
 }
 
