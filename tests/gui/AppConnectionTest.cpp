@@ -5,6 +5,8 @@
 #include "gui/AppConnectionSupport.h"
 
 #include <QComboBox>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <filesystem>
@@ -120,7 +122,13 @@ TEST_F(AppConnection, DownloadThroughBothPagesByKeyboard)
     ASSERT_EQ(AppTest::QueryDword(u"Scan", value, key.c_str()), 0u);
     EXPECT_EQ(value, 0u);
 
-    // Disconnect: the command is offered only while an instrument is held.
+    // Disconnect: on the Device menu and the tool bar, offered only while an
+    // instrument is held.
+    QAction* disconnect = m_frame->Action(Commands::ID_DISCONNECT);
+    bool inDeviceMenu = false;
+    for (QAction* popup : m_frame->menuBar()->actions())
+        inDeviceMenu = inDeviceMenu || (popup->menu() != nullptr && popup->menu()->actions().contains(disconnect));
+    EXPECT_TRUE(inDeviceMenu);
     m_frame->OnCommand(Commands::ID_DISCONNECT);
     EXPECT_EQ(Connection().GetDevice(), nullptr);
     EXPECT_FALSE(m_frame->Action(Commands::ID_DISCONNECT)->isEnabled());
@@ -228,6 +236,21 @@ TEST_F(AppConnection, KeepAliveFindsALostInstrumentAndTheWizardOpensAgain)
     m_messages.SetAnswer(AppMessages::answerNo);   // the project is not saved
     ASSERT_EQ(Download().result, EDownloadResult::Ok);
     EXPECT_EQ(m_wizardRuns, 3);
+}
+
+TEST_F(AppConnection, CancelledSaveQuestionKeepsTheProjectAndOpensNoWizard)
+{
+    StoreWizardPort();
+    Start();
+    FinishWizardByKeyboard();
+    ASSERT_EQ(Download().result, EDownloadResult::Ok);
+    m_messages.questions.clear();
+    m_messages.SetAnswer(AppMessages::answerCancel);
+    EXPECT_EQ(Download().result, EDownloadResult::DocumentKept);
+    ASSERT_EQ(m_messages.questions.size(), 1u);
+    EXPECT_EQ(m_messages.questions[0], u"Would you like to save changes in your Project?");
+    EXPECT_EQ(m_frame->GetDocument().GetCount(), 12);
+    EXPECT_EQ(m_wizardRuns, 1);
 }
 
 TEST_F(AppConnection, InformationBlockOf127BytesEndsSilentlyAndStaysConnected)
