@@ -399,3 +399,55 @@ TEST_F(AppConnection, UpgradeLaunchFreesThePortFirst)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(AppConnection, CancelDuringTheSearchStopsItWithoutFreezingTheWindow)
+{
+    StoreWizardPort();
+    // The instrument takes the port but never answers: the search waits for
+    // its identification when Cancel comes.
+    Start("silence-after=0");
+    int ticksDuringCancel = -1;
+    qint64 cancelMs = -1;
+    m_onSheet = [&, this](CDevSelectSheet& sheet) {
+        auto stepper = std::make_shared<CStepper>();
+        CDevSelectSheet* s = &sheet;
+        stepper->Add([s] {
+            if (!s->isVisible() || s->currentId() != CDevSelectSheet::kPortPageId)
+                return false;
+            Key(Qt::Key_Return);
+            return true;
+        });
+        stepper->Add([&, s] {
+            if (s->currentId() != CDevSelectSheet::kResultPageId || !s->Model().IsSearching() ||
+                s->Model().GetStatusLines().empty())
+                return false;
+            // A timer keeps running while the search is stopped: the window
+            // is not frozen.
+            QTimer ticker;
+            int ticks = 0;
+            QObject::connect(&ticker, &QTimer::timeout, [&ticks] { ++ticks; });
+            ticker.start(5);
+            QElapsedTimer clock;
+            clock.start();
+            Key(Qt::Key_Escape);
+            cancelMs = clock.elapsed();
+            ticksDuringCancel = ticks;
+            return true;
+        });
+        m_stepper = stepper;
+        stepper->Start();
+    };
+    EXPECT_EQ(Download().result, EDownloadResult::NotConnected);
+    EXPECT_GE(cancelMs, 0);
+    EXPECT_LT(cancelMs, CConnectionWizard::kAbortWaitMs);
+    // A stop that took longer than two of the wait's 20 ms slices let the
+    // timer run in between.
+    if (cancelMs >= 45)
+        EXPECT_GT(ticksDuringCancel, 0) << cancelMs << " ms";
+    EXPECT_TRUE(m_messages.questions.empty());   // no Retry question after Cancel
+    EXPECT_EQ(Device::GetQueuedJobCount(), 0u);
+}
+
+} // namespace
