@@ -24,6 +24,7 @@ class CLogo;
 class CPaperDoc;
 class CToolBarExt;
 class QAction;
+class CStatusHint;
 class QLabel;
 class QMenu;
 class QTimer;
@@ -126,6 +127,7 @@ private:
     CChildView* m_view = nullptr;
     CToolBarExt* m_toolBar = nullptr;
     CLogo* m_logo = nullptr;
+    CStatusHint* m_statusHint = nullptr;
     QLabel* m_statusLabel = nullptr;
     QHash<int, QAction*> m_actions;
     std::vector<QMenu*> m_menus;
