@@ -168,6 +168,27 @@ TEST_F(ViewTable, UnsortedRefillSizesTheColumnsAnewAndTheMeanColumnFollowsTheWin
     EXPECT_EQ(grid->GetColumnWidth(3), 150);
 }
 
+TEST_F(ViewTable, SortedRefillRebindsTheRowsItKeeps)
+{
+    // ROLL-A is open; sorted by roll ID descending it moves to the last row,
+    // and its open graph and its texts go with it.
+    page->ToggleExpanded(0, false);
+    ProcessEvents();
+    ASSERT_GT(grid->GetRowHeight(CTabGrid::DetailRow(0)), 0);
+    CGridCell* kept = grid->GetCell(CTabGrid::ValueRow(0), 1);
+    page->OnHeaderClicked(1);   // ascending
+    page->OnHeaderClicked(1);   // descending
+    ProcessEvents();
+    EXPECT_EQ(grid->GetCell(CTabGrid::ValueRow(0), 1), kept);   // the cells were kept
+    EXPECT_EQ(Text(CTabGrid::ValueRow(0), 1), QStringLiteral("ROLL-C"));
+    EXPECT_EQ(Text(CTabGrid::ValueRow(2), 1), QStringLiteral("ROLL-A"));
+    EXPECT_EQ(grid->GetRowHeight(CTabGrid::DetailRow(0)), 0);
+    EXPECT_GT(grid->GetRowHeight(CTabGrid::DetailRow(2)), 0);
+    EXPECT_EQ(static_cast<CGridCellSeries*>(grid->GetCell(CTabGrid::DetailRow(2), 1))->GetSeries(), 2);
+    EXPECT_TRUE(static_cast<CGridCellDetailGripper*>(grid->GetCell(CTabGrid::ValueRow(2), 0))->IsExpanded());
+    EXPECT_FALSE(static_cast<CGridCellDetailGripper*>(grid->GetCell(CTabGrid::ValueRow(0), 0))->IsExpanded());
+}
+
 TEST_F(ViewTable, CellTextsComeFromTheSharedTextCode)
 {
     EXPECT_EQ(Text(1, 0), QStringLiteral("1180"));

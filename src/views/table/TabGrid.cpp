@@ -242,6 +242,26 @@ void CTabGrid::CreateSeriesRows(int s, int lastCol, int graphWidth)
     }
 }
 
+void CTabGrid::RebindSeriesRows(int s, int graphWidth)
+{
+    const bool expanded = m_doc->GetExpanded(s);
+    if (CGridCellDetailGripper* gripper = Gripper(s)) {
+        gripper->SetExpanded(expanded);
+        gripper->SetTicked(m_doc->GetInSummary(s));
+    }
+    m_grid->SetRowNeedsPrepare(ValueRow(s), true);
+    if (CGridCellSeries* graph = SeriesCell(s)) {
+        graph->Bind(m_doc, s);
+        if (expanded) {
+            graph->Expand(true, graphWidth);
+            m_grid->SetRowHeight(DetailRow(s), graph->GetCurrentHeight());
+        } else {
+            graph->Collapse(true);
+            m_grid->SetRowHeight(DetailRow(s), 0);
+        }
+    }
+}
+
 void CTabGrid::FillAll()
 {
     if (m_doc == nullptr)
@@ -276,9 +296,18 @@ void CTabGrid::FillAll()
 
     m_grid->SetRedraw(false);
     m_grid->EndEdit(false);
-    m_grid->Clear();
-    m_grid->SetColumnCount(columns);
-    m_grid->SetRowCount(2 * count + 1);
+    // Rows of the same shape (same series count and columns: a sort, a new
+    // language or date format) keep their cells, which are bound afresh;
+    // building two million cells anew would cost most of a large refill.
+    const bool reuseRows = count > 0 && count == m_lastCount && m_grid->GetColumnCount() == columns &&
+                           m_grid->GetRowCount() == 2 * count + 1;
+    if (reuseRows) {
+        m_grid->ClearSelection();
+    } else {
+        m_grid->Clear();
+        m_grid->SetColumnCount(columns);
+        m_grid->SetRowCount(2 * count + 1);
+    }
     m_grid->SetRowHeight(0, kHeaderHeight);
     WriteHeader();
 
@@ -288,10 +317,14 @@ void CTabGrid::FillAll()
             w += m_savedWidths[static_cast<size_t>(c)];
         return w;
     }();
+    const QByteArray updating = ViewText::Load(ViewStrings::kUpdating).toUtf8();
     for (int s = 0; s < count; ++s) {
-        CreateSeriesRows(s, lastCol, graphWidth);
+        if (reuseRows)
+            RebindSeriesRows(s, graphWidth);
+        else
+            CreateSeriesRows(s, lastCol, graphWidth);
         if ((s + 1) % kFillProgressEvery == 0)
-            emit statusText(ViewText::Q(Platform::FormatU(u"%s %d", ViewText::Load(ViewStrings::kUpdating).toUtf8().constData(), s + 1)));
+            emit statusText(ViewText::Q(Platform::FormatU(u"%s %d", updating.constData(), s + 1)));
     }
     m_lastCount = count;
 

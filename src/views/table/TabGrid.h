@@ -137,6 +137,7 @@ private:
     void NotifyOthers(int seriesIndex);
     int GraphWidth() const;
     void FitMeanColumn();
+    void RebindSeriesRows(int s, int graphWidth);
     void RemeasureExpanded();
     CGridCellSeries* SeriesCell(int series) const;
     CGridCellDetailGripper* Gripper(int series) const;
