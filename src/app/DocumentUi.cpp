@@ -2,6 +2,7 @@
 
 #include <QFileDialog>
 #include <QRegularExpression>
+#include <algorithm>
 
 #include "app/AppMessages.h"
 
@@ -40,6 +41,8 @@ bool CDocumentUi::AskPath(const SFileDialogRequest& request, bool save, std::u16
     if (files.isEmpty() || files.first().isEmpty())
         return false;
     path = files.first().toStdU16String();
+    if (request.chosenFilter != nullptr)
+        *request.chosenFilter = std::max(0, static_cast<int>(dialog.nameFilters().indexOf(dialog.selectedNameFilter())));
     return true;
 }
 
