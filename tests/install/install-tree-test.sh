@@ -70,6 +70,16 @@ if command -v update-mime-database > /dev/null; then
   update-mime-database "$work/mime" 2> "$work/mime.err" || fail "mime entry refused: $(cat "$work/mime.err")"
   grep -q ':application/x-brelmora-project:\*\.vnr$' "$work/mime/globs2" || fail "no *.vnr glob"
   grep -aq 'application/x-brelmora-project' "$work/mime/magic" || fail "no magic"
+  # A desktop's file manager (GLib's reader) knows a project by its name
+  # and, renamed, by its opening bytes.
+  if command -v gio > /dev/null; then
+    cp "$source/examples/sample.vnr" "$work/renamed.dat"
+    for file in "$source/examples/sample.vnr" "$work/renamed.dat"; do
+      type=$(XDG_DATA_DIRS="$work" XDG_DATA_HOME="$work" gio info -a standard::content-type "$file" 2>/dev/null |
+             sed -n 's/.*standard::content-type: //p')
+      [ "$type" = application/x-brelmora-project ] || fail "$(basename "$file") is taken for '$type'"
+    done
+  fi
 fi
 
 # The Debian package, unpacked as dpkg would install it.
