@@ -2,6 +2,7 @@
 
 #include <QFileDialog>
 #include <QRegularExpression>
+#include <algorithm>
 
 #include "app/AppMessages.h"
 #include "platform/DialogFolder.h"
@@ -42,6 +43,8 @@ bool CDocumentUi::AskPath(const SFileDialogRequest& request, bool save, std::u16
         return false;
     path = files.first().toStdU16String();
     Platform::RememberDialogFolder(path);
+    if (request.chosenFilter != nullptr)
+        *request.chosenFilter = std::max(0, static_cast<int>(dialog.nameFilters().indexOf(dialog.selectedNameFilter())));
     return true;
 }
 

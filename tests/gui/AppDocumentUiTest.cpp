@@ -23,6 +23,9 @@ TEST(AppDocumentUi, WindowsFiltersBecomeQtFilters)
               QStringList({"Brelmora Project (*.vnr)", "All Files (*.*)"}));
     EXPECT_EQ(CDocumentUi::NameFilters(u"Text file (*.txt)|*.txt|CSV file (*.csv)|*.csv|All Files (*.*)|*.*||"),
               QStringList({"Text file (*.txt)", "CSV file (*.csv)", "All Files (*.*)"}));
+    // Two filters of one pattern stay apart (the export tells them by index).
+    EXPECT_EQ(CDocumentUi::NameFilters(u"CSV file (*.csv)|*.csv|Spreadsheet CSV, UTF-8 (*.csv)|*.csv||"),
+              QStringList({"CSV file (*.csv)", "Spreadsheet CSV, UTF-8 (*.csv)"}));
     // Captions without (or with other) patterns get the real ones.
     EXPECT_EQ(CDocumentUi::NameFilters(u"Projects|*.vnr;*.VNR|Other (*.x)|*.y||"),
               QStringList({"Projects (*.vnr *.VNR)", "Other (*.y)"}));

@@ -34,7 +34,7 @@ TEST(DialogFolder, ProjectFolderThenLastUsedThenHome)
     EXPECT_EQ(Platform::DialogStartFolder(FromUtf8(projects + "/rolls.vnr")), FromUtf8(projects));
     // Without a project: the folder used last, remembered in the settings.
     EXPECT_EQ(Platform::DialogStartFolder(u""), FromUtf8(exports));
-    EXPECT_NE(registry.Read().find("LastFolder"), std::string::npos);
+    EXPECT_NE(registry.Read().find(std::string("L\0a\0s\0t\0F\0o\0l\0d\0e\0r", 19)), std::string::npos);
     // A project whose folder is gone, and a remembered folder that is gone.
     EXPECT_EQ(Platform::DialogStartFolder(FromUtf8(base + "/gone/rolls.vnr")), FromUtf8(exports));
     ::rmdir(exports.c_str());
