@@ -13,7 +13,6 @@ constexpr uint32_t kInfoBlockIncomplete = 48102;
 constexpr uint32_t kSeriesCutShort = 48103;
 constexpr uint32_t kDownloadSaved = 48104;      // %d: series, %s: file
 constexpr uint32_t kDownloadProgress = 48105;   // %d: percent
-constexpr uint32_t kSameOutputTwice = 48106;    // %s: the file
 
 // Series names.
 constexpr uint32_t kNamesEmpty = 48110;

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "StandardOutput.h"
 #include "CliCommon.h"
 #include "CliStrings.h"
 #include "Commands.h"
@@ -89,10 +90,9 @@ int DownloadCommand(const std::vector<std::string>& args)
     uint32_t port = 0;
     if (const int rc = ResolvePort("download", portText, port))
         return rc;
-    if (exportPath == savePath) {
-        PrintError("brelmora-cli", Platform::FormatU(Text(kSameOutputTwice).c_str(), savePath.c_str()));
-        return exitUsage;
-    }
+    // No output may replace another one (or the wire trace being written).
+    if (const int rc = CheckDistinctFiles(std::string(), {savePath, exportPath, TracePath()}))
+        return rc;
     // An output that cannot be created is refused before the instrument is
     // asked for anything.
     for (const std::string* path : {&savePath, &exportPath}) {
@@ -142,7 +142,7 @@ int DownloadCommand(const std::vector<std::string>& args)
         return exitCannotWrite;
     }
     ui.Flush(savePath);
-    std::printf("%s\n", Platform::ToUtf8(Platform::FormatU(Text(kDownloadSaved).c_str(), doc.GetCurrent().GetCount(),
+    Out("%s\n", Platform::ToUtf8(Platform::FormatU(Text(kDownloadSaved).c_str(), doc.GetCurrent().GetCount(),
                                                             savePath.c_str()))
                             .c_str());
     return exitOk;

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "StandardOutput.h"
 #include "CliCommon.h"
 #include "Commands.h"
 #include "DeviceCliStrings.h"
@@ -43,7 +44,7 @@ int IdentifyCommand(const std::vector<std::string>& args)
     if (const int rc = session.Connect())
         return rc;
     const std::u16string text = Platform::ReplaceAll(session.Device().GetInfoText(), u"\r\n", u"\n");
-    std::printf("%s\n", Platform::ToUtf8(text).c_str());
+    Out("%s\n", Platform::ToUtf8(text).c_str());
     return exitOk;
 }
 

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "StandardOutput.h"
 #include "CliCommon.h"
 #include "Commands.h"
 #include "DeviceCliStrings.h"
@@ -97,11 +98,11 @@ bool ParseArgs(const std::vector<std::string>& args, SNamesRequest& r)
 void PrintNames(const CSeriesNamesModel& names)
 {
     if (names.GetNameCount() == 0) {
-        std::printf("%s\n", Platform::ToUtf8(Text(kNamesEmpty)).c_str());
+        Out("%s\n", Platform::ToUtf8(Text(kNamesEmpty)).c_str());
         return;
     }
     for (int row = 1; row <= names.GetNameCount(); ++row)
-        std::printf("%d\t%s\n", row, Platform::ToUtf8(names.GetText(row)).c_str());
+        Out("%d\t%s\n", row, Platform::ToUtf8(names.GetText(row)).c_str());
 }
 
 // The checks on a name before it goes to the instrument, which stores 8-bit

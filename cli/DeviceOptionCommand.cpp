@@ -6,6 +6,7 @@
 #include <thread>
 #include <vector>
 
+#include "StandardOutput.h"
 #include "CliCommon.h"
 #include "Commands.h"
 #include "DeviceCliStrings.h"
@@ -24,7 +25,7 @@ void PrintState(bool on)
 {
     const std::u16string line = Platform::FormatU(Text(kOptionLine).c_str(), Platform::ToUtf8(Text(kOptionName)).c_str(),
                                                   Platform::ToUtf8(Text(on ? kOptionOn : kOptionOff)).c_str());
-    std::printf("%s\n", Platform::ToUtf8(line).c_str());
+    Out("%s\n", Platform::ToUtf8(line).c_str());
 }
 
 // A refusal by the instrument (an error code instead of an answer) means

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "StandardOutput.h"
 #include "CliCommon.h"
 #include "Commands.h"
 #include "DeviceCliStrings.h"
@@ -23,8 +24,8 @@ namespace {
 
 void PrintLine(const std::u16string& text)
 {
-    std::printf("%s\n", Platform::ToUtf8(text).c_str());
-    std::fflush(stdout);
+    Out("%s\n", Platform::ToUtf8(text).c_str());
+    FlushOut();
 }
 
 // The wizard's result page on a terminal: status lines are printed as they

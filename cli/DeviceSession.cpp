@@ -1,3 +1,4 @@
+#include "StandardOutput.h"
 #include "DeviceSession.h"
 
 #include <cstdio>
@@ -137,7 +138,7 @@ void CDeviceSession::PrintMessage(const std::u16string& text) const
 void CDeviceSession::ShowMessage(int kind, const std::u16string& text)
 {
     if (kind == messageInformation) {
-        std::printf("%s\n", Platform::ToUtf8(text).c_str());
+        Out("%s\n", Platform::ToUtf8(text).c_str());
         return;
     }
     PrintMessage(text);
@@ -178,7 +179,7 @@ void CDeviceSession::HideProgress()
 
 void CDeviceSession::Redraw()
 {
-    std::fflush(stdout);
+    FlushOut();
 }
 
 } // namespace Cli

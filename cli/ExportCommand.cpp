@@ -1,6 +1,6 @@
-// brelmora-cli export FILE.vnr OUT [--energy] [--dtformat N] [--summary]:
-// writes the text export of the series page, or with --summary of the
-// summary page.
+// brelmora-cli export FILE.vnr OUT|- [--energy] [--dtformat N] [--summary]
+// [--accept-damaged]: writes the text export of the series page, or with
+// --summary of the summary page, to OUT or standard output.
 #include <string>
 #include <vector>
 
@@ -11,8 +11,6 @@
 #include "data/SeriesPageText.h"
 #include "data/SummaryPageText.h"
 #include "data/TextExport.h"
-#include "platform/ErrorCodes.h"
-#include "platform/FileException.h"
 #include "platform/Text.h"
 
 namespace Cli {
@@ -22,6 +20,7 @@ int ExportCommand(const std::vector<std::string>& args)
     std::vector<std::string> paths;
     bool energy = false;
     bool summary = false;
+    bool acceptDamaged = false;
     std::optional<uint32_t> dtFormat;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
@@ -29,6 +28,8 @@ int ExportCommand(const std::vector<std::string>& args)
             energy = true;
         } else if (a == "--summary") {
             summary = true;
+        } else if (a == "--accept-damaged") {
+            acceptDamaged = true;
         } else if (a == "--dtformat") {
             if (i + 1 >= args.size())
                 return UsageError("export");
@@ -37,8 +38,8 @@ int ExportCommand(const std::vector<std::string>& args)
                 PrintError("brelmora-cli", Platform::FormatU(Text(kBadNumber).c_str(), "--dtformat", args[i].c_str()));
                 return exitUsage;
             }
-        } else if (!a.empty() && a[0] == '-') {
-            return UsageError("export");
+        } else if (a.size() > 1 && a[0] == '-') {
+            return UnknownOption("export", a);
         } else {
             paths.push_back(a);
         }
@@ -46,10 +47,13 @@ int ExportCommand(const std::vector<std::string>& args)
     if (paths.size() != 2)
         return UsageError("export");
 
+    // The export must not replace the project it is made from.
+    if (const int rc = CheckDistinctFiles(paths[0], {paths[1] == "-" ? std::string() : paths[1]}))
+        return rc;
     CPaperDoc doc;
     CTerminalUi ui;
-    if (!OpenProject(doc, ui, paths[0]))
-        return exitNotAProject;
+    if (const int rc = OpenProjectForOutput(doc, ui, paths[0], acceptDamaged))
+        return rc;
     doc.SetEnergyMode(energy);
 
     const uint32_t pictures = dtFormat ? *dtFormat : ReadDtFormatSetting();
@@ -57,14 +61,7 @@ int ExportCommand(const std::vector<std::string>& args)
     // writes just the byte-order mark.
     const std::u16string text = summary ? SummaryPageText::ExportText(doc, pictures)
                                         : SeriesPageText::ExportText(doc.GetCurrent(), energy, pictures);
-    try {
-        TextExport::WriteFile(Platform::FromUtf8(paths[1]), text);
-    } catch (const Platform::CFileException& e) {
-        PrintError(paths[1], Platform::FormatU(Text(kCannotWrite).c_str(),
-                                               Platform::DescribeError(e.GetOsError())));
-        return exitCannotWrite;
-    }
-    return exitOk;
+    return WriteExport(paths[1], TextExport::Encode(text));
 }
 
 } // namespace Cli

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "StandardOutput.h"
 #include "CliCommon.h"
 #include "Commands.h"
 #include "DeviceSession.h"
@@ -96,7 +97,7 @@ int FirmwareCheckCommand(const std::vector<std::string>& given)
         w.Key("newestOs");
         WriteVersionOrNull(w, result.newestOs);
         w.EndObject();
-        std::printf("%s\n", w.Text().c_str());
+        Out("%s\n", w.Text().c_str());
         return exitOk;
     }
     PrintLine(Platform::FormatU(Text(kHardwareIdLine).c_str(), ToUtf8(check.GetSubFolder()).c_str()));

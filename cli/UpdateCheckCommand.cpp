@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "StandardOutput.h"
 #include "CliCommon.h"
 #include "Commands.h"
 #include "JsonWriter.h"
@@ -52,7 +53,7 @@ int UpdateCheckCommand(const std::vector<std::string>& given)
         w.Key("folder");
         w.String(Update::UpdateFolderOf(program.productName));
         w.EndObject();
-        std::printf("%s\n", w.Text().c_str());
+        Out("%s\n", w.Text().c_str());
         return exitOk;
     }
     if (!choice.found) {

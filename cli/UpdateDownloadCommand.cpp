@@ -10,6 +10,7 @@
 #include <unistd.h>
 #include <vector>
 
+#include "StandardOutput.h"
 #include "CliCommon.h"
 #include "CliStrings.h"
 #include "Commands.h"
@@ -86,7 +87,7 @@ int UpdateDownloadCommand(const std::vector<std::string>& given)
     if (step != Update::CInstallerDownload::stepComplete)
         return ReportUpdateFailure(server, download.ErrorText());
     link.Close();
-    std::printf("%s\n", target.c_str());
+    Out("%s\n", target.c_str());
     return exitOk;
 }
 
