@@ -21,6 +21,11 @@ constexpr uint32_t kNameNotLatin1 = 48113;      // %s: the text
 constexpr uint32_t kBadSlot = 48114;            // %s: the text
 constexpr uint32_t kNameMovedUp = 48115;        // %d: the slot used
 constexpr uint32_t kNameEmpty = 48116;
+constexpr uint32_t kNamesChangeMade = 48117;
+constexpr uint32_t kNamesChangeNotMade = 48118;
+constexpr uint32_t kNamesChangeUnclear = 48119;
+constexpr uint32_t kNamesStateUnknown = 48124;
+constexpr uint32_t kRemoteOffUnanswered = 48125;
 
 // The instrument option.
 constexpr uint32_t kOptionName = 48120;         // "Store invalid measurements as zero"

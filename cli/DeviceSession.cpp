@@ -66,6 +66,10 @@ CDeviceSession::CDeviceSession(uint32_t port)
 
 CDeviceSession::~CDeviceSession()
 {
+    // An instrument left in remote mode may not measure: say so, although
+    // the command itself succeeded.
+    if (m_connection.GetDevice() != nullptr && !m_connection.Disconnect())
+        PrintMessage(Text(kRemoteOffUnanswered));
     m_connection.Disconnect();
 }
 
