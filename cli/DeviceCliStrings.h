@@ -13,6 +13,9 @@ constexpr uint32_t kInfoBlockIncomplete = 48102;
 constexpr uint32_t kSeriesCutShort = 48103;
 constexpr uint32_t kDownloadSaved = 48104;      // %d: series, %s: file
 constexpr uint32_t kDownloadProgress = 48105;   // %d: percent
+constexpr uint32_t kDeviceMissing = 48106;
+constexpr uint32_t kDeviceWithoutComPort = 48107;
+constexpr uint32_t kCannotReach = 48108;        // %s: the cause
 
 // Series names.
 constexpr uint32_t kNamesEmpty = 48110;

@@ -8,13 +8,13 @@
 #include <string>
 #include <vector>
 
-#include "StandardOutput.h"
 #include "CliCommon.h"
 #include "CliStrings.h"
 #include "Commands.h"
 #include "DeviceCliStrings.h"
 #include "DeviceOutputFiles.h"
 #include "DeviceSession.h"
+#include "StandardOutput.h"
 #include "connection/PaperConnection.h"
 #include "data/PaperDoc.h"
 #include "data/SeriesPageText.h"
@@ -87,7 +87,7 @@ int DownloadCommand(const std::vector<std::string>& args)
     }
     if (portText.empty() || savePath.empty())
         return UsageError("download");
-    uint32_t port = 0;
+    SPortChoice port;
     if (const int rc = ResolvePort("download", portText, port))
         return rc;
     // No output may replace another one (or the wire trace being written).

@@ -3,11 +3,11 @@
 #include <string>
 #include <vector>
 
-#include "StandardOutput.h"
 #include "CliCommon.h"
 #include "Commands.h"
 #include "DeviceCliStrings.h"
 #include "DeviceSession.h"
+#include "StandardOutput.h"
 #include "connection/PaperConnection.h"
 #include "device/VeltranoDevice.h"
 #include "platform/Text.h"
@@ -37,7 +37,7 @@ int IdentifyCommand(const std::vector<std::string>& args)
     std::string portText;
     if (!ParsePortArgs(args, portText, nullptr))
         return UsageError("identify");
-    uint32_t port = 0;
+    SPortChoice port;
     if (const int rc = ResolvePort("identify", portText, port))
         return rc;
     CDeviceSession session(port);
@@ -54,7 +54,7 @@ int DeleteAllCommand(const std::vector<std::string>& args)
     bool yes = false;
     if (!ParsePortArgs(args, portText, &yes))
         return UsageError("delete-all");
-    uint32_t port = 0;
+    SPortChoice port;
     if (const int rc = ResolvePort("delete-all", portText, port))
         return rc;
     // Deleting cannot be undone: without the explicit confirmation nothing

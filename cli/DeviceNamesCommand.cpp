@@ -10,11 +10,11 @@
 #include <string>
 #include <vector>
 
-#include "StandardOutput.h"
 #include "CliCommon.h"
 #include "Commands.h"
 #include "DeviceCliStrings.h"
 #include "DeviceSession.h"
+#include "StandardOutput.h"
 #include "connection/SeriesNames.h"
 #include "device/VeltranoDevice.h"
 #include "platform/Text.h"
@@ -182,7 +182,7 @@ int NamesCommand(const std::vector<std::string>& args)
     SNamesRequest r;
     if (!ParseArgs(args, r))
         return UsageError("names");
-    uint32_t port = 0;
+    SPortChoice port;
     if (const int rc = ResolvePort("names", r.portText, port))
         return rc;
 

@@ -6,11 +6,11 @@
 #include <thread>
 #include <vector>
 
-#include "StandardOutput.h"
 #include "CliCommon.h"
 #include "Commands.h"
 #include "DeviceCliStrings.h"
 #include "DeviceSession.h"
+#include "StandardOutput.h"
 #include "device/VeltranoDevice.h"
 #include "platform/Text.h"
 
@@ -56,7 +56,7 @@ int OptionCommand(const std::vector<std::string>& args)
     }
     if (portText.empty())
         return UsageError("option");
-    uint32_t port = 0;
+    SPortChoice port;
     if (const int rc = ResolvePort("option", portText, port))
         return rc;
     CDeviceSession session(port);

@@ -6,11 +6,11 @@
 #include <string>
 #include <vector>
 
-#include "StandardOutput.h"
 #include "CliCommon.h"
 #include "Commands.h"
 #include "DeviceSession.h"
 #include "JsonWriter.h"
+#include "StandardOutput.h"
 #include "UpdateCliStrings.h"
 #include "UpdateCliSupport.h"
 #include "connection/FirmwareCheck.h"
@@ -56,7 +56,7 @@ int FirmwareCheckCommand(const std::vector<std::string>& given)
     }
     if (portText.empty())
         return UsageError("firmware-check");
-    uint32_t port = 0;
+    SPortChoice port;
     if (const int rc = ResolvePort("firmware-check", portText, port))
         return rc;
     CDeviceSession session(port);

@@ -7,11 +7,11 @@
 #include <string>
 #include <vector>
 
-#include "StandardOutput.h"
 #include "CliCommon.h"
 #include "CliStrings.h"
 #include "Commands.h"
 #include "JsonWriter.h"
+#include "StandardOutput.h"
 #include "TerminalText.h"
 #include "data/PaperDoc.h"
 #include "data/SeriesPageText.h"

@@ -4,10 +4,10 @@
 #include <string>
 #include <vector>
 
-#include "StandardOutput.h"
 #include "CliCommon.h"
 #include "Commands.h"
 #include "JsonWriter.h"
+#include "StandardOutput.h"
 #include "UpdateCliStrings.h"
 #include "UpdateCliSupport.h"
 #include "platform/Text.h"

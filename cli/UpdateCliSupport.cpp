@@ -1,10 +1,10 @@
-#include "StandardOutput.h"
 #include "UpdateCliSupport.h"
 
 #include <cstdio>
 
 #include "CliCommon.h"
 #include "Commands.h"
+#include "StandardOutput.h"
 #include "UpdateCliStrings.h"
 #include "platform/Text.h"
 

@@ -10,10 +10,10 @@
 #include <unistd.h>
 #include <vector>
 
-#include "StandardOutput.h"
 #include "CliCommon.h"
 #include "CliStrings.h"
 #include "Commands.h"
+#include "StandardOutput.h"
 #include "UpdateCliSupport.h"
 #include "platform/Text.h"
 #include "update/InstallerDownload.h"

@@ -4,10 +4,10 @@
 #include <string>
 #include <vector>
 
-#include "StandardOutput.h"
 #include "CliCommon.h"
 #include "CliStrings.h"
 #include "Commands.h"
+#include "StandardOutput.h"
 #include "platform/Text.h"
 #include "update/FileVersionInfo.h"
 #include "platform/Version.h"
