@@ -134,8 +134,10 @@ std::string FaultHelp()
            "                    series at start when needed)\n"
            "  trickle=MS        send every answer a byte at a time, MS milliseconds apart\n"
            "  trickle-series=MS the same for the series data, from its middle on\n"
-           "  lose-answer=names carry out the first names change but send no answer\n"
-           "  lose-request=names ignore the first names change and send no answer\n"
+           "  lose-answer=names\n"
+           "                    carry out the first names change but send no answer\n"
+           "  lose-request=names\n"
+           "                    ignore the first names change and send no answer\n"
            "  lose-answer=remote-off\n"
            "                    switch remote mode off when asked but send no answer\n";
 }
