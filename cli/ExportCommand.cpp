@@ -1,7 +1,8 @@
-// brelmora-cli export FILE.vnr OUT [--energy] [--dtformat N] [--summary | --csv [--impacts]]:
-// writes the text export of the series page, or with --summary of the
-// summary page; with --csv the spreadsheet CSV, one row per series (or per
-// impact with --impacts).  The texts come from the language library the
+// brelmora-cli export FILE.vnr OUT|- [--energy] [--dtformat N]
+// [--summary | --csv [--impacts]] [--accept-damaged]: writes the text export
+// of the series page, or with --summary of the summary page; with --csv the
+// spreadsheet CSV, one row per series (or per impact with --impacts); to
+// OUT or standard output.  The texts come from the language library the
 // settings choose, so the export holds the same bytes as the desktop
 // program's.
 #include <string>
@@ -46,6 +47,7 @@ int ExportCommand(const std::vector<std::string>& args)
     bool summary = false;
     bool csv = false;
     bool impacts = false;
+    bool acceptDamaged = false;
     std::optional<uint32_t> dtFormat;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
@@ -57,6 +59,8 @@ int ExportCommand(const std::vector<std::string>& args)
             csv = true;
         } else if (a == "--impacts") {
             impacts = true;
+        } else if (a == "--accept-damaged") {
+            acceptDamaged = true;
         } else if (a == "--dtformat") {
             if (i + 1 >= args.size())
                 return UsageError("export");
@@ -65,8 +69,8 @@ int ExportCommand(const std::vector<std::string>& args)
                 PrintError("brelmora-cli", Platform::FormatU(Text(kBadNumber).c_str(), "--dtformat", args[i].c_str()));
                 return exitUsage;
             }
-        } else if (!a.empty() && a[0] == '-') {
-            return UsageError("export");
+        } else if (a.size() > 1 && a[0] == '-') {
+            return UnknownOption("export", a);
         } else {
             paths.push_back(a);
         }
@@ -74,39 +78,29 @@ int ExportCommand(const std::vector<std::string>& args)
     if (paths.size() != 2 || (csv && summary) || (impacts && !csv))
         return UsageError("export");
 
+    // The export must not replace the project it is made from.
+    if (const int rc = CheckDistinctFiles(paths[0], {paths[1] == "-" ? std::string() : paths[1]}))
+        return rc;
     CPaperDoc doc;
     CTerminalUi ui;
-    if (!OpenProject(doc, ui, paths[0]))
-        return exitNotAProject;
+    if (const int rc = OpenProjectForOutput(doc, ui, paths[0], acceptDamaged))
+        return rc;
     doc.SetEnergyMode(energy);
 
     UseLanguageOfSettings();
-    if (csv) {
-        try {
-            SpreadsheetExport::WriteFile(Platform::FromUtf8(paths[1]), doc.GetCurrent(),
-                                         impacts ? SpreadsheetExport::ERows::Impacts
-                                                 : SpreadsheetExport::ERows::Series);
-        } catch (const Platform::CFileException& e) {
-            PrintError(paths[1], Platform::FormatU(Text(kCannotWrite).c_str(),
-                                                   Platform::DescribeError(e.GetOsError())));
-            return exitCannotWrite;
-        }
-        return exitOk;
-    }
+    if (csv)
+        return WriteExport(paths[1], [&] {
+            const std::string bytes = SpreadsheetExport::Encode(doc.GetCurrent(), impacts ? SpreadsheetExport::ERows::Impacts
+                                                                                          : SpreadsheetExport::ERows::Series);
+            return std::vector<uint8_t>(bytes.begin(), bytes.end());
+        }());
 
     const uint32_t pictures = dtFormat ? *dtFormat : ReadDtFormatSetting();
     // The summary page's text, or the series page's; an empty summary
     // writes just the byte-order mark.
     const std::u16string text = summary ? SummaryPageText::ExportText(doc, pictures)
                                         : SeriesPageText::ExportText(doc.GetCurrent(), energy, pictures);
-    try {
-        TextExport::WriteFile(Platform::FromUtf8(paths[1]), text);
-    } catch (const Platform::CFileException& e) {
-        PrintError(paths[1], Platform::FormatU(Text(kCannotWrite).c_str(),
-                                               Platform::DescribeError(e.GetOsError())));
-        return exitCannotWrite;
-    }
-    return exitOk;
+    return WriteExport(paths[1], TextExport::Encode(text));
 }
 
 } // namespace Cli
