@@ -8,6 +8,7 @@
 #   <prefix>/share/icons/hicolor/   the icon "brelmora" (PNG sizes, SVG)
 #   <prefix>/share/mime/packages/   brelmora.xml: the project file type
 #   <prefix>/share/man/man1/        every docs/man/*.1
+#   <prefix>/share/bash-completion/completions/brelmora-cli
 #   <prefix>/share/brelmora/        the sample project
 #   <prefix>/share/doc/brelmora/    README.md
 #
@@ -97,6 +98,10 @@ file(GLOB _man_pages CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/docs/man/*.1)
 if(_man_pages)
   install(FILES ${_man_pages} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 endif()
+
+# Bash completion for the command line, where bash-completion looks for it.
+install(FILES ${PROJECT_SOURCE_DIR}/resources/completion/brelmora-cli.bash
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions RENAME brelmora-cli)
 
 install(FILES ${PROJECT_SOURCE_DIR}/examples/sample.vnr DESTINATION ${CMAKE_INSTALL_DATADIR}/brelmora/examples)
 install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/brelmora)

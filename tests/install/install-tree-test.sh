@@ -35,6 +35,7 @@ check_tree() {
   [ -s "$share/icons/hicolor/scalable/apps/brelmora.svg" ] || fail "$what: scalable icon missing"
   [ -s "$share/mime/packages/brelmora.xml" ] || fail "$what: mime entry missing"
   [ -s "$share/brelmora/examples/sample.vnr" ] || fail "$what: sample project missing"
+  [ -s "$share/bash-completion/completions/brelmora-cli" ] || fail "$what: bash completion missing"
   for page in "$source"/docs/man/*.1; do
     [ -e "$page" ] || continue
     [ -s "$share/man/man1/$(basename "$page")" ] || fail "$what: man page $(basename "$page") missing"
