@@ -185,6 +185,28 @@ TEST_F(SeriesNamesDlg, ANameTypedInRowTenMovesUpToRowFour)
     EXPECT_EQ(grid->Editor(), nullptr);
 }
 
+TEST_F(SeriesNamesDlg, TheEditorTakesOnlyWhatTheInstrumentStores)
+{
+    ASSERT_NO_FATAL_FAILURE(Open({"A", "B"}));
+    grid->FocusRow(3);
+    ASSERT_NO_FATAL_FAILURE(Type(QStringLiteral("Tambour 12 links")));
+    EXPECT_EQ(grid->Editor()->text(), QStringLiteral("Tambour 12 l"));
+    Key(grid->Editor(), Qt::Key_Return);
+    EXPECT_EQ(Stored(), (Names{"A", "B", "Tambour 12 l"}));
+
+    // A character beyond U+00FF is refused with a message; the row keeps
+    // its name.
+    grid->FocusRow(2);
+    ASSERT_NO_FATAL_FAILURE(Type(QStringLiteral("Preis 5 ")));
+    grid->Editor()->insert(QString(QChar(0x20AC)));
+    std::u16string shown;
+    ViewTest::AnswerMessageBox(QMessageBox::Ok, &shown);
+    Key(grid->Editor(), Qt::Key_Return);
+    EXPECT_NE(shown.find(u"cannot be stored on the Veltrano"), std::u16string::npos);
+    EXPECT_EQ(Row(2), QStringLiteral("B"));
+    EXPECT_EQ(Stored(), (Names{"A", "B", "Tambour 12 l"}));
+}
+
 TEST_F(SeriesNamesDlg, PastingFiveLinesAtRow48WritesThree)
 {
     ASSERT_NO_FATAL_FAILURE(Open(Numbered(47)));

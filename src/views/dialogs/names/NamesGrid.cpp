@@ -5,6 +5,8 @@
 
 #include <algorithm>
 
+#include "device/VeltranoDevice.h"
+
 CNamesGrid::CNamesGrid(int rows, QWidget* parent) : CGridCtrl(parent)
 {
     SetDefaultRowHeight(kRowHeight);
@@ -91,6 +93,26 @@ void CNamesGrid::keyPressEvent(QKeyEvent* event)
         return;
     }
     CGridCtrl::keyPressEvent(event);
+    LimitEditor();
+}
+
+void CNamesGrid::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    CGridCtrl::mouseDoubleClickEvent(event);
+    LimitEditor();
+}
+
+void CNamesGrid::LimitEditor()
+{
+    QLineEdit* editor = Editor();
+    const int limit = static_cast<int>(Device::ROLL_ID_BYTES);
+    if (editor == nullptr || editor->maxLength() == limit)
+        return;
+    // Setting the limit sets the text again, which drops its selection.
+    const bool all = !editor->text().isEmpty() && editor->selectedText() == editor->text();
+    editor->setMaxLength(limit);
+    if (all)
+        editor->selectAll();
 }
 
 // Enter and Tab end an edit (which stores it) and then focus the next row;

@@ -3,7 +3,8 @@
 // Enter and Tab focus the next row and Shift+Tab the previous one (also
 // when they end an edit); Ctrl+V, Ctrl+X, Ctrl+C and Delete are passed to
 // the dialog as signals.  The name column fills the width the status column
-// leaves.
+// leaves.  The editor takes at most the 12 characters the instrument
+// stores of a name.
 #pragma once
 
 #include "controls/GridCtrl.h"
@@ -34,6 +35,7 @@ signals:
 protected:
     bool event(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
@@ -42,4 +44,5 @@ private:
     // Shift+Tab), 0 for other keys.
     static int RowStep(const QKeyEvent* key);
     void FitColumns();
+    void LimitEditor();
 };
