@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "device/VnCommands.h"
 
@@ -17,8 +18,9 @@ public:
     static constexpr int kSettleMs = 500;
 
     enum class ESwitch {
-        Switched,       // sent; read the option back after kSettleMs
-        NotSupported,   // switching on was refused: message 59587, the box stays clear
+        Switched,       // read the option back after kSettleMs
+        NotSupported,   // the instrument refused switching on: message 59587, the box stays clear
+        Failed,         // the line failed: FailureText says how, the box stays clear
         NoDevice,       // no instrument held: nothing sent
     };
 
@@ -28,19 +30,25 @@ public:
     // is held).  False without an instrument: the dialog does not open.
     // Otherwise reads the option into `on` (off when the read fails).
     bool Open(bool& on);
-    // Switches the option.  A refused switch off is no reason for a message:
-    // the read-back shows what the instrument kept.
+    // Switches the option.  An instrument that refuses switching off is
+    // read back like one that accepted: the box shows what it kept.
     ESwitch Switch(bool on);
     // Reads the option; false (and `on` off) when no instrument is held or
-    // the read fails.
+    // the read fails.  Old firmware refuses the read: that is no line failure.
     bool Read(bool& on);
 
     bool HasDevice() const;
     Device::ELinkFailure GetLastFailure() const { return m_failure; }
+    // The last operation failed on the line (not by the instrument's refusal).
+    bool IsLineFailure() const;
+    // What failed, for the message.
+    std::u16string FailureText() const;
 
 private:
     void NoteFailure();
 
     CPaperConnection& m_connection;
     Device::ELinkFailure m_failure = Device::ELinkFailure::None;
+    uint8_t m_instrumentError = 0;
+    uint32_t m_streamError = 0;
 };

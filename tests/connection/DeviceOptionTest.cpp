@@ -53,9 +53,12 @@ TEST_F(DeviceOption, OpensOnlyWithAnInstrumentAndSwitchesBothWays)
     EXPECT_EQ(option.Switch(false), CDeviceOption::ESwitch::Switched);
     EXPECT_FALSE(instrument->GetOption88());
 
-    // The instrument went away: opening checks the held one, drops it and
-    // asks the wizard again.
+    // The instrument went away: switching fails on the line, and opening
+    // checks the held one, drops it and asks the wizard again.
     StopSim();
+    EXPECT_EQ(option.Switch(true), CDeviceOption::ESwitch::Failed);
+    EXPECT_TRUE(option.IsLineFailure());
+    EXPECT_EQ(option.FailureText().rfind(u"The transfer failed", 0), 0u);
     const int runs = ui.wizardRuns;
     EXPECT_FALSE(option.Open(on));
     EXPECT_EQ(ui.wizardRuns, runs + 1);
@@ -72,6 +75,7 @@ TEST_F(DeviceOption, OldFirmwareRefusesSwitchingOn)
     EXPECT_FALSE(on);
     EXPECT_EQ(option.Switch(true), CDeviceOption::ESwitch::NotSupported);
     EXPECT_EQ(option.GetLastFailure(), Device::ELinkFailure::InstrumentError);
+    EXPECT_FALSE(option.IsLineFailure());
     // Switching off is not what old firmware is told about; the read-back
     // shows what it kept.
     EXPECT_EQ(option.Switch(false), CDeviceOption::ESwitch::Switched);

@@ -7,6 +7,7 @@
 #include <QTest>
 
 #include "DeviceDialogTestSupport.h"
+#include "platform/Text.h"
 #include "views/dialogs/DeviceOptionsDlg.h"
 
 using namespace DeviceDialogTest;
@@ -93,6 +94,19 @@ TEST_F(DeviceOptionsDlg, SwitchingOnOldFirmwareShowsTheUpdateMessage)
     EXPECT_TRUE(box->isEnabled());
     EXPECT_FALSE(dialog->IsSettling());
     EXPECT_FALSE(instrument->GetOption88());
+}
+
+TEST_F(DeviceOptionsDlg, ALostLineSaysWhatFailedInsteadOfBlamingTheFirmware)
+{
+    ASSERT_NO_FATAL_FAILURE(Start());
+    ASSERT_NO_FATAL_FAILURE(Open());
+    StopSim();
+    std::u16string shown;
+    ViewTest::AnswerMessageBox(QMessageBox::Ok, &shown);
+    dialog->OptionBox()->click();
+    EXPECT_EQ(shown.rfind(u"The transfer failed", 0), 0u) << Platform::ToUtf8(shown);
+    EXPECT_FALSE(dialog->OptionBox()->isChecked());
+    EXPECT_FALSE(dialog->IsSettling());
 }
 
 #endif // BRELMORA_HAVE_SIM

@@ -57,7 +57,14 @@ bool COptionsDlg::Open()
     if (!m_option.Open(on))
         return false;
     m_box->setChecked(on);
+    ReportLineFailure();
     return true;
+}
+
+void COptionsDlg::ReportLineFailure()
+{
+    if (m_option.IsLineFailure())
+        Gui::ShowMessage(Gui::messageError, m_option.FailureText(), this);
 }
 
 int COptionsDlg::Run()
@@ -86,6 +93,11 @@ void COptionsDlg::OnClicked(bool checked)
         Gui::ShowMessage(Gui::messageWarning, Platform::LoadString(kOptionNotSupported), this);
         return;
     }
+    // A line that fails is no sign of old firmware: say what failed.
+    if (result == CDeviceOption::ESwitch::Failed) {
+        ReportLineFailure();
+        return;
+    }
     // The instrument reports the new state only after a pause; the box is
     // locked until it is read back, so a second click cannot overtake it.
     m_box->setEnabled(false);
@@ -101,4 +113,5 @@ void COptionsDlg::ReadBack()
     }
     m_box->setChecked(on);
     m_box->setEnabled(true);
+    ReportLineFailure();
 }

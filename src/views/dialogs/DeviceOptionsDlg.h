@@ -1,6 +1,7 @@
 // COptionsDlg: the "Device options" dialog.  It switches the option "Store
 // invalid measurements as zero" inside the connected Veltrano; the check box
-// always shows what the instrument reports.  It opens only with an
+// always shows what the instrument reports; a refused switch on shows
+// 59587, a failed line says what failed.  It opens only with an
 // instrument: Open connects first (the connection wizard runs when none is
 // held) and is false without one.
 #pragma once
@@ -32,6 +33,8 @@ public:
 private:
     void OnClicked(bool checked);
     void ReadBack();
+    // A failure of the line (not a refusal by the instrument) is shown.
+    void ReportLineFailure();
 
     CDeviceOption m_option;
     QCheckBox* m_box = nullptr;
