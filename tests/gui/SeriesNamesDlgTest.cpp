@@ -10,6 +10,7 @@
 #include <QTest>
 
 #include "DeviceDialogTestSupport.h"
+#include "platform/Text.h"
 #include "views/dialogs/DialogSupport.h"
 #include "views/dialogs/names/NameStatusCell.h"
 #include "views/dialogs/names/NamesGrid.h"
@@ -205,6 +206,21 @@ TEST_F(SeriesNamesDlg, TheEditorTakesOnlyWhatTheInstrumentStores)
     EXPECT_NE(shown.find(u"cannot be stored on the Veltrano"), std::u16string::npos);
     EXPECT_EQ(Row(2), QStringLiteral("B"));
     EXPECT_EQ(Stored(), (Names{"A", "B", "Tambour 12 l"}));
+}
+
+TEST_F(SeriesNamesDlg, ALostInstrumentSaysWhatFailedAndKeepsTheRows)
+{
+    ASSERT_NO_FATAL_FAILURE(Open({"A", "B"}));
+    ui.wizard = [](CConnWizardSettings&) { return std::unique_ptr<Device::CVnDevice>(); };
+    StopSim();
+    grid->FocusRow(3);
+    ASSERT_NO_FATAL_FAILURE(Type(QStringLiteral("C")));
+    std::u16string shown;
+    ViewTest::AnswerMessageBox(QMessageBox::Ok, &shown);
+    Key(grid->Editor(), Qt::Key_Return);
+    EXPECT_EQ(shown.rfind(u"The transfer failed", 0), 0u) << Platform::ToUtf8(shown);
+    EXPECT_EQ(Row(1), QStringLiteral("A"));
+    EXPECT_EQ(Row(2), QStringLiteral("B"));
 }
 
 TEST_F(SeriesNamesDlg, PastingFiveLinesAtRow48WritesThree)

@@ -14,6 +14,7 @@
 
 #include "connection/PaperConnection.h"
 #include "controls/MessageBox.h"
+#include "device/PaperTransfer.h"
 #include "views/dialogs/DeviceDialogStrings.h"
 #include "views/dialogs/DialogSupport.h"
 #include "views/dialogs/names/NameStatusCell.h"
@@ -135,6 +136,7 @@ void CUploadStringsDlg::OnCellEdited(int row, int col, const QString& text)
     CWaitCursor wait;
     TakeFocus();
     m_model.EndEdit(row, ViewText::U(text));
+    ReportFailure();
 }
 
 void CUploadStringsDlg::DeleteSelected()
@@ -146,6 +148,7 @@ void CUploadStringsDlg::DeleteSelected()
     TakeFocus();
     m_model.Delete(rows);
     ShowModelFocus();
+    ReportFailure();
 }
 
 void CUploadStringsDlg::InsertName()
@@ -155,6 +158,7 @@ void CUploadStringsDlg::InsertName()
     TakeFocus();
     if (m_model.Insert())
         ShowModelFocus();
+    ReportFailure();
 }
 
 void CUploadStringsDlg::UndoChange()
@@ -162,6 +166,7 @@ void CUploadStringsDlg::UndoChange()
     m_grid->EndEdit(true);
     CWaitCursor wait;
     m_model.Undo();
+    ReportFailure();
 }
 
 void CUploadStringsDlg::PasteClipboard()
@@ -172,6 +177,7 @@ void CUploadStringsDlg::PasteClipboard()
     CWaitCursor wait;
     TakeFocus();
     m_model.Paste(ViewText::U(text));
+    ReportFailure();
 }
 
 void CUploadStringsDlg::CopySelected()
@@ -251,6 +257,17 @@ void CUploadStringsDlg::FlashRows(const std::vector<int>& rows, int pauseMs)
         if (m_grid->isVisible())
             m_grid->viewport()->repaint();
     }
+}
+
+// The grid already shows what the instrument holds after a failure; the
+// message says why an edit did not stay.  Texts the model refused have had
+// their message.
+void CUploadStringsDlg::ReportFailure()
+{
+    const Device::ELinkFailure failure = m_model.GetLastFailure();
+    if (failure == Device::ELinkFailure::None || failure == Device::ELinkFailure::Refused)
+        return;
+    Gui::ShowMessage(Gui::messageError, Device::DescribeFailure(failure, m_model.GetLastInstrumentError()), this);
 }
 
 void CUploadStringsDlg::ShowMessage(int kind, const std::u16string& text)

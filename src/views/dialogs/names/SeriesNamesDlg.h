@@ -55,6 +55,8 @@ private:
     // after one that moves it.
     void TakeFocus();
     void ShowModelFocus();
+    // Says what failed when an operation did not reach the instrument whole.
+    void ReportFailure();
 
     CSeriesNamesModel m_model;
     CPaperConnection& m_connection;
