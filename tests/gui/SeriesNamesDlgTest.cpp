@@ -206,6 +206,13 @@ TEST_F(SeriesNamesDlg, TheEditorTakesOnlyWhatTheInstrumentStores)
     EXPECT_NE(shown.find(u"cannot be stored on the Veltrano"), std::u16string::npos);
     EXPECT_EQ(Row(2), QStringLiteral("B"));
     EXPECT_EQ(Stored(), (Names{"A", "B", "Tambour 12 l"}));
+
+    // Close while a name is being edited stores it first.
+    grid->FocusRow(4);
+    ASSERT_NO_FATAL_FAILURE(Type(QStringLiteral("Rolle 7")));
+    Button(2059)->click();
+    EXPECT_FALSE(dialog->isVisible());
+    EXPECT_EQ(Stored(), (Names{"A", "B", "Tambour 12 l", "Rolle 7"}));
 }
 
 TEST_F(SeriesNamesDlg, ALostInstrumentSaysWhatFailedAndKeepsTheRows)

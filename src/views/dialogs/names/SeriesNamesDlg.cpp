@@ -43,9 +43,11 @@ QPushButton* MakeButton(QWidget* parent, uint32_t textId, int id)
 {
     auto* button = new QPushButton(Load(textId), parent);
     button->setObjectName(DialogSupport::ControlName(id));
-    // Enter belongs to the grid (next row), never to a button.
+    // Enter belongs to the grid (next row), never to a button; a click
+    // leaves the keyboard with the grid, so its keys go on working.
     button->setAutoDefault(false);
     button->setDefault(false);
+    button->setFocusPolicy(Qt::NoFocus);
     return button;
 }
 
@@ -139,8 +141,16 @@ void CUploadStringsDlg::OnCellEdited(int row, int col, const QString& text)
     ReportFailure();
 }
 
+void CUploadStringsDlg::reject()
+{
+    // A name still being edited is stored before the dialog goes.
+    m_grid->EndEdit(true);
+    QDialog::reject();
+}
+
 void CUploadStringsDlg::DeleteSelected()
 {
+    m_grid->EndEdit(true);
     const std::vector<int> rows = m_grid->SelectedRows();
     if (rows.empty())
         return;
@@ -171,6 +181,7 @@ void CUploadStringsDlg::UndoChange()
 
 void CUploadStringsDlg::PasteClipboard()
 {
+    m_grid->EndEdit(true);
     const QString text = QApplication::clipboard()->text();
     if (text.isEmpty())
         return;

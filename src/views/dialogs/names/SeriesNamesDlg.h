@@ -45,6 +45,10 @@ public:
     void FlashRows(const std::vector<int>& rows, int pauseMs) override;
     void ShowMessage(int kind, const std::u16string& text) override;
 
+    // Close, the window's close button and Escape: an edit still open is
+    // stored first.
+    void reject() override;
+
 private:
     void OnCellEdited(int row, int col, const QString& text);
     void ShowContextMenu(const QPoint& globalPos);
