@@ -4,6 +4,7 @@
 #include <QRegularExpression>
 
 #include "app/AppMessages.h"
+#include "platform/DialogFolder.h"
 
 IDocumentUi::Answer CDocumentUi::AskYesNoCancel(const std::u16string& text)
 {
@@ -40,6 +41,7 @@ bool CDocumentUi::AskPath(const SFileDialogRequest& request, bool save, std::u16
     if (files.isEmpty() || files.first().isEmpty())
         return false;
     path = files.first().toStdU16String();
+    Platform::RememberDialogFolder(path);
     return true;
 }
 
@@ -76,6 +78,7 @@ void CDocumentUi::ConfigureDialog(QFileDialog& dialog, const SFileDialogRequest&
         dialog.setNameFilters(filters);
     dialog.setDefaultSuffix(QString::fromStdU16String(request.defaultExtension));
     dialog.setOption(QFileDialog::DontConfirmOverwrite, !(save && request.overwritePrompt));
+    dialog.setDirectory(QString::fromStdU16String(Platform::DialogStartFolder(request.projectPath)));
     const QString initial = QString::fromStdU16String(request.initialName);
     if (!initial.isEmpty() && !initial.contains(QLatin1Char('*')) && !initial.contains(QLatin1Char('?')))
         dialog.selectFile(initial);

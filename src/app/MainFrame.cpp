@@ -1,5 +1,7 @@
 #include "app/MainFrame.h"
 
+#include "app/StatusHint.h"
+
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
@@ -23,6 +25,7 @@
 #include "app/FrameConnectionUi.h"
 #include "app/Logo.h"
 #include "app/ShellOpen.h"
+#include "app/StatusHint.h"
 #include "app/ToolBarExt.h"
 #include "app/update/AutoUpdate.h"
 #include "app/update/UpdateMessages.h"
@@ -62,6 +65,7 @@ CMainFrame::CMainFrame(CBrelmoraApp& app, QWidget* parent)
     BuildMenuBar();
     BuildToolBar();
 
+    m_statusHint = new CStatusHint(this);
     m_statusLabel = new QLabel(this);
     statusBar()->addWidget(m_statusLabel, 1);
     ShowReady();

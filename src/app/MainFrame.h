@@ -26,6 +26,7 @@ class CPaperConnection;
 class CPaperDoc;
 class CToolBarExt;
 class QAction;
+class CStatusHint;
 class QLabel;
 class QMenu;
 class QTimer;
@@ -132,6 +133,7 @@ private:
     CChildView* m_view = nullptr;
     CToolBarExt* m_toolBar = nullptr;
     CLogo* m_logo = nullptr;
+    CStatusHint* m_statusHint = nullptr;
     QLabel* m_statusLabel = nullptr;
     QHash<int, QAction*> m_actions;
     std::vector<QMenu*> m_menus;

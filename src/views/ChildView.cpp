@@ -87,6 +87,7 @@ void CChildView::ExportText()
     request.defaultExtension = u"csv";
     request.initialName = u"*.csv";
     request.overwritePrompt = true;
+    request.projectPath = m_doc->GetPath();
     std::u16string path;
     if (!ui->AskSavePath(request, path) || path.empty())
         return;

@@ -104,6 +104,12 @@ TEST_F(AppMainFrame, MenuHoldsEveryCommandInOrder)
     EXPECT_EQ(m_frame->Action(Commands::ID_EXPORT)->toolTip(), "Export to a text file");
     EXPECT_EQ(m_frame->Action(Commands::ID_EXPORT)->statusTip(), "Export as text to a text file");
     EXPECT_EQ(m_frame->Action(Commands::ID_DISCONNECT)->toolTip(), "Disconnect Veltrano device");
+    // The Edit menu shows the keys of its commands.
+    EXPECT_EQ(m_frame->Action(Commands::ID_COPY)->shortcut(), QKeySequence(QKeySequence::Copy));
+    EXPECT_EQ(m_frame->Action(Commands::ID_CUT)->shortcut(), QKeySequence(QKeySequence::Cut));
+    EXPECT_EQ(m_frame->Action(Commands::ID_PASTE)->shortcut(), QKeySequence(QKeySequence::Paste));
+    EXPECT_EQ(m_frame->Action(Commands::ID_SELECT_ALL)->shortcut(), QKeySequence(QKeySequence::SelectAll));
+    EXPECT_EQ(m_frame->Action(Commands::ID_DELETE)->shortcut(), QKeySequence(QKeySequence::Delete));
 }
 
 TEST_F(AppMainFrame, ToolBarCarriesThirtyTwoPixelPictures)

@@ -2,6 +2,8 @@
 // of the selected cells, and the text export of the child view.
 #include <gtest/gtest.h>
 
+#include <QMessageBox>
+
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QImage>
@@ -155,6 +157,28 @@ TEST_F(ViewClipboard, SelectedCellsAsPicture)
     // The graph row is part of the block: taller than three plain rows.
     EXPECT_GT(image.height(), 3 * 22);
     EXPECT_EQ(image.pixelColor(0, 0), QColor(242, 245, 253));
+}
+
+TEST_F(ViewClipboard, PictureCutAtTheSizeLimitSaysHowManyRowsItHolds)
+{
+    std::vector<DataTest::Series> many;
+    for (int i = 0; i < 800; ++i)
+        many.push_back(MakeSeries("R" + std::to_string(i), static_cast<uint16_t>(i), Values(3)));
+    CPaperDoc big;
+    Load(big, many);
+    CTabGrid page(&big);
+    page.resize(1000, 600);
+    page.SelectAllCells();
+    QString text;
+    ViewTest::WhenModal<QMessageBox>([&text](QMessageBox* box) {
+        text = box->text();
+        box->accept();
+    });
+    page.RunCommand(IPage::cmdCopyPicture);
+    // 800 rows of 22 pixels do not fit into 16000: 727 rows do.
+    EXPECT_EQ(text, QStringLiteral("The picture is cut at 16000 pixels in height: it holds 727 of the 800 selected rows."));
+    const QImage image = qvariant_cast<QImage>(QGuiApplication::clipboard()->mimeData()->imageData());
+    EXPECT_LE(image.height(), 16000);
 }
 
 TEST_F(ViewClipboard, ExportWritesThePageTextAsTheCommandLineDoes)

@@ -19,6 +19,12 @@ QSize FromDialogUnits(const QWidget* widget, int width, int height)
     return QSize(static_cast<int>(width * charWidth / 4.0 + 0.5), static_cast<int>(height * metrics.height() / 8.0 + 0.5));
 }
 
+void ApplyTemplateSize(QDialog* dialog, int width, int height)
+{
+    dialog->ensurePolished();
+    dialog->resize(FromDialogUnits(dialog, width, height).expandedTo(dialog->minimumSizeHint()));
+}
+
 QDialogButtonBox* MakeButtons(QDialog* dialog, bool withCancel)
 {
     auto* box = new QDialogButtonBox(dialog);

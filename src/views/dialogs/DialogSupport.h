@@ -16,6 +16,10 @@ namespace DialogSupport {
 // the character height down).
 QSize FromDialogUnits(const QWidget* widget, int width, int height);
 
+// Gives `dialog` the size of its template (in dialog units of the dialog's
+// font), at least the size its layout needs.  Call after the layout is set.
+void ApplyTemplateSize(QDialog* dialog, int width, int height);
+
 // OK (default) and, when asked for, Cancel; connected to accept and reject.
 QDialogButtonBox* MakeButtons(QDialog* dialog, bool withCancel);
 

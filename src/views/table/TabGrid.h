@@ -136,6 +136,8 @@ private:
     void SyncSummaryTicks();
     void NotifyOthers(int seriesIndex);
     int GraphWidth() const;
+    void FitMeanColumn();
+    void RemeasureExpanded();
     CGridCellSeries* SeriesCell(int series) const;
     CGridCellDetailGripper* Gripper(int series) const;
     void SelectValueRow(int series);
