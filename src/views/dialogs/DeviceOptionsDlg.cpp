@@ -43,7 +43,7 @@ COptionsDlg::COptionsDlg(CPaperConnection& connection, QWidget* parent) : QDialo
     layout->addWidget(m_box);
     layout->addStretch(1);
     layout->addLayout(buttons);
-    resize(DialogSupport::FromDialogUnits(this, kWidthDu, kHeightDu).expandedTo(sizeHint()));
+    DialogSupport::ApplyTemplateSize(this, kWidthDu, kHeightDu);
 
     connect(m_box, &QCheckBox::clicked, this, &COptionsDlg::OnClicked);
     connect(m_close, &QPushButton::clicked, this, &QDialog::reject);

@@ -87,7 +87,7 @@ CUploadStringsDlg::CUploadStringsDlg(CPaperConnection& connection, QWidget* pare
     layout->addWidget(m_label);
     layout->addWidget(m_grid, 1);
     layout->addLayout(buttons);
-    resize(DialogSupport::FromDialogUnits(this, kWidthDu, kHeightDu));
+    DialogSupport::ApplyTemplateSize(this, kWidthDu, kHeightDu);
 
     connect(m_delete, &QPushButton::clicked, this, &CUploadStringsDlg::DeleteSelected);
     connect(m_insert, &QPushButton::clicked, this, &CUploadStringsDlg::InsertName);
