@@ -22,12 +22,14 @@
 #include "app/AppMessages.h"
 #include "app/AppStrings.h"
 #include "app/BrelmoraApp.h"
+#include "app/FrameConnectionUi.h"
 #include "app/Logo.h"
 #include "app/ShellOpen.h"
 #include "app/StatusHint.h"
 #include "app/ToolBarExt.h"
 #include "app/update/AutoUpdate.h"
 #include "app/update/UpdateMessages.h"
+#include "connection/PaperConnection.h"
 #include "data/PaperDoc.h"
 #include "platform/StringTable.h"
 #include "views/ChildView.h"
@@ -46,7 +48,9 @@ constexpr int kStateRefreshMs = 250;
 } // namespace
 
 CMainFrame::CMainFrame(CBrelmoraApp& app, QWidget* parent)
-    : QMainWindow(parent), m_app(app), m_doc(std::make_unique<CPaperDoc>()), m_docUi(this)
+    : QMainWindow(parent), m_app(app), m_doc(std::make_unique<CPaperDoc>()), m_docUi(this),
+      m_connectionUi(std::make_unique<CFrameConnectionUi>()),
+      m_connection(std::make_unique<CPaperConnection>(*m_connectionUi))
 {
     setObjectName(QStringLiteral("MainFrame"));
     setWindowIcon(AppIcons::Icon(QStringLiteral("brelmora")));

@@ -20,7 +20,9 @@
 class CAutoUpdate;
 class CBrelmoraApp;
 class CChildView;
+class CFrameConnectionUi;
 class CLogo;
+class CPaperConnection;
 class CPaperDoc;
 class CToolBarExt;
 class QAction;
@@ -41,6 +43,8 @@ public:
 
     CPaperDoc& GetDocument() { return *m_doc; }
     CChildView* GetChildView() const { return m_view; }
+    // The connection driver, one for the whole run.
+    CPaperConnection& Connection() { return *m_connection; }
 
     // Applies the command line: the energy switch, then the project to open.
     void ReadCommandLine(const SCommandLine& commandLine);
@@ -120,6 +124,8 @@ private:
     void UpdateProgram();
     void CheckForUpdates();
     void NotAvailableYet();
+    void ShowSeriesNames();
+    void ShowDeviceOptions();
 
     CBrelmoraApp& m_app;
     std::unique_ptr<CPaperDoc> m_doc;
@@ -137,4 +143,6 @@ private:
     CVersion m_newProgramVersion;
     CVersion m_newFirmwareVersion;
     bool m_updatePending = false;
+    std::unique_ptr<CFrameConnectionUi> m_connectionUi;
+    std::unique_ptr<CPaperConnection> m_connection;
 };

@@ -12,10 +12,13 @@
 #include "app/update/AutoUpdate.h"
 #include "app/MainFrame.h"
 #include "app/ShellOpen.h"
+#include "connection/PaperConnection.h"
 #include "controls/MessageBox.h"
 #include "data/PaperDoc.h"
 #include "platform/StringTable.h"
 #include "views/ChildView.h"
+#include "views/dialogs/DeviceOptionsDlg.h"
+#include "views/dialogs/names/SeriesNamesDlg.h"
 
 using Platform::LoadString;
 
@@ -38,13 +41,13 @@ void CMainFrame::OnCommand(int id)
     case ID_PRINT_PREVIEW: m_view->PrintPreview(); break;
     case ID_APP_SETTINGS: ShowSettings(); break;
     case ID_APP_EXIT: close(); break;
-    // Commands whose back end (connection driver, series names dialog,
-    // device options) is not part of the program yet.
+    // Commands whose back end (connection wizard, download, delete all)
+    // is not part of the program yet.
     case ID_DOWNLOAD:
     case ID_DELETE_ALL:
-    case ID_SERIES_NAMES:
-    case ID_DEVICE_OPTIONS:
     case ID_DISCONNECT: NotAvailableYet(); break;
+    case ID_SERIES_NAMES: ShowSeriesNames(); break;
+    case ID_DEVICE_OPTIONS: ShowDeviceOptions(); break;
     case ID_CHECK_UPDATES: CheckForUpdates(); break;
     case ID_UPGRADE: UpgradeFirmware(); break;
     case ID_HELP: ShellOpen::OpenHelpFile(m_app.GetPfad(), LoadString(AppStrings::kManualFile)); break;
@@ -61,6 +64,20 @@ void CMainFrame::OnCommand(int id)
 void CMainFrame::NotAvailableYet()
 {
     AppMessages::ShowMessage(Gui::messageInformation, LoadString(AppStrings::kNotAvailableYet));
+}
+
+// Both dialogs connect first (the wizard runs when no instrument is held)
+// and do not open without an instrument.
+void CMainFrame::ShowSeriesNames()
+{
+    CUploadStringsDlg dialog(*m_connection, this);
+    dialog.Run();
+}
+
+void CMainFrame::ShowDeviceOptions()
+{
+    COptionsDlg dialog(*m_connection, this);
+    dialog.Run();
 }
 
 void CMainFrame::RestoreOriginal()

@@ -1,5 +1,6 @@
 #include "views/dialogs/DialogSupport.h"
 
+#include <QApplication>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFontMetrics>
@@ -42,6 +43,16 @@ QDialogButtonBox* MakeButtons(QDialog* dialog, bool withCancel)
 QString ControlName(int id)
 {
     return QStringLiteral("ctl%1").arg(id);
+}
+
+CWaitCursor::CWaitCursor()
+{
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+}
+
+CWaitCursor::~CWaitCursor()
+{
+    QApplication::restoreOverrideCursor();
 }
 
 } // namespace DialogSupport

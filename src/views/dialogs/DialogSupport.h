@@ -1,5 +1,5 @@
-// Helpers shared by the series dialogs: dialog units, the OK/Cancel row
-// with texts from the string table, and control names by id.
+// Helpers shared by the dialogs: dialog units, the OK/Cancel row with texts
+// from the string table, control names by id and the wait cursor.
 #pragma once
 
 #include <QSize>
@@ -25,5 +25,14 @@ QDialogButtonBox* MakeButtons(QDialog* dialog, bool withCancel);
 
 // The object name of a control with a template id ("ctl2061").
 QString ControlName(int id);
+
+// Shows the wait cursor while it lives (an exchange with the instrument).
+class CWaitCursor {
+public:
+    CWaitCursor();
+    ~CWaitCursor();
+    CWaitCursor(const CWaitCursor&) = delete;
+    CWaitCursor& operator=(const CWaitCursor&) = delete;
+};
 
 } // namespace DialogSupport
