@@ -18,16 +18,6 @@ using SpreadsheetExport::ERows;
 
 namespace {
 
-std::unique_ptr<CPaperData> MakeData(const std::vector<DataTest::Series>& list)
-{
-    auto data = std::make_unique<CPaperData>();
-    const std::vector<uint8_t> info = DataTest::InfoBlock("VT-77");
-    data->SetInfoBlock(info.data(), info.size());
-    const std::vector<uint8_t> bytes = DataTest::InstrumentRecords(list);
-    EXPECT_TRUE(data->ParseSeries(bytes.data(), bytes.size(), false, false, false));
-    return data;
-}
-
 // The rows as the csv module reads them.
 nlohmann::json ReadBack(const std::string& path)
 {
@@ -60,7 +50,7 @@ std::unique_ptr<CPaperData> AwkwardData()
     DataTest::Series c;
     c.id = "\r\nnew line";
     c.counter = 8;
-    auto data = MakeData({a, b, c});
+    auto data = DataTest::ParsedData({a, b, c});
     data->SetComment(0, u"first, \"soft\"\r\nsecond line \u20AC");
     return data;
 }
