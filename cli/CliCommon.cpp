@@ -4,7 +4,12 @@
 #include <cstdlib>
 
 #include "CliStrings.h"
+#include "StandardOutput.h"
+#include "data/AtomicFile.h"
 #include "data/PaperDoc.h"
+#include "platform/ErrorCodes.h"
+#include "platform/FileException.h"
+#include "platform/FileIdentity.h"
 #include "platform/FileMessage.h"
 #include "platform/SettingsStore.h"
 #include "platform/StringTable.h"
@@ -55,6 +60,66 @@ bool OpenProject(CPaperDoc& doc, CTerminalUi& ui, const std::string& path)
     const bool ok = doc.OpenProject(Platform::FromUtf8(path));
     ui.Flush(path);
     return ok;
+}
+
+namespace {
+std::string g_tracePath;
+}
+
+void SetTracePath(const std::string& path)
+{
+    g_tracePath = path;
+}
+
+const std::string& TracePath()
+{
+    return g_tracePath;
+}
+
+int CheckDistinctFiles(const std::string& input, const std::vector<std::string>& outputs)
+{
+    for (size_t i = 0; i < outputs.size(); ++i) {
+        if (outputs[i].empty())
+            continue;
+        if (Platform::IsSameFile(input, outputs[i])) {
+            PrintError("brelmora-cli", Platform::FormatU(Text(kOutputIsInput).c_str(), outputs[i].c_str()));
+            return exitUsage;
+        }
+        for (size_t j = 0; j < i; ++j) {
+            if (Platform::IsSameFile(outputs[j], outputs[i])) {
+                PrintError("brelmora-cli", Platform::FormatU(Text(kOutputTwice).c_str(), outputs[j].c_str(),
+                                                             outputs[i].c_str()));
+                return exitUsage;
+            }
+        }
+    }
+    return exitOk;
+}
+
+int OpenProjectForOutput(CPaperDoc& doc, CTerminalUi& ui, const std::string& path, bool acceptDamaged)
+{
+    if (!OpenProject(doc, ui, path))
+        return exitNotAProject;
+    if (!doc.WasLoadedComplete() && !acceptDamaged) {
+        PrintError(path, Text(kProjectDamagedExit));
+        return exitNotAProject;
+    }
+    return exitOk;
+}
+
+int WriteExport(const std::string& target, const std::vector<uint8_t>& bytes)
+{
+    if (target == "-") {
+        OutBytes(bytes.data(), bytes.size());
+        return exitOk;   // a failure is reported when the command ends
+    }
+    try {
+        AtomicFile::WriteBytes(Platform::FromUtf8(target), bytes.data(), bytes.size());
+    } catch (const Platform::CFileException& e) {
+        PrintError(target, Platform::FormatU(Text(kCannotWrite).c_str(), Platform::DescribeError(e.GetOsError())));
+        return exitCannotWrite;
+    }
+    return exitOk;
 }
 
 uint32_t ReadDtFormatSetting()

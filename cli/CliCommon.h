@@ -55,9 +55,30 @@ std::u16string Text(uint32_t id);
 // be read) are printed too.
 bool OpenProject(CPaperDoc& doc, CTerminalUi& ui, const std::string& path);
 
+// Opens a project whose content is printed or exported: exitOk, or
+// exitNotAProject when it cannot be read, and also when it opened only with
+// the damage warning unless `acceptDamaged` (a script must not take a part
+// of a project for the whole).  Messages go to standard error.
+int OpenProjectForOutput(CPaperDoc& doc, CTerminalUi& ui, const std::string& path, bool acceptDamaged);
+
+// Writes an export: to standard output for "-", else replacing the file
+// all or nothing.  Returns exitOk, or exitCannotWrite after saying why.
+int WriteExport(const std::string& target, const std::vector<uint8_t>& bytes);
+
 // The "DTFormat" value of the settings key in the registry store; 0 when
 // absent or unreadable.
 uint32_t ReadDtFormatSetting();
+
+// The wire trace's file (empty without a trace), set by main before the
+// command runs: it is an output like any other.
+void SetTracePath(const std::string& path);
+const std::string& TracePath();
+
+// The first pair of `outputs` (or an output and `input`) that name the same
+// file, also through another spelling, a symbolic or a hard link: prints
+// which and returns exitUsage.  Empty names are skipped; exitOk when all
+// differ.
+int CheckDistinctFiles(const std::string& input, const std::vector<std::string>& outputs);
 
 // A number given on the command line, decimal or 0x-hexadecimal.
 std::optional<uint32_t> ParseNumber(const std::string& text);

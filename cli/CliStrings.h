@@ -14,6 +14,10 @@ constexpr uint32_t kBadArguments = 48002;     // %s: the command
 constexpr uint32_t kCannotWrite = 48003;      // %s: the cause
 constexpr uint32_t kBadNumber = 48004;        // %s: the option, %s: the text
 constexpr uint32_t kNoVersionRecord = 48005;
+constexpr uint32_t kOutputIsInput = 48006;     // %s: the output
+constexpr uint32_t kOutputTwice = 48007;       // %s, %s: the two outputs
+constexpr uint32_t kStdoutFailed = 48008;      // %s: the cause
+constexpr uint32_t kProjectDamagedExit = 48009;
 constexpr uint32_t kInfoFile = 48010;
 constexpr uint32_t kInfoFormat = 48011;
 constexpr uint32_t kInfoWriter = 48012;
@@ -25,5 +29,8 @@ constexpr uint32_t kInfoTableHead = 48017;
 constexpr uint32_t kInfoNoLimits = 48018;
 constexpr uint32_t kInfoSummaryComment = 48019;
 constexpr uint32_t kInfoNoSeries = 48020;
+constexpr uint32_t kUnknownOption = 48021;    // %s: the option, %s: the command
+constexpr uint32_t kOptionNeedsValue = 48022; // %s: the option
+constexpr uint32_t kNoCommand = 48023;
 
 } // namespace Cli

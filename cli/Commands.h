@@ -21,7 +21,10 @@ int UpdateCheckCommand(const std::vector<std::string>& args);
 int UpdateDownloadCommand(const std::vector<std::string>& args);
 int FirmwareCheckCommand(const std::vector<std::string>& args);
 
-// Prints the usage error for `command` and returns exitUsage.
+// Prints the usage error for `command` ("... Try --help") and returns
+// exitUsage.
 int UsageError(const std::string& command);
+// The same for an option `command` does not know.
+int UnknownOption(const std::string& command, const std::string& option);
 
 } // namespace Cli

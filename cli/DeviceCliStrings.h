@@ -13,7 +13,9 @@ constexpr uint32_t kInfoBlockIncomplete = 48102;
 constexpr uint32_t kSeriesCutShort = 48103;
 constexpr uint32_t kDownloadSaved = 48104;      // %d: series, %s: file
 constexpr uint32_t kDownloadProgress = 48105;   // %d: percent
-constexpr uint32_t kSameOutputTwice = 48106;    // %s: the file
+constexpr uint32_t kDeviceMissing = 48106;
+constexpr uint32_t kDeviceWithoutComPort = 48107;
+constexpr uint32_t kCannotReach = 48108;        // %s: the cause
 
 // Series names.
 constexpr uint32_t kNamesEmpty = 48110;
@@ -22,6 +24,11 @@ constexpr uint32_t kNameNotLatin1 = 48113;      // %s: the text
 constexpr uint32_t kBadSlot = 48114;            // %s: the text
 constexpr uint32_t kNameMovedUp = 48115;        // %d: the slot used
 constexpr uint32_t kNameEmpty = 48116;
+constexpr uint32_t kNamesChangeMade = 48117;
+constexpr uint32_t kNamesChangeNotMade = 48118;
+constexpr uint32_t kNamesChangeUnclear = 48119;
+constexpr uint32_t kNamesStateUnknown = 48124;
+constexpr uint32_t kRemoteOffUnanswered = 48125;
 
 // The instrument option.
 constexpr uint32_t kOptionName = 48120;         // "Store invalid measurements as zero"

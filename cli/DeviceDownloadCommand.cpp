@@ -14,6 +14,7 @@
 #include "DeviceCliStrings.h"
 #include "DeviceOutputFiles.h"
 #include "DeviceSession.h"
+#include "StandardOutput.h"
 #include "connection/PaperConnection.h"
 #include "data/PaperDoc.h"
 #include "data/SeriesPageText.h"
@@ -86,13 +87,12 @@ int DownloadCommand(const std::vector<std::string>& args)
     }
     if (portText.empty() || savePath.empty())
         return UsageError("download");
-    uint32_t port = 0;
+    SPortChoice port;
     if (const int rc = ResolvePort("download", portText, port))
         return rc;
-    if (exportPath == savePath) {
-        PrintError("brelmora-cli", Platform::FormatU(Text(kSameOutputTwice).c_str(), savePath.c_str()));
-        return exitUsage;
-    }
+    // No output may replace another one (or the wire trace being written).
+    if (const int rc = CheckDistinctFiles(std::string(), {savePath, exportPath, TracePath()}))
+        return rc;
     // An output that cannot be created is refused before the instrument is
     // asked for anything.
     for (const std::string* path : {&savePath, &exportPath}) {
@@ -142,7 +142,7 @@ int DownloadCommand(const std::vector<std::string>& args)
         return exitCannotWrite;
     }
     ui.Flush(savePath);
-    std::printf("%s\n", Platform::ToUtf8(Platform::FormatU(Text(kDownloadSaved).c_str(), doc.GetCurrent().GetCount(),
+    Out("%s\n", Platform::ToUtf8(Platform::FormatU(Text(kDownloadSaved).c_str(), doc.GetCurrent().GetCount(),
                                                             savePath.c_str()))
                             .c_str());
     return exitOk;

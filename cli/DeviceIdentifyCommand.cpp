@@ -7,6 +7,7 @@
 #include "Commands.h"
 #include "DeviceCliStrings.h"
 #include "DeviceSession.h"
+#include "StandardOutput.h"
 #include "connection/PaperConnection.h"
 #include "device/VeltranoDevice.h"
 #include "platform/Text.h"
@@ -36,14 +37,14 @@ int IdentifyCommand(const std::vector<std::string>& args)
     std::string portText;
     if (!ParsePortArgs(args, portText, nullptr))
         return UsageError("identify");
-    uint32_t port = 0;
+    SPortChoice port;
     if (const int rc = ResolvePort("identify", portText, port))
         return rc;
     CDeviceSession session(port);
     if (const int rc = session.Connect())
         return rc;
     const std::u16string text = Platform::ReplaceAll(session.Device().GetInfoText(), u"\r\n", u"\n");
-    std::printf("%s\n", Platform::ToUtf8(text).c_str());
+    Out("%s\n", Platform::ToUtf8(text).c_str());
     return exitOk;
 }
 
@@ -53,7 +54,7 @@ int DeleteAllCommand(const std::vector<std::string>& args)
     bool yes = false;
     if (!ParsePortArgs(args, portText, &yes))
         return UsageError("delete-all");
-    uint32_t port = 0;
+    SPortChoice port;
     if (const int rc = ResolvePort("delete-all", portText, port))
         return rc;
     // Deleting cannot be undone: without the explicit confirmation nothing

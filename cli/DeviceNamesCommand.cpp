@@ -1,7 +1,10 @@
 // brelmora-cli names --port COM<n>: [--set SLOT TEXT | --insert SLOT TEXT |
 // --delete SLOT[,SLOT...] | --clear-from SLOT]: the series names stored on
 // the instrument.  Slots are numbered 1 to 50 as printed.  After a change the
-// list is read back and printed, so the output is what the instrument holds.
+// list is read back and printed, so the output is what the instrument holds;
+// when the change's answer was lost, the list read back tells whether the
+// change was made.
+#include <algorithm>
 #include <cstdio>
 #include <optional>
 #include <string>
@@ -11,6 +14,7 @@
 #include "Commands.h"
 #include "DeviceCliStrings.h"
 #include "DeviceSession.h"
+#include "StandardOutput.h"
 #include "connection/SeriesNames.h"
 #include "device/VeltranoDevice.h"
 #include "platform/Text.h"
@@ -69,6 +73,50 @@ private:
     CDeviceSession& m_session;
 };
 
+std::vector<std::u16string> NamesOf(const CSeriesNamesModel& names)
+{
+    std::vector<std::u16string> list;
+    for (int row = 1; row <= names.GetNameCount(); ++row)
+        list.push_back(names.GetText(row));
+    return list;
+}
+
+// The list the instrument holds after the change was made (slots 1-based;
+// the list keeps no gaps).
+std::vector<std::u16string> Expected(std::vector<std::u16string> list, EChange change, int slot,
+                                     const std::vector<int>& slots, const std::u16string& name)
+{
+    const size_t at = static_cast<size_t>(slot - 1);
+    switch (change) {
+    case EChange::Set:
+        if (at < list.size())
+            list[at] = name;
+        else
+            list.push_back(name);
+        break;
+    case EChange::Insert:
+        list.insert(list.begin() + static_cast<long>(std::min(at, list.size())), name);
+        if (list.size() > static_cast<size_t>(kSlots))
+            list.resize(kSlots);
+        break;
+    case EChange::Delete: {
+        std::vector<std::u16string> kept;
+        for (size_t i = 0; i < list.size(); ++i)
+            if (std::find(slots.begin(), slots.end(), static_cast<int>(i + 1)) == slots.end())
+                kept.push_back(list[i]);
+        list = kept;
+        break;
+    }
+    case EChange::ClearFrom:
+        if (at < list.size())
+            list.resize(at);
+        break;
+    case EChange::None:
+        break;
+    }
+    return list;
+}
+
 bool ParseArgs(const std::vector<std::string>& args, SNamesRequest& r)
 {
     for (size_t i = 0; i < args.size(); ++i) {
@@ -97,11 +145,11 @@ bool ParseArgs(const std::vector<std::string>& args, SNamesRequest& r)
 void PrintNames(const CSeriesNamesModel& names)
 {
     if (names.GetNameCount() == 0) {
-        std::printf("%s\n", Platform::ToUtf8(Text(kNamesEmpty)).c_str());
+        Out("%s\n", Platform::ToUtf8(Text(kNamesEmpty)).c_str());
         return;
     }
     for (int row = 1; row <= names.GetNameCount(); ++row)
-        std::printf("%d\t%s\n", row, Platform::ToUtf8(names.GetText(row)).c_str());
+        Out("%d\t%s\n", row, Platform::ToUtf8(names.GetText(row)).c_str());
 }
 
 // The checks on a name before it goes to the instrument, which stores 8-bit
@@ -134,7 +182,7 @@ int NamesCommand(const std::vector<std::string>& args)
     SNamesRequest r;
     if (!ParseArgs(args, r))
         return UsageError("names");
-    uint32_t port = 0;
+    SPortChoice port;
     if (const int rc = ResolvePort("names", r.portText, port))
         return rc;
 
@@ -169,6 +217,8 @@ int NamesCommand(const std::vector<std::string>& args)
         return session.ReportFailure(names.GetLastFailure(), names.GetLastInstrumentError());
     }
 
+    const std::vector<std::u16string> before = NamesOf(names);
+    int storedSlot = slot;
     bool ok = true;
     switch (r.change) {
     case EChange::None:
@@ -177,10 +227,9 @@ int NamesCommand(const std::vector<std::string>& args)
     case EChange::Set: {
         // The list keeps no gaps: a name given below the end goes to the
         // first free slot, as in the desktop program's names manager.
-        int stored = slot;
-        ok = names.EndEdit(slot, name, &stored);
-        if (stored != slot)
-            session.PrintMessage(Platform::FormatU(Text(kNameMovedUp).c_str(), stored));
+        ok = names.EndEdit(slot, name, &storedSlot);
+        if (storedSlot != slot)
+            session.PrintMessage(Platform::FormatU(Text(kNameMovedUp).c_str(), storedSlot));
         break;
     }
     case EChange::Insert: {
@@ -204,8 +253,30 @@ int NamesCommand(const std::vector<std::string>& args)
         ok = names.ClearFrom(slot);
         break;
     }
-    if (!ok)
-        return session.ReportFailure(names.GetLastFailure(), names.GetLastInstrumentError());
+    if (!ok) {
+        // The answer may have been lost after the instrument made the
+        // change: the list read back tells what it holds now.
+        const Device::ELinkFailure failure = names.GetLastFailure();
+        const uint8_t instrumentError = names.GetLastInstrumentError();
+        if (failure == Device::ELinkFailure::InstrumentError || failure == Device::ELinkFailure::Refused)
+            return session.ReportFailure(failure, instrumentError);
+        if (session.Connection().GetDevice() == nullptr || !names.Open()) {
+            session.ReportFailure(failure, instrumentError);
+            session.PrintMessage(Text(kNamesStateUnknown));
+            return exitCommunication;
+        }
+        const std::vector<std::u16string> now = NamesOf(names);
+        const int stored = r.change == EChange::Set ? storedSlot : slot;
+        if (now == Expected(before, r.change, stored, slots, name)) {
+            session.PrintMessage(Text(kNamesChangeMade));
+            PrintNames(names);
+            return exitOk;
+        }
+        session.ReportFailure(failure, instrumentError);
+        session.PrintMessage(Text(now == before ? kNamesChangeNotMade : kNamesChangeUnclear));
+        PrintNames(names);
+        return exitCommunication;
+    }
     PrintNames(names);
     return exitOk;
 }

@@ -10,6 +10,7 @@
 #include "Commands.h"
 #include "DeviceCliStrings.h"
 #include "DeviceSession.h"
+#include "StandardOutput.h"
 #include "device/VeltranoDevice.h"
 #include "platform/Text.h"
 
@@ -24,7 +25,7 @@ void PrintState(bool on)
 {
     const std::u16string line = Platform::FormatU(Text(kOptionLine).c_str(), Platform::ToUtf8(Text(kOptionName)).c_str(),
                                                   Platform::ToUtf8(Text(on ? kOptionOn : kOptionOff)).c_str());
-    std::printf("%s\n", Platform::ToUtf8(line).c_str());
+    Out("%s\n", Platform::ToUtf8(line).c_str());
 }
 
 // A refusal by the instrument (an error code instead of an answer) means
@@ -55,7 +56,7 @@ int OptionCommand(const std::vector<std::string>& args)
     }
     if (portText.empty())
         return UsageError("option");
-    uint32_t port = 0;
+    SPortChoice port;
     if (const int rc = ResolvePort("option", portText, port))
         return rc;
     CDeviceSession session(port);

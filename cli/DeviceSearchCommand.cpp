@@ -1,6 +1,7 @@
-// brelmora-cli search [--port N | --scan [--skip N]] [--stop-first]: runs the
-// device search on the device thread, prints its status lines as they come
-// and, at the end, every Veltrano found as the search result lists it.
+// brelmora-cli search [--port N | --scan [--skip N] | --ip ADDRESS | --usb]
+// [--stop-first]: runs the device search (serial, Ethernet or USB) on the
+// device thread, prints its status lines as they come and, at the end, every
+// Veltrano found as the search result lists it.
 #include <cstdio>
 #include <optional>
 #include <string>
@@ -10,6 +11,7 @@
 #include "Commands.h"
 #include "DeviceCliStrings.h"
 #include "DeviceSession.h"
+#include "StandardOutput.h"
 #include "connection/CallQueue.h"
 #include "connection/ConnectionWizard.h"
 #include "connection/WizardSettings.h"
@@ -23,8 +25,8 @@ namespace {
 
 void PrintLine(const std::u16string& text)
 {
-    std::printf("%s\n", Platform::ToUtf8(text).c_str());
-    std::fflush(stdout);
+    Out("%s\n", Platform::ToUtf8(text).c_str());
+    FlushOut();
 }
 
 // The wizard's result page on a terminal: status lines are printed as they
@@ -63,10 +65,21 @@ struct SSearchRequest {
 
 bool ParseSearchArgs(const std::vector<std::string>& args, SSearchRequest& r)
 {
-    bool portGiven = false, scanGiven = false, skipGiven = false;
+    bool portGiven = false, scanGiven = false, skipGiven = false, ipGiven = false, usbGiven = false;
     r.settings.stopAtFirst = false;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
+        if (a == "--ip" && i + 1 < args.size() && !ipGiven && !args[i + 1].empty()) {
+            ipGiven = true;
+            r.settings.portKind = Device::PORT_ETHERNET;
+            r.settings.ipAddress = Platform::FromUtf8(args[++i]);
+            continue;
+        }
+        if (a == "--usb" && !usbGiven) {
+            usbGiven = true;
+            r.settings.portKind = Device::PORT_USB;
+            continue;
+        }
         if ((a == "--port" || a == "--skip") && i + 1 < args.size()) {
             bool& given = a == "--port" ? portGiven : skipGiven;
             if (given)
@@ -87,6 +100,9 @@ bool ParseSearchArgs(const std::vector<std::string>& args, SSearchRequest& r)
         }
     }
     if (portGiven && (scanGiven || skipGiven))
+        return false;
+    // One kind of port per search.
+    if ((ipGiven || usbGiven) && (portGiven || scanGiven || skipGiven || (ipGiven && usbGiven)))
         return false;
     r.settings.scanAll = !portGiven;
     return true;
@@ -117,9 +133,14 @@ int SearchCommand(const std::vector<std::string>& args)
         wizard.SetView(&output);
         wizard.SetSkipComPort(r.skipComPort);
         // The pages as the wizard shows them: the port page takes the
-        // settings, Next stores them, the result page searches.
-        wizard.ActivatePortPage();
-        wizard.PortPageNext();
+        // settings, Next stores them, the result page searches.  The port
+        // page offers only the kinds of port the instrument type lists (the
+        // serial port for a Veltrano); an Ethernet or USB search goes to the
+        // result page with the settings given.
+        if (r.settings.portKind == Device::PORT_SERIAL) {
+            wizard.ActivatePortPage();
+            wizard.PortPageNext();
+        }
         wizard.ActivateResultPage();
         while (!output.IsDone())
             queue.WaitAndRun(100);

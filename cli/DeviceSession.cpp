@@ -2,17 +2,20 @@
 
 #include <cstdio>
 #include <exception>
+#include <filesystem>
 
 #include <unistd.h>
 
 #include "CliCommon.h"
 #include "Commands.h"
 #include "DeviceCliStrings.h"
+#include "StandardOutput.h"
 #include "device/DeviceStrings.h"
 #include "device/DeviceTypes.h"
 #include "device/PaperTransfer.h"
 #include "device/SearchJobs.h"
 #include "device/VeltranoDevice.h"
+#include "platform/ComPorts.h"
 #include "platform/ErrorCodes.h"
 #include "platform/FileException.h"
 #include "platform/Text.h"
@@ -46,25 +49,94 @@ std::string ComPortName(uint32_t port)
     return "COM" + std::to_string(port);
 }
 
-int ResolvePort(const std::string& command, const std::string& text, uint32_t& port)
+std::optional<std::string> ParseIpPort(const std::string& text)
 {
+    if (text.size() < 4 || !Platform::StartsWithNoCase(Platform::FromUtf8(text), u"IP:"))
+        return std::nullopt;
+    const std::string rest = text.substr(3);
+    std::string host = rest, port;
+    if (rest.find(':') != std::string::npos)
+        StreamIO::SplitHostPort(Platform::FromUtf8(rest), host, port);
+    if (port.empty())
+        port = kInstrumentTcpPort;
+    const std::optional<uint32_t> number = ParseNumber(port);
+    if (host.empty() || host.find_first_of(" \t/") != std::string::npos || !number || *number < 1 ||
+        *number > 65535 || port.find_first_not_of("0123456789") != std::string::npos)
+        return std::nullopt;
+    return "IP:" + host + ":" + port;
+}
+
+namespace {
+
+// The COM port (1 to 256) whose device file is `path`, links followed on
+// both sides; 0 when there is none.
+uint32_t ComPortOfDevice(const std::string& path)
+{
+    std::error_code ec;
+    const std::filesystem::path wanted = std::filesystem::canonical(path, ec);
+    if (ec)
+        return 0;
+    for (uint32_t n = 1; n <= Device::kLastComPort; ++n) {
+        const std::string device = Platform::ComPortDevicePath(static_cast<int>(n));
+        if (device.empty())
+            continue;
+        std::error_code e;
+        if (std::filesystem::canonical(device, e) == wanted && !e)
+            return n;
+    }
+    return 0;
+}
+
+} // namespace
+
+int ResolvePort(const std::string& command, const std::string& text, SPortChoice& port)
+{
+    if (const std::optional<std::string> ip = ParseIpPort(text)) {
+        port.kind = Device::PORT_ETHERNET;
+        port.streamName = Platform::FromUtf8(*ip);
+        port.name = *ip;
+        return exitOk;
+    }
+    if (!text.empty() && text[0] == '/') {
+        std::error_code ec;
+        if (!std::filesystem::exists(text, ec)) {
+            PrintError(text, Text(kDeviceMissing));
+            return exitNoInstrument;
+        }
+        port.comPort = ComPortOfDevice(text);
+        if (port.comPort == 0) {
+            PrintError(text, Text(kDeviceWithoutComPort));
+            return exitNoInstrument;
+        }
+        port.kind = Device::PORT_SERIAL;
+        port.streamName = Platform::Format("COM%u:", port.comPort);
+        port.name = text + " (" + ComPortName(port.comPort) + ")";
+        return exitOk;
+    }
     const std::optional<uint32_t> parsed = ParseComPort(text);
     if (!parsed) {
         PrintError("brelmora-cli", Platform::FormatU(Text(kBadPort).c_str(), text.c_str()));
         return UsageError(command);
     }
-    port = *parsed;
+    port.kind = Device::PORT_SERIAL;
+    port.comPort = *parsed;
+    port.streamName = Platform::Format("COM%u:", port.comPort);
+    port.name = ComPortName(port.comPort);
     return exitOk;
 }
 
-CDeviceSession::CDeviceSession(uint32_t port)
-    : m_port(port), m_portName(ComPortName(port)), m_progressShown(::isatty(STDERR_FILENO) == 1), m_connection(*this)
+CDeviceSession::CDeviceSession(const SPortChoice& port)
+    : m_port(port), m_portName(port.name), m_progressShown(::isatty(STDERR_FILENO) == 1), m_connection(*this)
 {
     m_connection.SetWizardSettingsKey(std::u16string());
 }
 
 CDeviceSession::~CDeviceSession()
 {
+    // An instrument left in remote mode may not measure: say so, although
+    // the command itself succeeded.
+    if (m_connection.GetDevice() != nullptr && !m_connection.Disconnect())
+        PrintMessage(Text(kRemoteOffUnanswered));
     m_connection.Disconnect();
 }
 
@@ -79,8 +151,9 @@ std::unique_ptr<Device::CVnDevice> CDeviceSession::RunConnectionWizard(CConnWiza
     std::unique_ptr<StreamIO::CIoStream> stream;
     uint32_t openError = Platform::ERROR_SUCCESS;
     try {
-        stream = StreamIO::OpenStream(Platform::Format("COM%u:", m_port), StreamIO::SF_READ | StreamIO::SF_WRITE,
-                                      &device->GetSerialSettings());
+        const bool serial = m_port.kind == Device::PORT_SERIAL;
+        stream = StreamIO::OpenStream(m_port.streamName, StreamIO::SF_READ | StreamIO::SF_WRITE,
+                                      serial ? &device->GetSerialSettings() : nullptr);
     } catch (const Platform::CFileException& e) {
         openError = e.GetOsError() != 0 ? e.GetOsError() : Platform::ERROR_OPEN_FAILED;
     } catch (const std::exception&) {
@@ -89,11 +162,14 @@ std::unique_ptr<Device::CVnDevice> CDeviceSession::RunConnectionWizard(CConnWiza
     if (openError == Platform::ERROR_SUCCESS && !stream)
         openError = Platform::ERROR_OPEN_FAILED;
     if (openError != Platform::ERROR_SUCCESS) {
-        PrintError("brelmora-cli", StreamIO::CRs232Stream::DescribeOpenError(m_port, openError));
+        if (m_port.kind == Device::PORT_SERIAL)
+            PrintError("brelmora-cli", StreamIO::CRs232Stream::DescribeOpenError(m_port.comPort, openError));
+        else
+            PrintError(m_portName, Platform::FormatU(Text(kCannotReach).c_str(), Platform::DescribeError(openError)));
         return nullptr;
     }
     Device::SDeviceInfo info;
-    if (!device->Attach(stream, Device::PORT_SERIAL) || !device->Identify(info)) {
+    if (!device->Attach(stream, m_port.kind) || !device->Identify(info)) {
         PrintError("brelmora-cli", Platform::FormatU(Text(Device::IDS_NO_ANSWER_ON_PORT).c_str(), m_portName.c_str()));
         return nullptr;
     }
@@ -137,7 +213,7 @@ void CDeviceSession::PrintMessage(const std::u16string& text) const
 void CDeviceSession::ShowMessage(int kind, const std::u16string& text)
 {
     if (kind == messageInformation) {
-        std::printf("%s\n", Platform::ToUtf8(text).c_str());
+        Out("%s\n", Platform::ToUtf8(text).c_str());
         return;
     }
     PrintMessage(text);
@@ -178,7 +254,7 @@ void CDeviceSession::HideProgress()
 
 void CDeviceSession::Redraw()
 {
-    std::fflush(stdout);
+    FlushOut();
 }
 
 } // namespace Cli

@@ -12,6 +12,7 @@
 
 #include "connection/ConnectionUi.h"
 #include "connection/PaperConnection.h"
+#include "device/DeviceTypes.h"
 #include "device/VnCommands.h"
 
 namespace Device {
@@ -26,13 +27,31 @@ std::optional<uint32_t> ParseComPort(const std::string& text);
 // The port as messages name it: "COM3".
 std::string ComPortName(uint32_t port);
 
-// Parses `text` as a port for `command`; prints the message and returns
-// exitUsage when it is not one, exitOk otherwise.
-int ResolvePort(const std::string& command, const std::string& text, uint32_t& port);
+// The instrument port a device command was given.
+struct SPortChoice {
+    Device::NPorts kind = Device::PORT_SERIAL;
+    uint32_t comPort = 0;           // serial: the COM number
+    std::u16string streamName;      // what the stream factory opens
+    std::string name;               // how messages name it
+};
+
+// The TCP port of the instrument's Ethernet interface.
+constexpr const char* kInstrumentTcpPort = "3728";
+
+// "IP:HOST[:PORT]" (any case; port 3728 when left out): the stream name
+// "IP:HOST:PORT", or nothing when the text is not of that form.
+std::optional<std::string> ParseIpPort(const std::string& text);
+
+// Reads `text` for `command`: a COM form (see ParseComPort), IP:HOST[:PORT]
+// or the path of a serial device ("/dev/ttyUSB0"), which is taken as the
+// COM port (1 to 256) whose device it is.  Prints why and returns exitUsage
+// for a text of none of these forms, exitNoInstrument for a device path
+// that no COM port leads to; exitOk otherwise.
+int ResolvePort(const std::string& command, const std::string& text, SPortChoice& port);
 
 class CDeviceSession : public IConnectionUi {
 public:
-    explicit CDeviceSession(uint32_t port);
+    explicit CDeviceSession(const SPortChoice& port);
     // Switches the instrument's remote mode off and closes the port.
     ~CDeviceSession() override;
 
@@ -81,7 +100,7 @@ public:
     void SetKeepAliveTimer(bool running) override {}
 
 private:
-    uint32_t m_port;
+    SPortChoice m_port;
     std::string m_portName;
     Answer m_answer = answerNo;
     bool m_progressShown;

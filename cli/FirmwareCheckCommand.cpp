@@ -10,6 +10,7 @@
 #include "Commands.h"
 #include "DeviceSession.h"
 #include "JsonWriter.h"
+#include "StandardOutput.h"
 #include "UpdateCliStrings.h"
 #include "UpdateCliSupport.h"
 #include "connection/FirmwareCheck.h"
@@ -55,7 +56,7 @@ int FirmwareCheckCommand(const std::vector<std::string>& given)
     }
     if (portText.empty())
         return UsageError("firmware-check");
-    uint32_t port = 0;
+    SPortChoice port;
     if (const int rc = ResolvePort("firmware-check", portText, port))
         return rc;
     CDeviceSession session(port);
@@ -96,7 +97,7 @@ int FirmwareCheckCommand(const std::vector<std::string>& given)
         w.Key("newestOs");
         WriteVersionOrNull(w, result.newestOs);
         w.EndObject();
-        std::printf("%s\n", w.Text().c_str());
+        Out("%s\n", w.Text().c_str());
         return exitOk;
     }
     PrintLine(Platform::FormatU(Text(kHardwareIdLine).c_str(), ToUtf8(check.GetSubFolder()).c_str()));

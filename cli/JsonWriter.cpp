@@ -1,5 +1,6 @@
 #include "JsonWriter.h"
 
+#include <cmath>
 #include <cstdio>
 
 #include "platform/Text.h"
@@ -68,6 +69,27 @@ void CJsonWriter::Number(int64_t value)
     m_out += std::to_string(value);
 }
 
+void CJsonWriter::Decimal(double value, int decimals)
+{
+    Separate();
+    if (!std::isfinite(value)) {
+        m_out += "null";
+        return;
+    }
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.*f", decimals, value);
+    std::string text = buf;
+    if (text.find('.') != std::string::npos) {
+        while (text.back() == '0')
+            text.pop_back();
+        if (text.back() == '.')
+            text.pop_back();
+    }
+    if (text == "-0")
+        text = "0";
+    m_out += text;
+}
+
 void CJsonWriter::Bool(bool value)
 {
     Separate();
@@ -83,8 +105,18 @@ void CJsonWriter::Null()
 void CJsonWriter::Escaped(std::string_view value)
 {
     m_out += '"';
-    for (char ch : value) {
+    for (size_t i = 0; i < value.size(); ++i) {
+        const char ch = value[i];
         const unsigned char c = static_cast<unsigned char>(ch);
+        // DEL and the C1 controls (U+0080 to U+009F, C2 80 to C2 9F in
+        // UTF-8) are escaped too, so the output cannot drive a terminal.
+        if (c == 0xC2 && i + 1 < value.size() && static_cast<unsigned char>(value[i + 1]) < 0xA0 &&
+            static_cast<unsigned char>(value[i + 1]) >= 0x80) {
+            char buf[8];
+            std::snprintf(buf, sizeof buf, "\\u%04x", static_cast<unsigned char>(value[++i]));
+            m_out += buf;
+            continue;
+        }
         switch (c) {
         case '"': m_out += "\\\""; break;
         case '\\': m_out += "\\\\"; break;
@@ -92,7 +124,7 @@ void CJsonWriter::Escaped(std::string_view value)
         case '\r': m_out += "\\r"; break;
         case '\t': m_out += "\\t"; break;
         default:
-            if (c < 0x20) {
+            if (c < 0x20 || c == 0x7F) {
                 char buf[8];
                 std::snprintf(buf, sizeof buf, "\\u%04x", c);
                 m_out += buf;

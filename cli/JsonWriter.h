@@ -17,6 +17,9 @@ public:
     void String(std::string_view value);
     void String(const std::u16string& value);
     void Number(int64_t value);
+    // A decimal number with at most `decimals` places (trailing zeros
+    // dropped); NaN and infinities are written as null.
+    void Decimal(double value, int decimals);
     void Bool(bool value);
     void Null();
 

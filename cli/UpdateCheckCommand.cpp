@@ -7,6 +7,7 @@
 #include "CliCommon.h"
 #include "Commands.h"
 #include "JsonWriter.h"
+#include "StandardOutput.h"
 #include "UpdateCliStrings.h"
 #include "UpdateCliSupport.h"
 #include "platform/Text.h"
@@ -52,7 +53,7 @@ int UpdateCheckCommand(const std::vector<std::string>& given)
         w.Key("folder");
         w.String(Update::UpdateFolderOf(program.productName));
         w.EndObject();
-        std::printf("%s\n", w.Text().c_str());
+        Out("%s\n", w.Text().c_str());
         return exitOk;
     }
     if (!choice.found) {

@@ -4,6 +4,7 @@
 
 #include "CliCommon.h"
 #include "Commands.h"
+#include "StandardOutput.h"
 #include "UpdateCliStrings.h"
 #include "platform/Text.h"
 
@@ -38,7 +39,7 @@ int ReportUpdateFailure(const Update::SFtpServer& server, const std::u16string& 
 
 void PrintLine(const std::u16string& text)
 {
-    std::printf("%s\n", Platform::ToUtf8(Platform::ReplaceAll(text, u"\r\n", u"\n")).c_str());
+    Out("%s\n", Platform::ToUtf8(Platform::ReplaceAll(text, u"\r\n", u"\n")).c_str());
 }
 
 } // namespace Cli

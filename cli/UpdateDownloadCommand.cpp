@@ -13,6 +13,7 @@
 #include "CliCommon.h"
 #include "CliStrings.h"
 #include "Commands.h"
+#include "StandardOutput.h"
 #include "UpdateCliSupport.h"
 #include "platform/Text.h"
 #include "update/InstallerDownload.h"
@@ -86,7 +87,7 @@ int UpdateDownloadCommand(const std::vector<std::string>& given)
     if (step != Update::CInstallerDownload::stepComplete)
         return ReportUpdateFailure(server, download.ErrorText());
     link.Close();
-    std::printf("%s\n", target.c_str());
+    Out("%s\n", target.c_str());
     return exitOk;
 }
 

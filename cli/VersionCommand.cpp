@@ -7,6 +7,7 @@
 #include "CliCommon.h"
 #include "CliStrings.h"
 #include "Commands.h"
+#include "StandardOutput.h"
 #include "platform/Text.h"
 #include "update/FileVersionInfo.h"
 #include "platform/Version.h"
@@ -41,9 +42,9 @@ int VersionCommand(const std::vector<std::string>& args)
     };
     for (const auto& row : rows)
         if (!row.value.empty())
-            std::printf("%-17s %s\n", row.name, ToUtf8(row.value).c_str());
-    std::printf("%-17s %s\n", "Fixed file", ToUtf8(info.GetFixedFileVersion().Format(4)).c_str());
-    std::printf("%-17s %s\n", "Fixed product", ToUtf8(info.GetFixedProductVersion().Format(4)).c_str());
+            Out("%-17s %s\n", row.name, ToUtf8(row.value).c_str());
+    Out("%-17s %s\n", "Fixed file", ToUtf8(info.GetFixedFileVersion().Format(4)).c_str());
+    Out("%-17s %s\n", "Fixed product", ToUtf8(info.GetFixedProductVersion().Format(4)).c_str());
     return exitOk;
 }
 

@@ -1,5 +1,6 @@
 // brelmora-cli: the headless front end of Brelmora for scripts and lab
 // automation.
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -8,6 +9,7 @@
 #include "CliCommon.h"
 #include "CliStrings.h"
 #include "Commands.h"
+#include "StandardOutput.h"
 #include "platform/SettingsStore.h"
 #include "platform/Text.h"
 #include "streamio/IoStream.h"
@@ -37,9 +39,9 @@ const CommandEntry kCommands[] = {
     {"firmware-check", FirmwareCheckCommand},
 };
 
-void PrintUsage(FILE* out)
+void PrintUsage()
 {
-    std::fprintf(out, "%s\n", Platform::ToUtf8(Text(kUsage)).c_str());
+    Out("%s\n", Platform::ToUtf8(Text(kUsage)).c_str());
 }
 
 } // namespace
@@ -47,7 +49,12 @@ void PrintUsage(FILE* out)
 int UsageError(const std::string& command)
 {
     PrintError("brelmora-cli", Platform::FormatU(Text(kBadArguments).c_str(), command.c_str()));
-    PrintUsage(stderr);
+    return exitUsage;
+}
+
+int UnknownOption(const std::string& command, const std::string& option)
+{
+    PrintError("brelmora-cli", Platform::FormatU(Text(kUnknownOption).c_str(), option.c_str(), command.c_str()));
     return exitUsage;
 }
 
@@ -56,29 +63,43 @@ int UsageError(const std::string& command)
 int main(int argc, char** argv)
 {
     using namespace Cli;
-    // The global option before the command: the wire trace.
+    // A reader that went away is a write error (EPIPE) the commands report,
+    // not a silent death by signal.
+    std::signal(SIGPIPE, SIG_IGN);
+    // The global options before the command: the wire trace, help, version.
     int first = 1;
     std::string traceFile;
-    if (argc >= 2 && std::strcmp(argv[1], "--trace") == 0) {
-        if (argc < 3 || argv[2][0] == '\0') {
-            PrintUsage(stderr);
-            return exitUsage;
+    while (first < argc && argv[first][0] == '-') {
+        const std::string option = argv[first];
+        if (option == "--help" || option == "-h")
+            return FinishOutput((PrintUsage(), exitOk));
+        if (option == "--version")
+            return FinishOutput((Out("brelmora-cli %d.%d.%d.%d\n", BRELMORA_VERSION_MAJOR, BRELMORA_VERSION_MINOR,
+                                     BRELMORA_VERSION_PATCH, BRELMORA_VERSION_TWEAK),
+                                 exitOk));
+        if (option == "--trace" && traceFile.empty()) {
+            if (first + 1 >= argc || argv[first + 1][0] == '\0') {
+                PrintError("brelmora-cli", Platform::FormatU(Text(kOptionNeedsValue).c_str(), "--trace"));
+                return exitUsage;
+            }
+            traceFile = argv[first + 1];
+            first += 2;
+            continue;
         }
-        traceFile = argv[2];
-        first = 3;
+        return UnknownOption("brelmora-cli", option);
     }
     if (argc <= first) {
-        PrintUsage(stderr);
+        PrintError("brelmora-cli", Text(kNoCommand));
         return exitUsage;
     }
     const std::string name = argv[first];
-    if (name == "--help" || name == "-h" || name == "help") {
-        PrintUsage(stdout);
-        return exitOk;
-    }
+    if (name == "help")
+        return FinishOutput((PrintUsage(), exitOk));
     const std::vector<std::string> args(argv + first + 1, argv + argc);
     for (const CommandEntry& c : kCommands) {
         if (name == c.name) {
+            if (!args.empty() && (args[0] == "--help" || args[0] == "-h"))
+                return FinishOutput((PrintUsage(), exitOk));
             // Port mappings and settings come from the settings file: say
             // once when it cannot be used, before a command fails for it.
             if (const std::u16string problem = CSettingsStore::SettingsFileProblem(); !problem.empty())
@@ -92,13 +113,13 @@ int main(int argc, char** argv)
                 PrintError("brelmora-cli", StreamIO::DescribeTraceError(tracePath, traceError));
                 return exitCannotWrite;
             }
+            SetTracePath(Platform::ToUtf8(tracePath));
             StreamIO::Initialize();
             const int rc = c.run(args);
             StreamIO::Shutdown();
-            return rc;
+            return FinishOutput(rc);
         }
     }
     PrintError("brelmora-cli", Platform::FormatU(Text(kUnknownCommand).c_str(), name.c_str()));
-    PrintUsage(stderr);
     return exitUsage;
 }

@@ -105,4 +105,6 @@ function(brelmora_add_language_library lang)
   # Data only: no sanitizer bookkeeping, no C library, no start-up code.
   target_compile_options(${_name} PRIVATE -fno-sanitize=all)
   target_link_options(${_name} PRIVATE -fno-sanitize=all -nostdlib)
+  # The install puts every language library next to the programs.
+  set_property(GLOBAL APPEND PROPERTY BRELMORA_LANGUAGE_LIBRARIES ${_name})
 endfunction()

@@ -62,6 +62,20 @@ bool ParseOne(std::string_view item, SFaults& f, std::string& error)
         (name == "trickle" ? f.trickleMs : f.trickleSeriesMs) = static_cast<int>(n);
         return true;
     }
+    if (name == "lose-answer" || name == "lose-request") {
+        const bool answer = name == "lose-answer";
+        if (value == "names") {
+            (answer ? f.loseNamesAnswer : f.loseNamesRequest) = true;
+            return true;
+        }
+        if (answer && value == "remote-off") {
+            f.loseRemoteOffAnswer = true;
+            return true;
+        }
+        error = answer ? "fault \"lose-answer\" needs names or remote-off, e.g. lose-answer=names"
+                       : "fault \"lose-request\" needs names, e.g. lose-request=names";
+        return false;
+    }
     if (name == "garbage") {
         long n = 8;
         if (!value.empty() && (!ParseCount(value, 4096, n) || n == 0)) {
@@ -81,7 +95,7 @@ bool SFaults::Any() const
 {
     return badChecksum || shortInfo || cannotTransfer || noSeries || silenceAfter >= 0 ||
            hangUpInSeries || garbageBytes > 0 || largeSeries || trickleMs > 0 ||
-           trickleSeriesMs > 0;
+           trickleSeriesMs > 0 || loseNamesAnswer || loseNamesRequest || loseRemoteOffAnswer;
 }
 
 bool ParseFaults(std::string_view layout, SFaults& faults, std::string& error)
@@ -119,7 +133,13 @@ std::string FaultHelp()
            "  large             hold more than 65,536 bytes of series data (adds generated\n"
            "                    series at start when needed)\n"
            "  trickle=MS        send every answer a byte at a time, MS milliseconds apart\n"
-           "  trickle-series=MS the same for the series data, from its middle on\n";
+           "  trickle-series=MS the same for the series data, from its middle on\n"
+           "  lose-answer=names\n"
+           "                    carry out the first names change but send no answer\n"
+           "  lose-request=names\n"
+           "                    ignore the first names change and send no answer\n"
+           "  lose-answer=remote-off\n"
+           "                    switch remote mode off when asked but send no answer\n";
 }
 
 std::string DescribeFaults(const SFaults& f)
@@ -140,6 +160,9 @@ std::string DescribeFaults(const SFaults& f)
     if (f.largeSeries) add("large");
     if (f.trickleMs > 0) add("trickle=" + std::to_string(f.trickleMs));
     if (f.trickleSeriesMs > 0) add("trickle-series=" + std::to_string(f.trickleSeriesMs));
+    if (f.loseNamesAnswer) add("lose-answer=names");
+    if (f.loseNamesRequest) add("lose-request=names");
+    if (f.loseRemoteOffAnswer) add("lose-answer=remote-off");
     return out;
 }
 

@@ -19,6 +19,14 @@ struct SFaults {
     bool largeSeries = false;     // hold more than 65,536 bytes of series at start
     int trickleMs = 0;            // send answers a byte at a time, this many ms apart
     int trickleSeriesMs = 0;      // the same for the series data from its middle on
+    // Requests whose answer goes missing: the first names change (write,
+    // insert, delete) is carried out but not answered (lose-answer=names)
+    // or neither carried out nor answered (lose-request=names); every
+    // "remote mode off" is carried out but not answered
+    // (lose-answer=remote-off).
+    bool loseNamesAnswer = false;
+    bool loseNamesRequest = false;
+    bool loseRemoteOffAnswer = false;
 
     bool Any() const;
 };

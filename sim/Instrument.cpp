@@ -157,7 +157,13 @@ SReply CInstrument::Handle(const SRequest& request)
     } else if (request.kind == SRequest::Text) {
         reply = HandleText(request);
     } else {
+        m_loseThisAnswer = false;
         reply = HandleFrame(request.block, request.data);
+        if (m_loseThisAnswer) {
+            reply.bytes.clear();
+            reply.note += " (answer lost)";
+            return reply;
+        }
     }
 
     if (silent) {
@@ -308,6 +314,7 @@ SReply CInstrument::HandleControl(const std::vector<uint8_t>& data)
         return r;
     case 0x11:
         m_remote = false;
+        m_loseThisAnswer = m_faults.loseRemoteOffAnswer;
         r.bytes = Answer(&one, 1, false);
         r.note = "remote mode off";
         return r;
@@ -383,11 +390,21 @@ SReply CInstrument::HandlePaper(const std::vector<uint8_t>& data)
     case REQ_READ_NAMES:
         return NamesAnswer();
     case REQ_WRITE_NAME:
-        return WriteName(data, false);
     case REQ_INSERT_NAME:
-        return WriteName(data, true);
-    case REQ_DELETE_NAMES:
-        return DeleteNames(data);
+    case REQ_DELETE_NAMES: {
+        // The names-change faults strike once.
+        if (!m_namesChangeLost && (m_faults.loseNamesAnswer || m_faults.loseNamesRequest)) {
+            m_namesChangeLost = true;
+            m_loseThisAnswer = true;
+            if (m_faults.loseNamesRequest) {
+                r.note = "names change ignored";
+                return r;
+            }
+        }
+        if (data[0] == REQ_DELETE_NAMES)
+            return DeleteNames(data);
+        return WriteName(data, data[0] == REQ_INSERT_NAME);
+    }
     case REQ_OPTION: {
         if (!m_content.option88Supported)
             return Single(ERR_UNKNOWN_REQUEST, "option request not supported");

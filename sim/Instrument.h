@@ -115,6 +115,8 @@ private:
     uint32_t m_clock = 0;
     uint64_t m_requests = 0;
     bool m_textSilenced = false;   // the DLE of the current text command went unanswered
+    bool m_namesChangeLost = false;  // the lose-answer/lose-request fault has struck
+    bool m_loseThisAnswer = false;   // the request being handled goes unanswered
 };
 
 } // namespace Sim

@@ -1,6 +1,8 @@
 // brelmora-make-sample OUT.vnr [SERIES] [SEED]: writes a project of realistic
 // measurement series, as a lab would download them from a Veltrano.  It
 // makes the bundled sample project (examples/sample.vnr).
+#include <cerrno>
+#include <csignal>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -53,16 +55,79 @@ void PutText(uint8_t* block, size_t offset, const char* text)
         block[offset + i] = static_cast<uint8_t>(text[i]);
 }
 
+
+const char* const kUsage =
+    "usage: brelmora-make-sample OUT.vnr [SERIES] [SEED]\n"
+    "       brelmora-make-sample --help | --version\n"
+    "\n"
+    "Writes a project of SERIES (default 24, 0 to 5000) realistic measurement series\n"
+    "made from SEED (default 7), as a lab would download them from a Veltrano.\n"
+    "\n"
+    "Exit status: 0 written, 1 wrong usage, 3 the file cannot be written.\n";
+
+int Usage(const std::string& message)
+{
+    std::fprintf(stderr, "brelmora-make-sample: %s. Try --help\n", message.c_str());
+    return 1;
+}
+
+bool ParseCount(const char* text, unsigned long max, unsigned long& out)
+{
+    if (text == nullptr || *text < '0' || *text > '9')
+        return false;
+    char* end = nullptr;
+    errno = 0;
+    out = std::strtoul(text, &end, 10);
+    return errno == 0 && *end == '\0' && out <= max;
+}
+
+// Standard output flushed and checked: a result that cannot be printed is
+// an output that cannot be written.
+int Finish(int rc)
+{
+    if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+        std::fprintf(stderr, "brelmora-make-sample: standard output cannot be written\n");
+        return rc == 0 ? 3 : rc;
+    }
+    return rc;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: brelmora-make-sample OUT.vnr [SERIES] [SEED]\n");
-        return 1;
+    std::signal(SIGPIPE, SIG_IGN);
+    std::vector<const char*> operands;
+    for (int i = 1; i < argc; ++i) {
+        const std::string a = argv[i];
+        if (a == "--help" || a == "-h") {
+            std::fputs(kUsage, stdout);
+            return Finish(0);
+        }
+        if (a == "--version") {
+            std::printf("brelmora-make-sample %d.%d.%d.%d\n", BRELMORA_VERSION_MAJOR, BRELMORA_VERSION_MINOR,
+                        BRELMORA_VERSION_PATCH, BRELMORA_VERSION_TWEAK);
+            return Finish(0);
+        }
+        // "--" ends the options, so a file may be named "-x".
+        if (a == "--") {
+            operands.insert(operands.end(), argv + i + 1, argv + argc);
+            break;
+        }
+        if (a.size() > 1 && a[0] == '-')
+            return Usage("unknown option \"" + a + "\"");
+        operands.push_back(argv[i]);
     }
-    const int count = argc > 2 ? std::atoi(argv[2]) : 24;
-    CRandom rnd(argc > 3 ? static_cast<uint32_t>(std::strtoul(argv[3], nullptr, 10)) : 7);
+    if (operands.empty() || operands.size() > 3)
+        return Usage(operands.empty() ? "the name of the file to write is missing" : "too many arguments");
+    unsigned long series = 24, seed = 7;
+    if (operands.size() > 1 && !ParseCount(operands[1], 5000, series))
+        return Usage(std::string("\"") + operands[1] + "\" is not a series count from 0 to 5000");
+    if (operands.size() > 2 && !ParseCount(operands[2], 0xFFFFFFFFul, seed))
+        return Usage(std::string("\"") + operands[2] + "\" is not a seed from 0 to 4294967295");
+    const char* const out = operands[0];
+    const int count = static_cast<int>(series);
+    CRandom rnd(static_cast<uint32_t>(seed));
 
     uint8_t info[128] = {};
     PutText(info, 2, "Veltrano");
@@ -125,12 +190,12 @@ int main(int argc, char** argv)
         doc.SetComment(1, u"Edge of the roll damaged on the first 3 impacts.\r\nChecked again by the shift leader.");
         doc.SetComment(3, u"Customer \"Nordpress\" order 4471");
     }
-    const bool ok = doc.WriteProject(Platform::FromUtf8(argv[1]));
+    const bool ok = doc.WriteProject(Platform::FromUtf8(out));
     StreamIO::Shutdown();
     if (!ok) {
-        std::fprintf(stderr, "%s: cannot be written\n", argv[1]);
+        std::fprintf(stderr, "%s: cannot be written\n", out);
         return 3;
     }
-    std::printf("%s: %d series\n", argv[1], doc.GetCount());
+    std::printf("%s: %d series\n", out, doc.GetCount());
     return 0;
 }

@@ -23,7 +23,8 @@
 namespace {
 
 const char* const kUsage =
-    "Usage: veltrano-sim [options]\n"
+    "usage: veltrano-sim [OPTIONS]\n"
+    "       veltrano-sim --help | --version\n"
     "\n"
     "Simulates a Veltrano impact tester on the instrument side of its wire protocol\n"
     "(text layer with DLE, \"@ID@\", \"ID\", \"EC?\"/\"EC0\"/\"EC1\"; block frames 0xD2, 0xF1,\n"
@@ -58,6 +59,7 @@ const char* const kUsage =
     "Other:\n"
     "  -v, --verbose       print one line per request on standard error\n"
     "  -h, --help          this text\n"
+    "      --version       the program's version\n"
     "\n"
     "Answers: short answers carry a count byte of 1 to 238 and the data; the\n"
     "series download (0xD2 0x10) and any answer longer than 238 bytes use the\n"
@@ -83,7 +85,11 @@ const char* const kUsage =
     "  energies in J, dateTime as local wall-clock text or seconds since 2000-01-01.\n"
     "  The information block is built from the identity: name at byte 2, serial\n"
     "  number at 34, application version at 48, hardware revision at 62, bootloader\n"
-    "  version at 64.  Use --write-config to get a full example.\n";
+    "  version at 64.  Use --write-config to get a full example.\n"
+    "\n"
+    "Exit status: 0 stopped by SIGINT or SIGTERM (or done), 1 wrong usage, 2 the content\n"
+    "file cannot be read, 3 the output cannot be written, 4 the pseudo-terminal or the\n"
+    "address cannot be served.\n";
 
 void PrintUsage(FILE* out)
 {
@@ -111,10 +117,29 @@ void Log(const std::string& line)
     std::fprintf(stderr, "%s %s\n", stamp, line.c_str());
 }
 
+// Exit statuses, as every program of Brelmora uses them.
+enum {
+    kExitOk = 0,
+    kExitUsage = 1,
+    kExitCannotRead = 2,     // the content file
+    kExitCannotWrite = 3,    // --write-config, standard output
+    kExitCannotServe = 4,    // no pseudo-terminal, the address cannot be listened on
+};
+
 int Usage(const std::string& message)
 {
-    std::fprintf(stderr, "veltrano-sim: %s\nTry \"veltrano-sim --help\".\n", message.c_str());
-    return 2;
+    std::fprintf(stderr, "veltrano-sim: %s. Try --help\n", message.c_str());
+    return kExitUsage;
+}
+
+// Standard output flushed and checked at the end of what it was for.
+int FinishOutput(int rc)
+{
+    if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+        std::fprintf(stderr, "veltrano-sim: standard output cannot be written: %s\n", std::strerror(errno));
+        return rc == kExitOk ? kExitCannotWrite : rc;
+    }
+    return rc;
 }
 
 } // namespace
@@ -141,7 +166,11 @@ int main(int argc, char** argv)
         unsigned long n = 0;
         if (a == "-h" || a == "--help") {
             PrintUsage(stdout);
-            return 0;
+            return FinishOutput(kExitOk);
+        } else if (a == "--version") {
+            std::printf("veltrano-sim %d.%d.%d.%d\n", BRELMORA_VERSION_MAJOR, BRELMORA_VERSION_MINOR,
+                        BRELMORA_VERSION_PATCH, BRELMORA_VERSION_TWEAK);
+            return FinishOutput(kExitOk);
         } else if (a == "--pty") {
             pty = true;
         } else if (a == "--com") {
@@ -215,7 +244,7 @@ int main(int argc, char** argv)
         std::string error;
         if (!Sim::LoadContentFile(config, content, error)) {
             std::fprintf(stderr, "veltrano-sim: %s\n", error.c_str());
-            return 2;
+            return kExitCannotRead;
         }
     } else if (!haveSeries) {
         series = 25;
@@ -233,15 +262,15 @@ int main(int argc, char** argv)
         const std::string text = Sim::ContentToJson(instrument->GetContent());
         if (writeConfig == "-") {
             std::fwrite(text.data(), 1, text.size(), stdout);
-            return 0;
+            return FinishOutput(kExitOk);
         }
         std::ofstream out(writeConfig, std::ios::binary);
         out << text;
         if (!out.flush()) {
             std::fprintf(stderr, "veltrano-sim: cannot write %s\n", writeConfig.c_str());
-            return 1;
+            return kExitCannotWrite;
         }
-        return 0;
+        return kExitOk;
     }
 
     // SIGINT and SIGTERM are taken by sigtimedwait below, in this thread only;
@@ -290,14 +319,14 @@ int main(int argc, char** argv)
     if (pty) {
         ptySim = std::make_unique<Sim::CVeltranoSimulator>(instrument, options);
         if (!startPty())
-            return 1;
+            return kExitCannotServe;
     }
     Sim::CTcpSimulator tcpSim(instrument, options);
     if (tcp) {
         std::string error;
         if (!tcpSim.Start(listen, static_cast<uint16_t>(tcpPort), error)) {
             std::fprintf(stderr, "veltrano-sim: %s\n", error.c_str());
-            return 1;
+            return kExitCannotServe;
         }
         std::printf("tcp: %s:%u\n", listen.c_str(), tcpSim.GetPort());
     }
@@ -314,7 +343,7 @@ int main(int argc, char** argv)
             if (verbose)
                 Log(std::string("pseudo-terminal ended: ") + Sim::DescribeEnd(ptySim->GetEndReason()));
             if (!startPty()) {
-                exitCode = 1;
+                exitCode = kExitCannotServe;
                 break;
             }
         }

@@ -111,22 +111,21 @@ void CBrelmoraApp::ApplyLanguageFile(const std::u16string& file)
     if (!m_libraryLoaded)
         m_resourceInfo = m_programInfo;
 
-    if (NamesLanguageLibrary(file)) {
-        CFileVersionInfo library;
-        CFileVersionInfo program;
-        if (library.Read(file) && program.Read(m_programPath) &&
-            IsAcceptedLanguageLibrary(library, GetProgramVersion(program))) {
-            if (auto table = Platform::LoadLanguageTable(file)) {
-                Platform::SetLanguageStrings(std::move(table));
-                m_resourceInfo = library;
-                m_libraryLoaded = true;
-            }
-        }
-        // Any other outcome keeps the resources in use as they are.
-    } else {
+    const SLanguageChoice choice = ChooseLanguage(file, m_programPath);
+    switch (choice.kind) {
+    case SLanguageChoice::library:
+        Platform::SetLanguageStrings(choice.table);
+        m_resourceInfo = choice.info;
+        m_libraryLoaded = true;
+        break;
+    case SLanguageChoice::builtIn:
         Platform::SetLanguageStrings(nullptr);
         m_resourceInfo = m_programInfo;
         m_libraryLoaded = false;
+        break;
+    case SLanguageChoice::unusable:
+        // Any other outcome keeps the resources in use as they are.
+        break;
     }
     m_translations.Apply(m_libraryLoaded ? m_resourceInfo.GetTranslation().language : 0);
 }

@@ -2,8 +2,10 @@
 
 #include <QFileDialog>
 #include <QRegularExpression>
+#include <algorithm>
 
 #include "app/AppMessages.h"
+#include "platform/DialogFolder.h"
 
 IDocumentUi::Answer CDocumentUi::AskYesNoCancel(const std::u16string& text)
 {
@@ -40,6 +42,9 @@ bool CDocumentUi::AskPath(const SFileDialogRequest& request, bool save, std::u16
     if (files.isEmpty() || files.first().isEmpty())
         return false;
     path = files.first().toStdU16String();
+    Platform::RememberDialogFolder(path);
+    if (request.chosenFilter != nullptr)
+        *request.chosenFilter = std::max(0, static_cast<int>(dialog.nameFilters().indexOf(dialog.selectedNameFilter())));
     return true;
 }
 
@@ -76,6 +81,7 @@ void CDocumentUi::ConfigureDialog(QFileDialog& dialog, const SFileDialogRequest&
         dialog.setNameFilters(filters);
     dialog.setDefaultSuffix(QString::fromStdU16String(request.defaultExtension));
     dialog.setOption(QFileDialog::DontConfirmOverwrite, !(save && request.overwritePrompt));
+    dialog.setDirectory(QString::fromStdU16String(Platform::DialogStartFolder(request.projectPath)));
     const QString initial = QString::fromStdU16String(request.initialName);
     if (!initial.isEmpty() && !initial.contains(QLatin1Char('*')) && !initial.contains(QLatin1Char('?')))
         dialog.selectFile(initial);

@@ -15,18 +15,6 @@ CVersion GetProgramVersion(const CFileVersionInfo& programInfo)
     return GetLanguageLibraryVersion(programInfo);
 }
 
-bool NamesLanguageLibrary(const std::u16string& languageFile)
-{
-    const std::u16string name = CSettingsStore::FileNameOf(languageFile);
-    if (name.size() < 2)
-        return false;
-    for (size_t i = 1; i + 3 <= name.size(); ++i) {
-        if (Platform::EqualsNoCase(std::u16string_view(name).substr(i, 3), u".so"))
-            return true;
-    }
-    return false;
-}
-
 bool MatchesFilePattern(const std::u16string& pattern, const std::u16string& name)
 {
     // Iterative wildcard match with one backtracking point.

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "update/FileVersionInfo.h"
+#include "update/LanguageLibrary.h"
 #include "platform/Version.h"
 
 struct SLanguageEntry {
@@ -18,10 +19,6 @@ struct SLanguageEntry {
 // The program's own product version: the fixed record, else the
 // "ProductVersion" string.
 CVersion GetProgramVersion(const CFileVersionInfo& programInfo);
-
-// True when a "LanguageFile" value names a language library rather than the
-// program: its file name carries ".so" after the first character.
-bool NamesLanguageLibrary(const std::u16string& languageFile);
 
 // The library files in `folder` that match the pattern (string 651), sorted
 // by name so the list does not depend on the file system's order.

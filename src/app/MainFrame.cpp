@@ -1,5 +1,7 @@
 #include "app/MainFrame.h"
 
+#include "app/StatusHint.h"
+
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
@@ -24,6 +26,7 @@
 #include "app/DesktopConnectionUi.h"
 #include "app/Logo.h"
 #include "app/ShellOpen.h"
+#include "app/StatusHint.h"
 #include "app/ToolBarExt.h"
 #include "app/update/AutoUpdate.h"
 #include "app/update/UpdateMessages.h"
@@ -52,7 +55,9 @@ constexpr int kStateRefreshMs = 250;
 } // namespace
 
 CMainFrame::CMainFrame(CBrelmoraApp& app, QWidget* parent)
-    : QMainWindow(parent), m_app(app), m_doc(std::make_unique<CPaperDoc>()), m_docUi(this)
+    : QMainWindow(parent), m_app(app), m_doc(std::make_unique<CPaperDoc>()), m_docUi(this),
+      m_connectionUi(std::make_unique<CDesktopConnectionUi>(this)),
+      m_connection(std::make_unique<CPaperConnection>(*m_connectionUi))
 {
     setObjectName(QStringLiteral("MainFrame"));
     setWindowIcon(AppIcons::Icon(QStringLiteral("brelmora")));
@@ -67,6 +72,7 @@ CMainFrame::CMainFrame(CBrelmoraApp& app, QWidget* parent)
     BuildMenuBar();
     BuildToolBar();
 
+    m_statusHint = new CStatusHint(this);
     m_statusLabel = new QLabel(this);
     statusBar()->addWidget(m_statusLabel, 1);
     m_deviceLabel = new QLabel(this);
@@ -166,8 +172,6 @@ QString CMainFrame::TitleText() const
 
 void CMainFrame::SetUpConnection()
 {
-    m_connectionUi = std::make_unique<CDesktopConnectionUi>(this);
-    m_connection = std::make_unique<CPaperConnection>(*m_connectionUi);
     m_connectionUi->SetKeepAliveHandler([this] { OnKeepAliveTick(); });
     m_connectionUi->SetHelpHandler(
         [this] { ShellOpen::OpenHelpFile(m_app.GetPfad(), Platform::LoadString(AppStrings::kManualFile)); });

@@ -21,11 +21,12 @@ class CAutoUpdate;
 class CBrelmoraApp;
 class CChildView;
 class CDesktopConnectionUi;
-class CPaperConnection;
 class CLogo;
+class CPaperConnection;
 class CPaperDoc;
 class CToolBarExt;
 class QAction;
+class CStatusHint;
 class QLabel;
 class QMenu;
 class QTimer;
@@ -42,7 +43,6 @@ public:
 
     CPaperDoc& GetDocument() { return *m_doc; }
     CChildView* GetChildView() const { return m_view; }
-
     // The connection driver with the instrument it holds (one for the whole
     // run): the device dialogs reach the connected Veltrano through it.
     CPaperConnection& Connection() { return *m_connection; }
@@ -131,6 +131,8 @@ private:
     void UpdateProgram();
     void CheckForUpdates();
     void NotAvailableYet();
+    void ShowSeriesNames();
+    void ShowDeviceOptions();
     void DownloadSeries();
     void DeleteAllSeries();
     void DisconnectDevice();
@@ -144,6 +146,7 @@ private:
     CChildView* m_view = nullptr;
     CToolBarExt* m_toolBar = nullptr;
     CLogo* m_logo = nullptr;
+    CStatusHint* m_statusHint = nullptr;
     QLabel* m_statusLabel = nullptr;
     QHash<int, QAction*> m_actions;
     std::vector<QMenu*> m_menus;

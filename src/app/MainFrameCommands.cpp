@@ -17,6 +17,8 @@
 #include "data/PaperDoc.h"
 #include "platform/StringTable.h"
 #include "views/ChildView.h"
+#include "views/dialogs/DeviceOptionsDlg.h"
+#include "views/dialogs/names/SeriesNamesDlg.h"
 
 using Platform::LoadString;
 
@@ -42,10 +44,8 @@ void CMainFrame::OnCommand(int id)
     case ID_DOWNLOAD: DownloadSeries(); break;
     case ID_DELETE_ALL: DeleteAllSeries(); break;
     case ID_DISCONNECT: DisconnectDevice(); break;
-    // Commands whose dialogs (series names, device options) are not part
-    // of the program yet.
-    case ID_SERIES_NAMES:
-    case ID_DEVICE_OPTIONS: NotAvailableYet(); break;
+    case ID_SERIES_NAMES: ShowSeriesNames(); break;
+    case ID_DEVICE_OPTIONS: ShowDeviceOptions(); break;
     case ID_CHECK_UPDATES: CheckForUpdates(); break;
     case ID_UPGRADE: UpgradeFirmware(); break;
     case ID_HELP: ShellOpen::OpenHelpFile(m_app.GetPfad(), LoadString(AppStrings::kManualFile)); break;
@@ -93,6 +93,20 @@ void CMainFrame::OnKeepAliveTick()
     m_connection->OnKeepAliveTimer();
     UpdateDeviceField();
     UpdateCommandStates();
+}
+
+// Both dialogs connect first (the wizard runs when no instrument is held)
+// and do not open without an instrument.
+void CMainFrame::ShowSeriesNames()
+{
+    CUploadStringsDlg dialog(*m_connection, this);
+    dialog.Run();
+}
+
+void CMainFrame::ShowDeviceOptions()
+{
+    COptionsDlg dialog(*m_connection, this);
+    dialog.Run();
 }
 
 void CMainFrame::RestoreOriginal()

@@ -49,6 +49,13 @@ void CMainFrame::CreateActions()
     Action(Commands::ID_FILE_SAVE)->setShortcut(QKeySequence::Save);
     Action(Commands::ID_PRINT)->setShortcut(QKeySequence::Print);
     Action(Commands::ID_HELP)->setShortcut(QKeySequence::HelpContents);
+    // The Edit menu shows the keys the pages answer; as window shortcuts they
+    // run the same commands (a focused editor keeps its own clipboard keys).
+    Action(Commands::ID_SELECT_ALL)->setShortcut(QKeySequence::SelectAll);
+    Action(Commands::ID_CUT)->setShortcut(QKeySequence::Cut);
+    Action(Commands::ID_COPY)->setShortcut(QKeySequence::Copy);
+    Action(Commands::ID_PASTE)->setShortcut(QKeySequence::Paste);
+    Action(Commands::ID_DELETE)->setShortcut(QKeySequence::Delete);
     RetranslateActions();
 
     // The clipboard changes what Paste can do.

@@ -8,6 +8,7 @@
 //   brelmora --version
 #include <QApplication>
 #include <QStringList>
+#include <clocale>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -28,6 +29,9 @@ int main(int argc, char* argv[])
         qputenv("QT_QPA_PLATFORM", "offscreen");
 
     QApplication application(argc, argv);
+    // Qt takes the user's locale for the C library too; number texts of the
+    // exports, copies and prints keep the dot, as the command line's do.
+    std::setlocale(LC_NUMERIC, "C");
     std::vector<std::u16string> args;
     for (const QString& arg : QCoreApplication::arguments())
         args.push_back(arg.toStdU16String());

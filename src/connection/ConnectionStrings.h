@@ -28,5 +28,6 @@ constexpr uint32_t kDeleteConfirm = 50021;
 
 // Series names manager.
 constexpr uint32_t kNamesFull = 50030;
+constexpr uint32_t kNameNotStorable = 50031;   // %s the name
 
 } // namespace ConnectionStrings

@@ -123,11 +123,12 @@ bool CPaperConnection::CheckAlive()
     return Device::CheckAlive(m_device);
 }
 
-void CPaperConnection::Disconnect()
+bool CPaperConnection::Disconnect()
 {
-    Device::Disconnect(m_device);
+    const bool answered = Device::Disconnect(m_device);
     m_reminder.reset();
     SetKeepAlive(false);
+    return answered;
 }
 
 void CPaperConnection::OnKeepAliveTimer()

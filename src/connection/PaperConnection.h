@@ -75,8 +75,9 @@ public:
     // out of remote mode and deleted.  No device: false.
     bool CheckAlive();
     // Switches remote mode off, closes and deletes the device, deletes the
-    // firmware reminder and stops the keep-alive timer.
-    void Disconnect();
+    // firmware reminder and stops the keep-alive timer.  False when the
+    // instrument did not answer "remote mode off".
+    bool Disconnect();
 
     // The command "Download all measurement series on Veltrano" into `doc`.
     SDownloadReport DownloadSeries(CPaperDoc& doc);

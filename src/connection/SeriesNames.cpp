@@ -7,6 +7,7 @@
 #include "device/VeltranoDevice.h"
 #include "platform/Prompt.h"
 #include "platform/StringTable.h"
+#include "platform/Text.h"
 
 const char16_t CSeriesNamesModel::kInsertedName[] = u"<empty>";
 
@@ -181,6 +182,23 @@ bool CSeriesNamesModel::StoreGrid()
     return ok;
 }
 
+bool CSeriesNamesModel::IsStorable(const std::u16string& text)
+{
+    return std::all_of(text.begin(), text.end(), [](char16_t c) { return c <= 0xFF; });
+}
+
+bool CSeriesNamesModel::RefuseText(const std::u16string& text)
+{
+    m_failure = Device::ELinkFailure::Refused;
+    if (m_view != nullptr) {
+        m_view->ShowMessage(IPrompt::messageWarning,
+                            Platform::FormatU(Platform::LoadString(ConnectionStrings::kNameNotStorable).c_str(),
+                                              Platform::ToUtf8(text).c_str()));
+    }
+    Changed();
+    return false;
+}
+
 bool CSeriesNamesModel::EndEdit(int row, const std::u16string& text, int* storedRow)
 {
     BeginOperation();
@@ -188,6 +206,9 @@ bool CSeriesNamesModel::EndEdit(int row, const std::u16string& text, int* stored
         *storedRow = row;
     if (!IsRow(row) || Device() == nullptr)
         return Check(false);
+    // Written byte by byte, such a name would come back as other characters.
+    if (!IsStorable(text))
+        return RefuseText(text);
     m_grid[static_cast<size_t>(row - 1)] = text;
     Flag(row);
     Flash(kFlashMs);
@@ -283,8 +304,14 @@ bool CSeriesNamesModel::Paste(const std::u16string& text)
     if (Device() == nullptr)
         return Check(false);
     int row = IsRow(m_focus) ? m_focus : 1;
+    const std::vector<std::u16string> lines = PasteLines(text);
+    const size_t taken = std::min(lines.size(), static_cast<size_t>(kRows - row + 1));
+    for (size_t i = 0; i < taken; ++i) {
+        if (!IsStorable(lines[i]))
+            return RefuseText(lines[i]);
+    }
     bool ok = true;
-    for (const std::u16string& line : PasteLines(text)) {
+    for (const std::u16string& line : lines) {
         if (row > kRows)
             break;
         Flag(row);

@@ -72,6 +72,8 @@ public:
     // End of editing row `row` with `text`: a name typed below the first
     // empty row moves up to it (the list keeps no gaps); then the rows are
     // stored and read back.  `storedRow` receives the row the name went to.
+    // A text the instrument cannot store is refused with a message naming
+    // it, and the row keeps its name.
     bool EndEdit(int row, const std::u16string& text, int* storedRow = nullptr);
     // Inserts `text` at the focused row (with no focus at the first empty
     // row); refused with the 50-names message when row 50 holds a name.
@@ -80,7 +82,9 @@ public:
     // moves up by the number of deleted rows at or above it.
     bool Delete(const std::vector<int>& rows);
     // Writes the lines of `text` into the rows from the focused one (row 1
-    // with no focus) on, each read back at once; stops after row 50.
+    // with no focus) on, each read back at once; stops after row 50.  When a
+    // line the rows take cannot be stored, nothing is written and the
+    // message names the line.
     bool Paste(const std::u16string& text);
     // Puts the state before the last change back on the instrument.
     bool Undo();
@@ -88,6 +92,10 @@ public:
     bool ClearFrom(int row);
     // The texts of `rows` as lines, for copying.
     std::u16string CopyText(const std::vector<int>& rows) const;
+
+    // Whether the instrument can store `text` as it stands: it keeps one
+    // byte per character, so only characters up to U+00FF.
+    static bool IsStorable(const std::u16string& text);
 
     // Splits pasted text into the lines Paste writes: at "\n", white space
     // removed from each line's end, without the empty line after a final
@@ -109,6 +117,8 @@ private:
     bool Check(bool ok);
     void BeginOperation();
     void Changed();
+    // Shows the message that `text` cannot be stored; false.
+    bool RefuseText(const std::u16string& text);
     static bool IsRow(int row) { return row >= 1 && row <= kRows; }
 
     CPaperConnection& m_connection;

@@ -169,6 +169,8 @@ signals:
     void selectionChanged();
     void cellEdited(int row, int col, const QString& text);
     void focusCellChanged(int row, int col);
+    // The visible area changed size (the window, or a scroll bar came or went).
+    void viewportResized();
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -21,6 +21,7 @@ void CGridCtrl::resizeEvent(QResizeEvent* event)
     QAbstractScrollArea::resizeEvent(event);
     UpdateScrollBars();
     PlaceEditor();
+    emit viewportResized();
 }
 
 void CGridCtrl::scrollContentsBy(int, int)

@@ -91,7 +91,9 @@ Answer Ask(IPrompt::QuestionKind kind, const std::u16string& text, QWidget* pare
     case IPrompt::questionOkCancel: buttons = QMessageBox::Ok | QMessageBox::Cancel; break;
     case IPrompt::questionYesNoCancel: break;
     }
-    QMessageBox box(QMessageBox::Question, Q(Platform::LoadString(28503)), Q(text), buttons, parent);
+    // A question is the program asking: its caption is the program's name
+    // (string 57344), as for every message box of the framework.
+    QMessageBox box(QMessageBox::Question, Q(Platform::LoadString(57344)), Q(text), buttons, parent);
     if (kind == IPrompt::questionYesNo)
         box.setEscapeButton(QMessageBox::No);
     switch (box.exec()) {

@@ -25,4 +25,24 @@ constexpr uint32_t kProjectTooLarge = 42014;
 constexpr uint32_t kNoProjectHeading = 42015;
 constexpr uint32_t kDamagedAtByte = 42016;     // %s: the offset
 
+// Header captions of the spreadsheet export (CSV).
+constexpr uint32_t kCsvRollId = 42030;
+constexpr uint32_t kCsvCounter = 42031;
+constexpr uint32_t kCsvDateTime = 42032;
+constexpr uint32_t kCsvUnit = 42033;
+constexpr uint32_t kCsvImpacts = 42034;
+constexpr uint32_t kCsvMean = 42035;
+constexpr uint32_t kCsvStdDev = 42036;
+constexpr uint32_t kCsvRange = 42037;
+constexpr uint32_t kCsvMinimum = 42038;
+constexpr uint32_t kCsvMaximum = 42039;
+constexpr uint32_t kCsvLowerLimit = 42040;
+constexpr uint32_t kCsvUpperLimit = 42041;
+constexpr uint32_t kCsvComment = 42042;
+constexpr uint32_t kCsvImpactNumber = 42043;
+constexpr uint32_t kCsvValue = 42044;
+constexpr uint32_t kCsvValueQ = 42045;
+constexpr uint32_t kCsvEnergy = 42046;
+constexpr uint32_t kCsvStatus = 42047;
+
 } // namespace DataStrings

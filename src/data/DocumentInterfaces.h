@@ -22,6 +22,9 @@ struct SFileDialogRequest {
     std::u16string defaultExtension;  // without the dot
     std::u16string initialName;       // initial file name
     bool overwritePrompt = false;     // save dialog: ask before replacing a file
+    std::u16string projectPath;       // the current project's file (the dialog opens in its folder)
+    int* chosenFilter = nullptr;      // when set: receives the 0-based index of the
+                                      // filter the user left selected (0 if unknown)
 };
 
 // Questions, messages and file dialogs of the document.  A document without

@@ -62,6 +62,7 @@ SFileDialogRequest CPaperDoc::ProjectDialog(const std::u16string& initialName, b
     request.defaultExtension = kProjectExtension;
     request.initialName = initialName;
     request.overwritePrompt = save;
+    request.projectPath = m_path;
     return request;
 }
 

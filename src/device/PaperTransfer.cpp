@@ -106,11 +106,11 @@ bool CheckAlive(std::unique_ptr<CVeltranoDevice>& device)
     return false;
 }
 
-void Disconnect(std::unique_ptr<CVeltranoDevice>& device)
+bool Disconnect(std::unique_ptr<CVeltranoDevice>& device)
 {
     if (!device)
-        return;
-    device->SetRemoteMode(false, 0);
+        return true;
+    const bool answered = device->SetRemoteMode(false, 0);
     if (StreamIO::CIoStream* stream = device->GetStream()) {
         try {
             stream->Close();
@@ -119,6 +119,7 @@ void Disconnect(std::unique_ptr<CVeltranoDevice>& device)
         }
     }
     device.reset();
+    return answered;
 }
 
 std::u16string DescribeFailure(ELinkFailure failure, uint8_t instrumentError, uint32_t streamError)

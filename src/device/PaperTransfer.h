@@ -64,9 +64,10 @@ bool DeleteAllSeries(CVeltranoDevice& device);
 // `device` becomes null.  No device: false.
 bool CheckAlive(std::unique_ptr<CVeltranoDevice>& device);
 
-// Switches remote mode off (result ignored), closes the stream and deletes
-// the device.
-void Disconnect(std::unique_ptr<CVeltranoDevice>& device);
+// Switches remote mode off, closes the stream and deletes the device.
+// Returns false when the instrument did not answer "remote mode off" (it
+// is disconnected all the same); true without a device.
+bool Disconnect(std::unique_ptr<CVeltranoDevice>& device);
 
 // The user's message for a download outcome: the texts of "no series" and
 // "cannot transfer", and for a communication failure a text that says what

@@ -1,6 +1,7 @@
 // The registry store's content in memory, and its text form.
 //
-// The store is one text file in the regedit format:
+// The store is one text file in the regedit format (UTF-16LE with a
+// byte-order mark, as regedit writes it):
 //
 //   Windows Registry Editor Version 5.00
 //
@@ -73,13 +74,18 @@ public:
     CRegDocument& operator=(CRegDocument&&) noexcept = default;
     ~CRegDocument() = default;
 
-    // Reads the bytes of a registry file (UTF-8, or UTF-16 with a byte-order
-    // mark).  False when they are not a registry file; the document is then
-    // left empty.  Empty or blank input is an empty registry.  The work is
-    // linear in the size of the input.
+    // Reads the bytes of a registry file (UTF-16 with a byte-order mark,
+    // UTF-8 with or without one, or an 8-bit "REGEDIT4" file).  Quoted texts
+    // take regedit's escapes \\ and \" and Wine's \n, \r and \0.  False
+    // when they are not a registry file; the document is then left empty.
+    // Empty or blank input is an empty registry.  The work is linear in the
+    // size of the input.
     bool Parse(std::string_view bytes);
 
-    // The file text: UTF-8, CR LF line ends.
+    // The file's bytes as regedit writes them: UTF-16LE with a byte-order
+    // mark, CR LF line ends.  Texts that hold a line break or a NUL are
+    // written as hex(1), so Windows' regedit, which knows no escapes for
+    // them, imports them unchanged too.
     std::string Serialize() const;
 
     // Key paths are full paths ("HKEY_CURRENT_USER\\Software\\...").

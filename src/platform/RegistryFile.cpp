@@ -364,7 +364,12 @@ uint32_t UpdateRegistryFile(const std::string& path,
     rc = change(doc, changed);
     if (rc != ERROR_SUCCESS || !changed)
         return rc;
-    return WriteAtomically(target, doc.Serialize());
+    // The next read would refuse a file beyond the size limit as damaged:
+    // such a change fails (223) and leaves the file as it was.
+    const std::string bytes = doc.Serialize();
+    if (bytes.size() > static_cast<size_t>(kMaxFileSize))
+        return ERROR_FILE_TOO_LARGE;
+    return WriteAtomically(target, bytes);
 }
 
 } // namespace Platform

@@ -1,5 +1,6 @@
-// The text form of the registry store: reading regedit files (UTF-8, or
-// UTF-16 with a byte-order mark) and writing them (UTF-8, CR LF).
+// The text form of the registry store: reading regedit files (UTF-16 with a
+// byte-order mark, UTF-8, or an old 8-bit "REGEDIT4" file) and writing them
+// as regedit itself does (UTF-16LE with a byte-order mark, CR LF).
 #include "platform/RegistryDocument.h"
 
 #include "platform/Text.h"
@@ -84,7 +85,26 @@ bool ParseHexBytes(std::u16string_view s, std::vector<uint8_t>& out)
     }
 }
 
-// Reads a quoted text at s[pos] == '"' with the escapes \\ and \"; other
+// The character a backslash escape stands for: regedit's \\ and \", and
+// the \n, \r and \0 that Wine's regedit writes; 0xFFFF for any other.
+char16_t Unescape(char16_t c)
+{
+    switch (c) {
+    case u'\\':
+    case u'"':
+        return c;
+    case u'n':
+        return u'\n';
+    case u'r':
+        return u'\r';
+    case u'0':
+        return u'\0';
+    default:
+        return 0xFFFF;
+    }
+}
+
+// Reads a quoted text at s[pos] == '"' with the escapes of Unescape; other
 // backslashes stand for themselves.  On success `pos` is past the closing quote.
 bool ReadQuoted(std::u16string_view s, size_t& pos, std::u16string& out)
 {
@@ -92,8 +112,9 @@ bool ReadQuoted(std::u16string_view s, size_t& pos, std::u16string& out)
     ++pos;
     while (pos < s.size()) {
         const char16_t c = s[pos];
-        if (c == u'\\' && pos + 1 < s.size() && (s[pos + 1] == u'\\' || s[pos + 1] == u'"')) {
-            out += s[pos + 1];
+        const char16_t escaped = c == u'\\' && pos + 1 < s.size() ? Unescape(s[pos + 1]) : 0xFFFF;
+        if (escaped != 0xFFFF) {
+            out += escaped;
             pos += 2;
         } else if (c == u'"') {
             ++pos;
@@ -459,7 +480,17 @@ std::string CRegDocument::Serialize() const
         }
         stack.push_back({&key, key.children.begin(), path.size()});
     }
-    return ToUtf8(out);
+    // UTF-16LE with a byte-order mark, as regedit writes and reads its
+    // files on Windows and under Wine.
+    std::string bytes(2 + out.size() * 2, '\0');
+    bytes[0] = '\xFF';
+    bytes[1] = '\xFE';
+    char* p = bytes.data() + 2;
+    for (char16_t c : out) {
+        *p++ = static_cast<char>(c & 0xFF);
+        *p++ = static_cast<char>(c >> 8);
+    }
+    return bytes;
 }
 
 } // namespace Platform

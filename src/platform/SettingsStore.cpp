@@ -54,11 +54,12 @@ uint32_t CSettingsStore::UpgradeFolderProblem(const std::u16string& pfad)
     // A file where the folder should be cannot hold the upgrade files either.
     if (!S_ISDIR(st.st_mode))
         return AppStrings::kBadUpgradeFolder;
-    // Read-only: no write permission for this user, or no write bit at all
-    // (the counterpart of the read-only attribute, which binds even the
-    // superuser's programs that honour it).
-    const bool noWriteBits = (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
-    if (noWriteBits || ::access(folder.c_str(), W_OK) != 0)
+    // Read-only is the counterpart of the folder's read-only attribute: a
+    // mode without any write bit, for every user including the superuser.
+    // A folder that is only not writable for this user (a system folder
+    // such as the installed program's) is not read-only: the warning would
+    // come at every start of an installed program.
+    if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
         return AppStrings::kUpgradeFolderReadOnly;
     return 0;
 }

@@ -1,6 +1,7 @@
 #include "platform/StringTable.h"
 
 #include <algorithm>
+#include <atomic>
 #include <mutex>
 
 namespace Platform {
@@ -13,6 +14,7 @@ namespace {
 
 std::mutex g_mutex;
 std::shared_ptr<const StringMap> g_language;
+std::atomic<uint64_t> g_generation{0};
 
 const BuiltinString* FindBuiltin(uint32_t id)
 {
@@ -55,6 +57,12 @@ void SetLanguageStrings(std::shared_ptr<const StringMap> table)
 {
     std::lock_guard<std::mutex> lock(g_mutex);
     g_language = std::move(table);
+    g_generation.fetch_add(1, std::memory_order_release);
+}
+
+uint64_t LanguageGeneration()
+{
+    return g_generation.load(std::memory_order_acquire);
 }
 
 std::shared_ptr<const StringMap> GetLanguageStrings()

@@ -3,8 +3,9 @@
 // The built-in English texts are compiled in (generated from
 // resources/strings/en/*.txt).  A language library can be made active; its
 // texts then replace the built-in ones, and ids it lacks fall back to English.
-// Texts are looked up on every use, never cached by callers, so a language
-// change takes effect for everything loaded afterwards.
+// Texts are looked up on every use, so a language change takes effect for
+// everything loaded afterwards; a caller that keeps texts checks
+// LanguageGeneration().
 #pragma once
 
 #include <cstddef>
@@ -34,6 +35,10 @@ std::vector<uint32_t> BuiltinStringIds();
 
 // Makes a language library's table active; null returns to built-in English.
 void SetLanguageStrings(std::shared_ptr<const StringMap> table);
+
+// Counts the language changes: texts a caller keeps are valid while the
+// number stays the same.
+uint64_t LanguageGeneration();
 
 // The active language table (null when built-in English is active).
 std::shared_ptr<const StringMap> GetLanguageStrings();

@@ -1,5 +1,9 @@
 #include "update/LanguageLibrary.h"
 
+#include "platform/LanguageTable.h"
+#include "platform/SettingsStore.h"
+#include "platform/Text.h"
+
 CVersion GetLanguageLibraryVersion(const CFileVersionInfo& info)
 {
     if (info.GetFixedFileInfo().dwSignature == Platform::VS_FFI_SIGNATURE)
@@ -18,4 +22,32 @@ bool IsAcceptedLanguageLibrary(const std::u16string& path, const CVersion& progr
 {
     CFileVersionInfo info;
     return info.Read(path) && IsAcceptedLanguageLibrary(info, programVersion);
+}
+
+bool NamesLanguageLibrary(const std::u16string& languageFile)
+{
+    const std::u16string name = CSettingsStore::FileNameOf(languageFile);
+    if (name.size() < 2)
+        return false;
+    for (size_t i = 1; i + 3 <= name.size(); ++i) {
+        if (Platform::EqualsNoCase(std::u16string_view(name).substr(i, 3), u".so"))
+            return true;
+    }
+    return false;
+}
+
+SLanguageChoice ChooseLanguage(const std::u16string& languageFile, const std::u16string& programPath)
+{
+    SLanguageChoice choice;
+    if (!NamesLanguageLibrary(languageFile))
+        return choice;
+    choice.kind = SLanguageChoice::unusable;
+    CFileVersionInfo program;
+    if (!choice.info.Read(languageFile) || !program.Read(programPath) ||
+        !IsAcceptedLanguageLibrary(choice.info, GetLanguageLibraryVersion(program)))
+        return choice;
+    choice.table = Platform::LoadLanguageTable(languageFile);
+    if (choice.table)
+        choice.kind = SLanguageChoice::library;
+    return choice;
 }

@@ -3,9 +3,11 @@
 // and minor number.
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "update/FileVersionInfo.h"
+#include "platform/StringTable.h"
 #include "platform/Version.h"
 
 // The product version a library declares: its fixed record, or when it has
@@ -18,3 +20,21 @@ bool IsAcceptedLanguageLibrary(const std::u16string& path, const CVersion& progr
 
 // The same check on a record already read.
 bool IsAcceptedLanguageLibrary(const CFileVersionInfo& info, const CVersion& programVersion);
+
+// True when a "LanguageFile" value names a language library rather than the
+// program: its file name carries ".so" after the first character.
+bool NamesLanguageLibrary(const std::u16string& languageFile);
+
+// What a "LanguageFile" value gives a program whose file is `programPath`:
+// its built-in texts (the value names no library), a library's string table
+// with its version record, or nothing usable (a library that is missing,
+// damaged or of another version; the caller keeps the texts it has).  The
+// desktop program and the command line choose through this one rule, so
+// both write the same texts.
+struct SLanguageChoice {
+    enum EKind { builtIn, library, unusable };
+    EKind kind = builtIn;
+    CFileVersionInfo info;                               // the library's record
+    std::shared_ptr<const Platform::StringMap> table;    // the library's texts
+};
+SLanguageChoice ChooseLanguage(const std::u16string& languageFile, const std::u16string& programPath);

@@ -4,6 +4,7 @@
 #include <QVBoxLayout>
 
 #include "data/PaperDoc.h"
+#include "data/SpreadsheetExport.h"
 #include "data/TextExport.h"
 #include "platform/FileException.h"
 #include "platform/StringTable.h"
@@ -16,6 +17,13 @@
 #include "views/summary/TabSummary.h"
 #include "views/ViewStrings.h"
 #include "views/ViewText.h"
+
+namespace {
+
+// The export dialog's filter (0-based) that writes the spreadsheet CSV.
+constexpr int kSpreadsheetFilter = 2;
+
+} // namespace
 
 CChildView::CChildView(CPaperDoc* doc, QWidget* parent) : QWidget(parent), m_doc(doc)
 {
@@ -87,11 +95,19 @@ void CChildView::ExportText()
     request.defaultExtension = u"csv";
     request.initialName = u"*.csv";
     request.overwritePrompt = true;
+    request.projectPath = m_doc->GetPath();
+    int filter = 0;
+    request.chosenFilter = &filter;
     std::u16string path;
     if (!ui->AskSavePath(request, path) || path.empty())
         return;
     try {
-        TextExport::WriteFile(path, text);
+        // The third filter is the spreadsheet CSV of every series, whichever
+        // page is active; the others write the page's text as it is.
+        if (filter == kSpreadsheetFilter)
+            SpreadsheetExport::WriteFile(path, m_doc->GetCurrent(), SpreadsheetExport::ERows::Series);
+        else
+            TextExport::WriteFile(path, text);
     } catch (const Platform::CFileException& e) {
         ui->ShowMessage(IDocumentUi::messageError,
                         Platform::FormatU(Platform::LoadString(ViewStrings::kExportFailed).c_str(),

@@ -22,7 +22,8 @@ public:
     void RunPageCommand(int command);
     bool IsPageCommandEnabled(int command);
 
-    // File menu "&Export": asks for a file and writes the active page's text.
+    // File menu "&Export": asks for a file and writes the active page's text,
+    // or with the "Spreadsheet CSV" filter the CSV of every series.
     void ExportText();
     // File menu "Print preview": the active page as it prints (all rows).
     void PrintPreview();

@@ -74,6 +74,7 @@ constexpr uint32_t kCancel = 44155;
 // Text export.
 constexpr uint32_t kExportFilter = 44160;
 constexpr uint32_t kExportFailed = 44162;   // %s file, %s cause
+constexpr uint32_t kPictureCut = 44170;     // %d pixels, %d rows held, %d rows selected
 
 // Printing: the page header and footer, the job's name.
 constexpr uint32_t kPrintCompany = 44200;     // "Vantor"

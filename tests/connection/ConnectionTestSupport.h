@@ -140,8 +140,9 @@ public:
 // The simulated Veltrano on kPort.
 class SimulatedLine : public ::testing::Test {
 protected:
+    // `adjust`, when given, changes the instrument's content before it starts.
     void Start(const char* faultList = "", size_t series = 12, std::vector<std::string> names = {"PM1 NP 001", "PM2 LWC"},
-               uint32_t baud = 0)
+               uint32_t baud = 0, const std::function<void(Sim::SSimContent&)>& adjust = {})
     {
         StopSim();
         Sim::SFaults faults;
@@ -152,6 +153,8 @@ protected:
         Sim::SSimContent content;
         content.series = Sim::GenerateSeries(series, 23);
         content.names = std::move(names);
+        if (adjust)
+            adjust(content);
         instrument = std::make_shared<Sim::CInstrument>(content, faults, 7);
         Sim::SLineOptions line;
         line.baud = baud;

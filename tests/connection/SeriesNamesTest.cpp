@@ -163,6 +163,30 @@ TEST_F(SeriesNames, AFinalLineBreakOfPastedTextDoesNotClearTheNextName)
     EXPECT_EQ(CSeriesNamesModel::PasteLines(u"a\n\nb \t\r\n"), (std::vector<std::u16string>{u"a", u"", u"b"}));
 }
 
+// The instrument keeps one byte per character: "€" would come back as "¬".
+TEST_F(SeriesNames, NamesTheInstrumentCannotStoreAreRefused)
+{
+    ASSERT_NO_FATAL_FAILURE(Open({"A", "B"}));
+    EXPECT_TRUE(CSeriesNamesModel::IsStorable(u"Größe 5 µm"));
+    EXPECT_FALSE(model->EndEdit(2, u"Preis 5 \u20AC"));
+    ASSERT_EQ(view.messages.size(), 1u);
+    EXPECT_EQ(view.messages[0], u"The series name \"Preis 5 \u20AC\" cannot be stored on the Veltrano: it keeps only the "
+                                u"characters of Western European languages (up to U+00FF). The name was not written.");
+    EXPECT_EQ(model->GetText(2), u"B");
+
+    // A paste is checked whole before anything is written; lines beyond
+    // row 50 are not taken and not checked.
+    model->SetFocusRow(1);
+    EXPECT_FALSE(model->Paste(u"X\nY\n\u0416"));
+    EXPECT_EQ(view.messages.size(), 2u);
+    EXPECT_EQ(Names(), (std::vector<std::string>{"A", "B"}));
+    EXPECT_TRUE(Log().empty());
+    model->SetFocusRow(50);
+    EXPECT_TRUE(model->Paste(u"Z\n\u0416"));
+    EXPECT_TRUE(Logged("write name 49 \"Z\""));
+    EXPECT_EQ(view.messages.size(), 2u);
+}
+
 TEST_F(SeriesNames, DeleteByMaskMovesTheFocusUp)
 {
     ASSERT_NO_FATAL_FAILURE(Open({"A", "B", "C", "D", "E"}));

@@ -19,6 +19,7 @@ public:
     Answer answer = answerNo;
     bool dialogOk = false;
     std::u16string dialogPath;
+    int dialogFilter = 0;   // the filter a save dialog reports as chosen
     std::vector<std::u16string> questions;
     std::vector<std::pair<int, std::u16string>> messages;
     std::vector<SFileDialogRequest> openRequests, saveRequests;
@@ -38,6 +39,8 @@ public:
     bool AskSavePath(const SFileDialogRequest& request, std::u16string& path) override
     {
         saveRequests.push_back(request);
+        if (request.chosenFilter != nullptr)
+            *request.chosenFilter = dialogFilter;
         path = dialogPath;
         return dialogOk;
     }

@@ -3,10 +3,15 @@
 // streams written by hand (for the older formats the program no longer writes).
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
+
+#include "data/PaperData.h"
 
 namespace DataTest {
 
@@ -154,6 +159,17 @@ inline std::vector<uint8_t> HandProject(uint16_t format, const std::vector<Serie
     for (int k = 0; k < 20; ++k)
         b.U32(0);
     return b.data;
+}
+
+// The series of `list` parsed into a data object as a download stores them.
+inline std::unique_ptr<CPaperData> ParsedData(const std::vector<Series>& list, const std::string& serial = "VT-77")
+{
+    auto data = std::make_unique<CPaperData>();
+    const std::vector<uint8_t> info = InfoBlock(serial);
+    data->SetInfoBlock(info.data(), info.size());
+    const std::vector<uint8_t> bytes = InstrumentRecords(list);
+    EXPECT_TRUE(data->ParseSeries(bytes.data(), bytes.size(), false, false, false));
+    return data;
 }
 
 } // namespace DataTest

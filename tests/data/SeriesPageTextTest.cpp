@@ -18,16 +18,6 @@ using namespace SeriesPageText;
 
 namespace {
 
-std::unique_ptr<CPaperData> MakeDataPtr(const std::vector<DataTest::Series>& list)
-{
-    auto data = std::make_unique<CPaperData>();
-    const std::vector<uint8_t> info = DataTest::InfoBlock("VT-77");
-    data->SetInfoBlock(info.data(), info.size());
-    const std::vector<uint8_t> bytes = DataTest::InstrumentRecords(list);
-    EXPECT_TRUE(data->ParseSeries(bytes.data(), bytes.size(), false, false, false));
-    return data;
-}
-
 std::vector<uint8_t> ReadAll(const std::string& path)
 {
     std::ifstream in(path, std::ios::binary);
@@ -56,7 +46,7 @@ TEST(SeriesPageText, ValueRowTextsFollowTheColumnRules)
     s.energy = 2500;
     s.lower = 81;               // bit 0 is not part of the limit: 40
     s.upper = 121;              // 60
-    auto holder = MakeDataPtr({s});
+    auto holder = DataTest::ParsedData({s});
     const CPaperData& data = *holder;
     const RowTexts row = MakeRowTexts(data, 0, true, 0);
 
@@ -82,7 +72,7 @@ TEST(SeriesPageText, OneImpactHasNoStandardDeviation)
     DataTest::Series one;
     one.values = {90};
     DataTest::Series none;
-    auto holder = MakeDataPtr({one, none});
+    auto holder = DataTest::ParsedData({one, none});
     const CPaperData& data = *holder;
     EXPECT_EQ(MakeRowTexts(data, 0, false, 0).display[ColStdDev], u"--");
     EXPECT_EQ(MakeRowTexts(data, 0, false, 0).copy[ColStdDev], u"--\t");
@@ -94,7 +84,7 @@ TEST(SeriesPageText, DetailRowQuotesTheCommentAndListsTheValues)
 {
     DataTest::Series s;
     s.values = {81, 100};
-    auto holder = MakeDataPtr({s});
+    auto holder = DataTest::ParsedData({s});
     CPaperData& data = *holder;
     data.SetComment(0, u"first line\r\nsays \"soft\"");
     EXPECT_EQ(DetailCopyText(data, 0), u"VT-77\t\"first line<br>says &quotsoft&quot\"\t40.5\t50.0\t");
@@ -107,7 +97,7 @@ TEST(SeriesPageText, ExportTextIsTheHeaderLineThenOneLinePerSeries)
     a.values = {80};
     DataTest::Series b = a;
     b.counter = 2;
-    auto holder = MakeDataPtr({a, b});
+    auto holder = DataTest::ParsedData({a, b});
     const CPaperData& data = *holder;
     const std::u16string text = ExportText(data, false, 0);
     EXPECT_EQ(text.rfind(HeaderLine(false), 0), 0u);
@@ -126,7 +116,7 @@ TEST(SeriesPageText, DateAndTimeUseTheChosenPictures)
     tm.tm_hour = 7;
     tm.tm_min = 5;
     s.dateTime = Platform::LocalToSeriesTime(tm);
-    auto holder = MakeDataPtr({s});
+    auto holder = DataTest::ParsedData({s});
     const CPaperData& data = *holder;
     EXPECT_EQ(DateTimeText(data, 0, 0), u"03/09/2026 7:05 AM");
     EXPECT_EQ(DateTimeText(data, 0, 0x0302), u"09.03.2026 7:05");

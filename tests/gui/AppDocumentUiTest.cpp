@@ -2,9 +2,15 @@
 // the overwrite question.
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDir>
 #include <QFileDialog>
+#include <QMessageBox>
+#include <QTimer>
 
 #include "app/DocumentUi.h"
+#include "controls/MessageBox.h"
 #include "gui/AppTestSupport.h"
 
 using namespace AppTest;
@@ -17,6 +23,9 @@ TEST(AppDocumentUi, WindowsFiltersBecomeQtFilters)
               QStringList({"Brelmora Project (*.vnr)", "All Files (*.*)"}));
     EXPECT_EQ(CDocumentUi::NameFilters(u"Text file (*.txt)|*.txt|CSV file (*.csv)|*.csv|All Files (*.*)|*.*||"),
               QStringList({"Text file (*.txt)", "CSV file (*.csv)", "All Files (*.*)"}));
+    // Two filters of one pattern stay apart (the export tells them by index).
+    EXPECT_EQ(CDocumentUi::NameFilters(u"CSV file (*.csv)|*.csv|Spreadsheet CSV, UTF-8 (*.csv)|*.csv||"),
+              QStringList({"CSV file (*.csv)", "Spreadsheet CSV, UTF-8 (*.csv)"}));
     // Captions without (or with other) patterns get the real ones.
     EXPECT_EQ(CDocumentUi::NameFilters(u"Projects|*.vnr;*.VNR|Other (*.x)|*.y||"),
               QStringList({"Projects (*.vnr *.VNR)", "Other (*.y)"}));
@@ -51,6 +60,28 @@ TEST(AppDocumentUi, DialogsAreSetUpAsRequested)
     QFileDialog quiet;
     CDocumentUi::ConfigureDialog(quiet, request, true);
     EXPECT_TRUE(quiet.testOption(QFileDialog::DontConfirmOverwrite));
+
+    // The dialog opens in the project's folder.
+    request.projectPath = QDir::tempPath().toStdU16String() + u"/x.vnr";
+    QFileDialog inProject;
+    CDocumentUi::ConfigureDialog(inProject, request, false);
+    EXPECT_EQ(QDir(inProject.directory()).canonicalPath(), QDir(QDir::tempPath()).canonicalPath());
+}
+
+TEST(AppDocumentUi, QuestionsCarryTheProgramName)
+{
+    EnsureApplication();
+    QString caption;
+    QTimer::singleShot(0, [&caption] {
+        for (QWidget* top : QApplication::topLevelWidgets()) {
+            if (auto* box = qobject_cast<QMessageBox*>(top); box != nullptr && box->isVisible()) {
+                caption = box->windowTitle();
+                box->button(QMessageBox::No)->click();
+            }
+        }
+    });
+    EXPECT_EQ(Gui::Ask(IPrompt::questionYesNo, u"Save the changes?", nullptr), Gui::answerNo);
+    EXPECT_EQ(caption, QStringLiteral("Brelmora"));
 }
 
 } // namespace

@@ -4,6 +4,9 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QFile>
+#include <QLibraryInfo>
 #include <QMenu>
 #include <QMenuBar>
 
@@ -97,6 +100,12 @@ TEST_F(AppLanguage, GermanLibrarySwitchesMenusDialogsAndMessages)
     AppMessages::ShowMessage(2, u"x");
     ASSERT_EQ(m_messages.messages.size(), 1u);
     EXPECT_EQ(m_messages.messages[0].caption, u"Fehler");
+
+    // Qt's own dialogs (file dialogs, print dialogs) speak German too.
+    const QString qtBase = QLibraryInfo::path(QLibraryInfo::TranslationsPath) + QStringLiteral("/qtbase_de.qm");
+    if (!QFile::exists(qtBase))
+        GTEST_SKIP() << "qt6-translations-l10n is missing (scripts/install-deps installs it)";
+    EXPECT_EQ(QCoreApplication::translate("QFileDialog", "Look in:"), QStringLiteral("Suchen in:"));
 }
 
 TEST_F(AppLanguage, LanguageChangeReloadsTheMenuAtOnce)

@@ -2,6 +2,8 @@
 // of the selected cells, and the text export of the child view.
 #include <gtest/gtest.h>
 
+#include <QMessageBox>
+
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QImage>
@@ -22,6 +24,7 @@
 #include "data/DocTestSupport.h"
 #include "data/PaperDoc.h"
 #include "data/SeriesPageText.h"
+#include "data/SpreadsheetExport.h"
 #include "data/TextExport.h"
 #include "platform/Text.h"
 #include "streamio/IoStream.h"
@@ -157,6 +160,28 @@ TEST_F(ViewClipboard, SelectedCellsAsPicture)
     EXPECT_EQ(image.pixelColor(0, 0), QColor(242, 245, 253));
 }
 
+TEST_F(ViewClipboard, PictureCutAtTheSizeLimitSaysHowManyRowsItHolds)
+{
+    std::vector<DataTest::Series> many;
+    for (int i = 0; i < 800; ++i)
+        many.push_back(MakeSeries("R" + std::to_string(i), static_cast<uint16_t>(i), Values(3)));
+    CPaperDoc big;
+    Load(big, many);
+    CTabGrid page(&big);
+    page.resize(1000, 600);
+    page.SelectAllCells();
+    QString text;
+    ViewTest::WhenModal<QMessageBox>([&text](QMessageBox* box) {
+        text = box->text();
+        box->accept();
+    });
+    page.RunCommand(IPage::cmdCopyPicture);
+    // 800 rows of 22 pixels do not fit into 16000: 727 rows do.
+    EXPECT_EQ(text, QStringLiteral("The picture is cut at 16000 pixels in height: it holds 727 of the 800 selected rows."));
+    const QImage image = qvariant_cast<QImage>(QGuiApplication::clipboard()->mimeData()->imageData());
+    EXPECT_LE(image.height(), 16000);
+}
+
 TEST_F(ViewClipboard, ExportWritesThePageTextAsTheCommandLineDoes)
 {
     CPaperDoc doc;
@@ -170,7 +195,8 @@ TEST_F(ViewClipboard, ExportWritesThePageTextAsTheCommandLineDoes)
     ui.dialogPath = Platform::FromUtf8(path);
     view.ExportText();
     ASSERT_EQ(ui.saveRequests.size(), 1u);
-    EXPECT_EQ(ui.saveRequests[0].filter, u"Text file (*.txt)|*.txt|CSV file (*.csv)|*.csv|All Files (*.*)|*.*||");
+    EXPECT_EQ(ui.saveRequests[0].filter,
+              u"Text file (*.txt)|*.txt|CSV file (*.csv)|*.csv|Spreadsheet CSV, UTF-8 (*.csv)|*.csv|All Files (*.*)|*.*||");
     EXPECT_EQ(ui.saveRequests[0].defaultExtension, u"csv");
     EXPECT_TRUE(ui.saveRequests[0].overwritePrompt);
     const std::vector<uint8_t> written = ReadFile(path);
@@ -197,6 +223,23 @@ TEST_F(ViewClipboard, ExportWritesThePageTextAsTheCommandLineDoes)
     view.ExportText();
     EXPECT_EQ(ReadFile(summaryPath), TextExport::Encode(view.ActivePage()->GetCopyText()));
     EXPECT_GT(ReadFile(summaryPath).size(), 100u);
+
+    // The third filter writes the spreadsheet CSV of every series, also
+    // from the summary page, with the same bytes as brelmora-cli --csv.
+    const std::string sheetPath = TestEnv::TempDir() + "/sheet.csv";
+    ui.dialogPath = Platform::FromUtf8(sheetPath);
+    ui.dialogFilter = 2;
+    view.ExportText();
+    ui.dialogFilter = 0;
+    const std::string sheet = SpreadsheetExport::Encode(doc.GetCurrent(), SpreadsheetExport::ERows::Series);
+    EXPECT_EQ(ReadFile(sheetPath), std::vector<uint8_t>(sheet.begin(), sheet.end()));
+    if (std::ifstream(cli).good()) {
+        const std::string cliOut = TestEnv::TempDir() + "/cli-sheet.csv";
+        const std::string command =
+            cli + " export '" BRELMORA_SOURCE_DIR "/examples/sample.vnr' '" + cliOut + "' --csv";
+        ASSERT_EQ(std::system(command.c_str()), 0);
+        EXPECT_EQ(ReadFile(cliOut), ReadFile(sheetPath));
+    }
 
     // Cancel writes nothing; a file that cannot be created is reported.
     ui.dialogOk = false;

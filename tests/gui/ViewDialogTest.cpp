@@ -21,6 +21,7 @@
 #include "platform/DateTimeFormat.h"
 #include "views/dialogs/CommentDlg.h"
 #include "views/dialogs/DateTimeDlg.h"
+#include "views/dialogs/DialogSupport.h"
 #include "views/dialogs/LimitDlg.h"
 #include "support/TimeSupport.h"
 #include "views/dialogs/LimitEditor.h"
@@ -207,4 +208,32 @@ TEST(ViewDialog, NotAddedDialogReportsItsBox)
     EXPECT_FALSE(dialog.IsDoNotShowTicked());
     dialog.findChild<QCheckBox*>("ctl2022")->setChecked(true);
     EXPECT_TRUE(dialog.IsDoNotShowTicked());
+}
+
+TEST(ViewDialog, DialogsTakeTheSizeOfTheirTemplates)
+{
+    ViewTest::EnsureApplication();
+    auto expectTemplate = [](QDialog& dialog, int width, int height) {
+        const QSize units = DialogSupport::FromDialogUnits(&dialog, width, height);
+        EXPECT_GE(dialog.width(), units.width()) << dialog.windowTitle().toStdString();
+        EXPECT_GE(dialog.height(), units.height()) << dialog.windowTitle().toStdString();
+        EXPECT_LE(dialog.height(), std::max(units.height(), dialog.minimumSizeHint().height()) + 1);
+    };
+    CLimitDlg limit;
+    expectTemplate(limit, 109, 192);
+    // Placing the dialog next to the clicked item keeps that size: the
+    // track bar stays as long as the template has it.
+    LimitEditor::PlaceNear(&limit, QRect(100, 100, 80, 20));
+    expectTemplate(limit, 109, 192);
+    limit.show();
+    ViewTest::ProcessEvents();
+    expectTemplate(limit, 109, 192);
+    EXPECT_GT(limit.findChild<QSlider*>()->height(), limit.height() / 2);
+
+    CCommentDlg comment;
+    expectTemplate(comment, 306, 107);
+    CDateTimeDlg time;
+    expectTemplate(time, 263, 108);
+    CSeriesNotAddedDlg notAdded;
+    EXPECT_GE(notAdded.width(), DialogSupport::FromDialogUnits(&notAdded, 215, 88).width());
 }

@@ -111,9 +111,11 @@ TEST_F(ViewTable, FillMakesAHeaderAndTwoRowsPerSeries)
 
 TEST_F(ViewTable, EmptyDocumentShowsTheHeaderOnlyAndForgetsTheWidths)
 {
+    doc.Sort(3);
+    page->Refill(-1);
     grid->SetColumnWidth(2, 333);
     page->Refill(-1);
-    EXPECT_EQ(grid->GetColumnWidth(2), 333);   // widths survive a refill
+    EXPECT_EQ(grid->GetColumnWidth(2), 333);   // widths survive the refill of a sorted table
     EXPECT_FALSE(page->GetSavedWidths().empty());
 
     doc.CloseProject();
@@ -121,6 +123,70 @@ TEST_F(ViewTable, EmptyDocumentShowsTheHeaderOnlyAndForgetsTheWidths)
     EXPECT_EQ(grid->GetRowCount(), 1);
     EXPECT_TRUE(page->GetSavedWidths().empty());
     EXPECT_EQ(page->GetCopyText(), SeriesPageText::HeaderLine(false));
+}
+
+TEST_F(ViewTable, UnsortedRefillSizesTheColumnsAnewAndTheMeanColumnFollowsTheWindow)
+{
+    // A cut date column (as after a switch to a longer date format) is sized
+    // anew by the next refill while the table is unsorted.
+    grid->SetColumnWidth(2, 20);
+    page->Refill(-1);
+    EXPECT_GT(grid->GetColumnWidth(2), 60);
+    EXPECT_TRUE(page->GetSavedWidths().empty());
+
+    // The columns fill the visible area less 8 pixels: no horizontal scroll bar.
+    const int client = grid->GetClientSize().width();
+    EXPECT_EQ(grid->GetTotalWidth(), client - 8);
+    page->resize(1500, 600);
+    ProcessEvents();
+    EXPECT_EQ(grid->GetTotalWidth(), grid->GetClientSize().width() - 8);
+    EXPECT_GT(grid->GetClientSize().width(), client);
+    // Narrower than the natural widths: the mean column keeps its natural
+    // width and the horizontal scroll bar takes over.
+    page->resize(300, 600);
+    ProcessEvents();
+    const int natural = grid->GetColumnWidth(3);
+    EXPECT_GT(grid->GetTotalWidth(), grid->GetClientSize().width());
+    page->resize(1100, 600);
+    ProcessEvents();
+    EXPECT_EQ(grid->GetTotalWidth(), grid->GetClientSize().width() - 8);
+    EXPECT_GT(grid->GetColumnWidth(3), natural);
+
+    // Enough rows for a vertical scroll bar: the fill is computed after it.
+    std::vector<DataTest::Series> many;
+    for (int i = 0; i < 60; ++i)
+        many.push_back(MakeSeries("R" + std::to_string(i), 1000 + i, Values(5, 80)));
+    Load(doc, many);
+    ProcessEvents();
+    EXPECT_LT(grid->GetClientSize().width(), page->width() - 10);
+    EXPECT_EQ(grid->GetTotalWidth(), grid->GetClientSize().width() - 8);
+
+    // A mean column the user sized stays as it is.
+    grid->SetColumnWidth(3, 150);
+    page->resize(1300, 600);
+    ProcessEvents();
+    EXPECT_EQ(grid->GetColumnWidth(3), 150);
+}
+
+TEST_F(ViewTable, SortedRefillRebindsTheRowsItKeeps)
+{
+    // ROLL-A is open; sorted by roll ID descending it moves to the last row,
+    // and its open graph and its texts go with it.
+    page->ToggleExpanded(0, false);
+    ProcessEvents();
+    ASSERT_GT(grid->GetRowHeight(CTabGrid::DetailRow(0)), 0);
+    CGridCell* kept = grid->GetCell(CTabGrid::ValueRow(0), 1);
+    page->OnHeaderClicked(1);   // ascending
+    page->OnHeaderClicked(1);   // descending
+    ProcessEvents();
+    EXPECT_EQ(grid->GetCell(CTabGrid::ValueRow(0), 1), kept);   // the cells were kept
+    EXPECT_EQ(Text(CTabGrid::ValueRow(0), 1), QStringLiteral("ROLL-C"));
+    EXPECT_EQ(Text(CTabGrid::ValueRow(2), 1), QStringLiteral("ROLL-A"));
+    EXPECT_EQ(grid->GetRowHeight(CTabGrid::DetailRow(0)), 0);
+    EXPECT_GT(grid->GetRowHeight(CTabGrid::DetailRow(2)), 0);
+    EXPECT_EQ(static_cast<CGridCellSeries*>(grid->GetCell(CTabGrid::DetailRow(2), 1))->GetSeries(), 2);
+    EXPECT_TRUE(static_cast<CGridCellDetailGripper*>(grid->GetCell(CTabGrid::ValueRow(2), 0))->IsExpanded());
+    EXPECT_FALSE(static_cast<CGridCellDetailGripper*>(grid->GetCell(CTabGrid::ValueRow(0), 0))->IsExpanded());
 }
 
 TEST_F(ViewTable, CellTextsComeFromTheSharedTextCode)

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/RegistryDocument.h"
+#include "platform/Text.h"
 
 using namespace Platform;
 
@@ -14,6 +15,17 @@ std::vector<uint8_t> Bytes(std::initializer_list<int> list)
     for (int b : list)
         out.push_back(static_cast<uint8_t>(b));
     return out;
+}
+
+// The text of serialized bytes: UTF-16LE after a byte-order mark.
+std::string Utf8Of(const std::string& bytes)
+{
+    EXPECT_EQ(bytes.compare(0, 2, "\xFF\xFE"), 0);
+    std::u16string text;
+    for (size_t i = 2; i + 1 < bytes.size(); i += 2)
+        text += static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) |
+                                      (static_cast<unsigned char>(bytes[i + 1]) << 8));
+    return ToUtf8(text);
 }
 
 } // namespace
@@ -137,7 +149,8 @@ TEST(RegistryDocument, SerializedTextReadsBackToTheSameValues)
         doc.SetValue(kKey, v);
     doc.CreateKey(u"HKEY_CURRENT_USER\\Software\\Vantor\\Empty");
 
-    const std::string text = doc.Serialize();
+    const std::string bytes = doc.Serialize();
+    const std::string text = Utf8Of(bytes);
     EXPECT_NE(text.find("\"Dword\"=dword:8000000a\r\n"), std::string::npos);
     EXPECT_NE(text.find("\"Quote\\\"Back\\\\slash\"=\"a\\\"b\\\\c\\\\\"\r\n"), std::string::npos);
     EXPECT_NE(text.find("\"Lines\"=hex(1):"), std::string::npos);
@@ -147,7 +160,7 @@ TEST(RegistryDocument, SerializedTextReadsBackToTheSameValues)
         EXPECT_LE(end - pos, 80u) << text.substr(pos, end - pos);
 
     CRegDocument back;
-    ASSERT_TRUE(back.Parse(text));
+    ASSERT_TRUE(back.Parse(bytes));
     for (const RegValue& v : values) {
         const RegValue* got = back.FindValue(kKey, v.name);
         ASSERT_NE(got, nullptr);
@@ -156,5 +169,5 @@ TEST(RegistryDocument, SerializedTextReadsBackToTheSameValues)
         EXPECT_EQ(got->data, v.data);
     }
     EXPECT_TRUE(back.HasKey(u"HKEY_CURRENT_USER\\Software\\Vantor\\Empty"));
-    EXPECT_EQ(back.Serialize(), text);
+    EXPECT_EQ(back.Serialize(), bytes);
 }

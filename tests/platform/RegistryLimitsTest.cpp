@@ -1,7 +1,7 @@
 // The registry store against hostile or busy settings files: deep and wide
 // files parse in linear time, an unchanged file is parsed once, a lock held
 // by another program is waited for only so long, and a stop request ends
-// the wait.
+// the wait; no change writes a file larger than a read takes.
 #include <gtest/gtest.h>
 
 #include <csignal>
@@ -10,6 +10,7 @@
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 #include "platform/ErrorCodes.h"
 #include "platform/Registry.h"
@@ -122,6 +123,25 @@ TEST(RegistryLimits, AnUnchangedFileIsParsedOnceAndAChangedOneAgain)
     EXPECT_EQ(key.QueryDword(u"DTFormat", value), ERROR_INVALID_DATA);
     EXPECT_EQ(writer.SetDword(u"DTFormat", 4), ERROR_INVALID_DATA);
     EXPECT_EQ(file.Read(), "no registry\r\n");
+}
+
+TEST(RegistryLimits, AChangeThatWouldPassTheSizeLimitLeavesTheFileAsItWas)
+{
+    ScopedRegistryFile file("too-large.reg");
+    CRegKey key;
+    ASSERT_EQ(key.Create(kSettings), ERROR_SUCCESS);
+    ASSERT_EQ(key.SetDword(u"DTFormat", 2), ERROR_SUCCESS);
+    const std::string before = file.Read();
+    // 3 MB of binary data take 9 million characters of hex text, 18 MB in
+    // UTF-16: more than any read would take.
+    const std::vector<uint8_t> big(3 * 1024 * 1024, 0xAB);
+    EXPECT_EQ(key.SetBinary(u"Big", big), ERROR_FILE_TOO_LARGE);
+    EXPECT_EQ(file.Read(), before);
+    uint32_t value = 0;
+    EXPECT_EQ(key.QueryDword(u"DTFormat", value), ERROR_SUCCESS);
+    EXPECT_EQ(value, 2u);
+    uint32_t type = 0;
+    EXPECT_EQ(key.QueryValueType(u"Big", type), ERROR_FILE_NOT_FOUND);
 }
 
 TEST(RegistryLimits, ALockHeldElsewhereIsWaitedForOnlySoLong)

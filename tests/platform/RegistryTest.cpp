@@ -44,7 +44,9 @@ TEST(Registry, EveryTypeRoundTripsThroughTheFile)
         const uint8_t quad[8] = {1, 2, 3, 4, 5, 6, 7, 8};
         EXPECT_EQ(key.SetValue(u"Quad", REG_QWORD, quad, sizeof quad), ERROR_SUCCESS);
     }
-    const std::string text = file.Read();
+    // UTF-16LE with a byte-order mark, as regedit writes it.
+    EXPECT_EQ(file.Read().rfind(Utf16LeWithBom("Windows Registry Editor Version 5.00\r\n"), 0), 0u);
+    const std::string text = file.Text();
     EXPECT_EQ(text.rfind("Windows Registry Editor Version 5.00\r\n", 0), 0u);
     EXPECT_NE(text.find("[HKEY_CURRENT_USER\\Software\\Vantor\\Brelmora\\Settings]\r\n"), std::string::npos);
     EXPECT_NE(text.find("\"LanguageFile\"=\"C:\\\\Program \\\"x\\\"\\\\\xC3\xA4\xF0\x9F\x98\x80\"\r\n"), std::string::npos);
@@ -134,7 +136,7 @@ TEST(Registry, NamesCompareWithoutCaseAndKeepTheirSpelling)
     std::vector<std::u16string> names;
     EXPECT_EQ(key.EnumValueNames(names), ERROR_SUCCESS);
     EXPECT_EQ(names, (std::vector<std::u16string>{u"DTFormat", u"\u00C4rger"}));
-    EXPECT_NE(file.Read().find("[HKEY_CURRENT_USER\\Software\\Vantor\\Brelmora\\Settings]"), std::string::npos);
+    EXPECT_NE(file.Text().find("[HKEY_CURRENT_USER\\Software\\Vantor\\Brelmora\\Settings]"), std::string::npos);
 }
 
 TEST(Registry, SubkeysEnumerateAndDeleteLikeWindows)
@@ -195,7 +197,7 @@ TEST(Registry, DamagedFileIsReportedAndNeverOverwritten)
     }
 }
 
-TEST(Registry, ReadsAUtf16FileAndRewritesItAsUtf8)
+TEST(Registry, ReadsAUtf16FileAndRewritesItAsUtf16)
 {
     ScopedRegistryFile file("utf16.reg");
     file.Write(Utf16LeWithBom("Windows Registry Editor Version 5.00\r\n\r\n"
@@ -214,10 +216,50 @@ TEST(Registry, ReadsAUtf16FileAndRewritesItAsUtf8)
     EXPECT_EQ(key.QueryString(u"Multi", s), ERROR_INVALID_DATA);
 
     ASSERT_EQ(key.SetDword(u"GridCheck", 1), ERROR_SUCCESS);
-    const std::string text = file.Read();
-    EXPECT_EQ(text.rfind("Windows Registry Editor Version 5.00\r\n", 0), 0u);
+    const std::string bytes = file.Read();
+    EXPECT_EQ(bytes.rfind(Utf16LeWithBom("Windows Registry Editor Version 5.00\r\n"), 0), 0u);
+    EXPECT_NE(bytes.find(Utf16LeWithBom("\"Pfad\"=\"C:\\\\Daten \xC3\xA4\"\r\n").substr(2)), std::string::npos);
+    EXPECT_NE(bytes.find(Utf16LeWithBom("\"Exp\"=hex(2):25,00,54,00,00,00\r\n").substr(2)), std::string::npos);
+    EXPECT_NE(bytes.find(Utf16LeWithBom("\"Multi\"=hex(7):61,00,00,00,00,00\r\n").substr(2)), std::string::npos);
+}
+
+TEST(Registry, ReadsUtf8FilesAndWinesEscapesAndRewritesThemAsRegeditDoes)
+{
+    ScopedRegistryFile file("utf8.reg");
+    // What the program wrote before, and what Wine's regedit exports: \n,
+    // \r and \0 inside quoted texts.
+    file.Write("Windows Registry Editor Version 5.00\r\n\r\n"
+               "[HKEY_CURRENT_USER\\Software\\Vantor\\Brelmora\\Settings]\r\n"
+               "\"Pfad\"=\"C:\\\\Daten \xC3\xA4\"\r\n"
+               "\"Note\"=\"one\\r\\ntwo\\0three \\\"q\\\" \\x\"\r\n");
+    CRegKey key;
+    ASSERT_EQ(key.Open(kSettings), ERROR_SUCCESS);
+    std::u16string s;
+    EXPECT_EQ(key.QueryString(u"Pfad", s), ERROR_SUCCESS);
+    EXPECT_EQ(s, u"C:\\Daten \u00E4");
+    std::vector<uint8_t> raw;
+    uint32_t type = 0;
+    ASSERT_EQ(key.QueryValue(u"Note", type, raw), ERROR_SUCCESS);
+    EXPECT_EQ(type, REG_SZ);
+    using namespace std::string_literals;
+    const std::u16string note = u"one\r\ntwo\0three \"q\" \\x"s;
+    std::u16string stored;
+    for (size_t i = 0; i + 1 < raw.size(); i += 2)
+        stored += static_cast<char16_t>(raw[i] | (raw[i + 1] << 8));
+    EXPECT_EQ(stored, note + u'\0');
+
+    // A change rewrites the file as UTF-16; the text with a line break and a
+    // NUL goes as hex(1), which every regedit imports.
+    ASSERT_EQ(key.SetDword(u"GridCheck", 1), ERROR_SUCCESS);
+    EXPECT_EQ(file.Read().compare(0, 2, "\xFF\xFE"), 0);
+    const std::string text = file.Text();
     EXPECT_NE(text.find("\"Pfad\"=\"C:\\\\Daten \xC3\xA4\"\r\n"), std::string::npos);
-    EXPECT_NE(text.find("\"Exp\"=hex(2):25,00,54,00,00,00\r\n"), std::string::npos);
+    EXPECT_NE(text.find("\"Note\"=hex(1):6f,00,6e,00,65,00,0d,00,0a,00,"), std::string::npos) << text;
+    ASSERT_EQ(key.QueryValue(u"Note", type, raw), ERROR_SUCCESS);
+    std::u16string again;
+    for (size_t i = 0; i + 1 < raw.size(); i += 2)
+        again += static_cast<char16_t>(raw[i] | (raw[i + 1] << 8));
+    EXPECT_EQ(again, stored);
 }
 
 TEST(Registry, TwoProcessesWritingAtOnceLoseNothing)

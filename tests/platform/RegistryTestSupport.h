@@ -7,6 +7,7 @@
 #include <string>
 #include <unistd.h>
 
+#include "platform/Text.h"
 #include "support/TestEnv.h"
 
 class ScopedRegistryFile {
@@ -36,6 +37,19 @@ public:
     {
         std::ifstream in(m_path, std::ios::binary);
         return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+    // The file's text in UTF-8 (the store writes UTF-16LE with a
+    // byte-order mark).
+    std::string Text() const
+    {
+        const std::string bytes = Read();
+        if (bytes.compare(0, 2, "\xFF\xFE") != 0)
+            return bytes;
+        std::u16string text;
+        for (size_t i = 2; i + 1 < bytes.size(); i += 2)
+            text += static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) |
+                                          (static_cast<unsigned char>(bytes[i + 1]) << 8));
+        return Platform::ToUtf8(text);
     }
     void Write(const std::string& bytes) const
     {

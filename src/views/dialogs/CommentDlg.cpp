@@ -20,7 +20,7 @@ CCommentDlg::CCommentDlg(QWidget* parent) : QDialog(parent)
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_edit, 1);
     layout->addWidget(DialogSupport::MakeButtons(this, true));
-    resize(DialogSupport::FromDialogUnits(this, 306, 107).expandedTo(QSize(360, 180)));
+    DialogSupport::ApplyTemplateSize(this, 306, 107);
 }
 
 void CCommentDlg::SetText(const std::u16string& text)

@@ -80,7 +80,7 @@ CDateTimeDlg::CDateTimeDlg(QWidget* parent) : QDialog(parent)
     layout->addLayout(row);
     layout->addWidget(info);
     layout->addWidget(DialogSupport::MakeButtons(this, true));
-    resize(DialogSupport::FromDialogUnits(this, 263, 108).expandedTo(sizeHint()));
+    DialogSupport::ApplyTemplateSize(this, 263, 108);
 }
 
 void CDateTimeDlg::SetOldTime(uint32_t stamp)

@@ -1,5 +1,6 @@
 #include "views/dialogs/DialogSupport.h"
 
+#include <QApplication>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFontMetrics>
@@ -16,6 +17,12 @@ QSize FromDialogUnits(const QWidget* widget, int width, int height)
     const double charWidth =
         metrics.horizontalAdvance(QStringLiteral("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ")) / 52.0;
     return QSize(static_cast<int>(width * charWidth / 4.0 + 0.5), static_cast<int>(height * metrics.height() / 8.0 + 0.5));
+}
+
+void ApplyTemplateSize(QDialog* dialog, int width, int height)
+{
+    dialog->ensurePolished();
+    dialog->resize(FromDialogUnits(dialog, width, height).expandedTo(dialog->minimumSizeHint()));
 }
 
 QDialogButtonBox* MakeButtons(QDialog* dialog, bool withCancel)
@@ -36,6 +43,16 @@ QDialogButtonBox* MakeButtons(QDialog* dialog, bool withCancel)
 QString ControlName(int id)
 {
     return QStringLiteral("ctl%1").arg(id);
+}
+
+CWaitCursor::CWaitCursor()
+{
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+}
+
+CWaitCursor::~CWaitCursor()
+{
+    QApplication::restoreOverrideCursor();
 }
 
 } // namespace DialogSupport

@@ -1,5 +1,5 @@
-// Helpers shared by the series dialogs: dialog units, the OK/Cancel row
-// with texts from the string table, and control names by id.
+// Helpers shared by the dialogs: dialog units, the OK/Cancel row with texts
+// from the string table, control names by id and the wait cursor.
 #pragma once
 
 #include <QSize>
@@ -16,10 +16,23 @@ namespace DialogSupport {
 // the character height down).
 QSize FromDialogUnits(const QWidget* widget, int width, int height);
 
+// Gives `dialog` the size of its template (in dialog units of the dialog's
+// font), at least the size its layout needs.  Call after the layout is set.
+void ApplyTemplateSize(QDialog* dialog, int width, int height);
+
 // OK (default) and, when asked for, Cancel; connected to accept and reject.
 QDialogButtonBox* MakeButtons(QDialog* dialog, bool withCancel);
 
 // The object name of a control with a template id ("ctl2061").
 QString ControlName(int id);
+
+// Shows the wait cursor while it lives (an exchange with the instrument).
+class CWaitCursor {
+public:
+    CWaitCursor();
+    ~CWaitCursor();
+    CWaitCursor(const CWaitCursor&) = delete;
+    CWaitCursor& operator=(const CWaitCursor&) = delete;
+};
 
 } // namespace DialogSupport

@@ -77,8 +77,7 @@ CLimitDlg::CLimitDlg(QWidget* parent) : QDialog(parent)
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(body, 1);
     layout->addWidget(DialogSupport::MakeButtons(this, true));
-    const QSize size = DialogSupport::FromDialogUnits(this, 109, 192);
-    resize(size.expandedTo(QSize(200, 320)));
+    DialogSupport::ApplyTemplateSize(this, 109, 192);
     setCursor(LimitCursor());
 
     connect(m_slider, &QSlider::valueChanged, this, &CLimitDlg::OnSliderMoved);

@@ -14,9 +14,10 @@ namespace LimitEditor {
 
 void PlaceNear(QWidget* dialog, const QRect& near)
 {
+    // The dialog keeps the size it gave itself (its template's); shrinking
+    // it to the layout's hint would leave the track bar too short to use.
     if (near.isNull())
         return;
-    dialog->adjustSize();
     QPoint at = near.bottomLeft() + QPoint(0, 4);
     if (const QScreen* screen = QGuiApplication::screenAt(near.center())) {
         const QRect area = screen->availableGeometry();

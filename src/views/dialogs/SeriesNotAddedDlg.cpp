@@ -31,7 +31,7 @@ CSeriesNotAddedDlg::CSeriesNotAddedDlg(QWidget* parent) : QDialog(parent)
     layout->addLayout(top, 1);
     layout->addWidget(m_check);
     layout->addWidget(DialogSupport::MakeButtons(this, false));
-    resize(DialogSupport::FromDialogUnits(this, 215, 88).expandedTo(sizeHint()));
+    DialogSupport::ApplyTemplateSize(this, 215, 88);
 }
 
 bool CSeriesNotAddedDlg::IsDoNotShowTicked() const

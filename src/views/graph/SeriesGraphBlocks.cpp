@@ -7,14 +7,31 @@
 #include <map>
 #include <memory>
 #include <numeric>
+#include <unordered_map>
 
+#include "platform/StringTable.h"
 #include "platform/Text.h"
 #include "views/ColorScheme.h"
 #include "views/graph/GraphGrid.h"
 #include "views/ViewStrings.h"
 #include "views/ViewText.h"
 
-using ViewText::Load;
+// The block captions, loaded once per language: every series graph draws
+// the same ones, and handing out the same text lets the width memo below
+// recognise it without hashing.
+const QString& Load(uint32_t id)
+{
+    static std::unordered_map<uint32_t, QString> texts;
+    static uint64_t generation = ~uint64_t(0);
+    if (generation != Platform::LanguageGeneration()) {
+        texts.clear();
+        generation = Platform::LanguageGeneration();
+    }
+    auto it = texts.find(id);
+    if (it == texts.end())
+        it = texts.emplace(id, ViewText::Load(id)).first;
+    return it->second;
+}
 using ViewText::LoadFormat;
 
 namespace SeriesGraphBlocks {
@@ -41,43 +58,86 @@ int TitleHeight(const SContext& ctx)
     return ctx.Height(ctx.bold);
 }
 
+// The characters of a formatted number.
+constexpr std::u16string_view kNumberCharacters = u"0123456789.,-+= ";
+
+bool IsNumberCharacter(char16_t c)
+{
+    return kNumberCharacters.find(c) != std::u16string_view::npos;
+}
+
 } // namespace
 
 void SContext::SetFonts(const QFont& base)
 {
-    normal = base;
-    underlined = base;
-    underlined.setUnderline(true);
-    bold = base;
-    bold.setWeight(QFont::ExtraBold);
-    boldUnderlined = bold;
-    boldUnderlined.setUnderline(true);
-    m_metrics.clear();
-    // Shaping a text costs more than anything else here, and the blocks
-    // measure the same labels for every series: widths of short texts are
-    // kept per font and resolution.
-    static std::map<QString, std::unique_ptr<WidthCache>> widthCaches;
-    const QString dpi = QChar('@') + QString::number(painter.device()->logicalDpiX());
-    size_t index = 0;
-    for (const QFont* font : {&normal, &underlined, &bold, &boldUnderlined}) {
-        m_metrics.emplace_back(*font, painter.device());
-        std::unique_ptr<WidthCache>& cache = widthCaches[font->key() + dpi];
-        if (!cache || cache->size() > 50000)
-            cache = std::make_unique<WidthCache>();
-        m_widths[index++] = cache.get();
+    // Every series graph sets the same font on the same device: the fonts,
+    // their metrics and their width caches are made once and handed out
+    // again while font and resolution stay (building them costs more than
+    // measuring a whole graph).
+    struct SFontSet {
+        QFont base;
+        int dpi = -1;
+        QFont normal, underlined, bold, boldUnderlined;
+        std::vector<QFontMetricsF> metrics;
+        std::array<WidthCache*, 4> widths{};
+        std::array<int, 256>* valueWidths = nullptr;
+        std::array<std::array<qreal, 128>, 4> numberAdvances{};
+    };
+    static SFontSet last;
+    const int dpi = painter.device()->logicalDpiX();
+    if (last.dpi != dpi || !(last.base == base) || last.base.resolveMask() != base.resolveMask()) {
+        SFontSet set;
+        set.base = base;
+        set.dpi = dpi;
+        set.normal = base;
+        set.underlined = base;
+        set.underlined.setUnderline(true);
+        set.bold = base;
+        set.bold.setWeight(QFont::ExtraBold);
+        set.boldUnderlined = set.bold;
+        set.boldUnderlined.setUnderline(true);
+        // Shaping a text costs more than anything else here, and the blocks
+        // measure the same labels for every series: widths of short texts
+        // are kept per font and resolution.
+        static std::map<QString, std::unique_ptr<WidthCache>> widthCaches;
+        const QString dpiKey = QChar('@') + QString::number(dpi);
+        size_t index = 0;
+        for (const QFont* font : {&set.normal, &set.underlined, &set.bold, &set.boldUnderlined}) {
+            set.metrics.emplace_back(*font, painter.device());
+            std::unique_ptr<WidthCache>& cache = widthCaches[font->key() + dpiKey];
+            if (!cache)
+                cache = std::make_unique<WidthCache>();
+            set.widths[index] = cache.get();
+            for (char16_t c = 32; c < 127; ++c)
+                set.numberAdvances[index][c] = set.metrics[index].horizontalAdvance(QChar(c));
+            ++index;
+        }
+        // Widths of the value texts, measured once per font and resolution.
+        static std::map<QString, std::unique_ptr<std::array<int, 256>>> cache;
+        std::unique_ptr<std::array<int, 256>>& widths = cache[set.normal.key() + dpiKey];
+        if (!widths) {
+            widths = std::make_unique<std::array<int, 256>>();
+            for (int b = 0; b < 256; ++b)
+                (*widths)[static_cast<size_t>(b)] =
+                    static_cast<int>(std::ceil(set.metrics[0].horizontalAdvance(ValueText(static_cast<uint8_t>(b)))));
+        }
+        set.valueWidths = widths.get();
+        last = std::move(set);
     }
-
-    // Widths of the value texts, measured once per font and resolution.
-    static std::map<QString, std::unique_ptr<std::array<int, 256>>> cache;
-    const QString key = normal.key() + QChar('@') + QString::number(painter.device()->logicalDpiX());
-    std::unique_ptr<std::array<int, 256>>& widths = cache[key];
-    if (!widths) {
-        widths = std::make_unique<std::array<int, 256>>();
-        for (int b = 0; b < 256; ++b)
-            (*widths)[static_cast<size_t>(b)] =
-                static_cast<int>(std::ceil(m_metrics[0].horizontalAdvance(ValueText(static_cast<uint8_t>(b)))));
+    // A width cache that grew past its bound starts afresh.
+    for (WidthCache* cache : last.widths) {
+        if (cache->size() > 50000)
+            cache->clear();
     }
-    m_valueWidths = widths.get();
+    normal = last.normal;
+    underlined = last.underlined;
+    bold = last.bold;
+    boldUnderlined = last.boldUnderlined;
+    m_metrics = last.metrics;
+    m_widths = last.widths;
+    m_valueWidths = last.valueWidths;
+    for (size_t i = 0; i < 4; ++i)
+        m_numberAdvances[i] = &last.numberAdvances[i];
 }
 
 int SContext::FontIndex(const QFont& font) const
@@ -124,12 +184,57 @@ int SContext::Width(const QFont& font, const QString& text) const
     const int index = FontIndex(font);
     if (index < 0 || text.size() > 40)
         return static_cast<int>(std::ceil(Metrics(font).horizontalAdvance(text)));
+    // Numbers (most texts of a graph differ from series to series only in
+    // them) are measured from their characters' advances; what follows the
+    // number (a unit) is measured as a text of its own.
+    QString rest = text;
+    qreal numberWidth = 0;
+    if (const std::array<qreal, 128>* advances = m_numberAdvances[static_cast<size_t>(index)]; advances != nullptr) {
+        qsizetype length = 0;
+        for (; length < text.size(); ++length) {
+            const char16_t u = text[length].unicode();
+            if (u >= 128 || !IsNumberCharacter(u))
+                break;
+            numberWidth += (*advances)[u];
+        }
+        if (length == text.size())
+            return static_cast<int>(std::ceil(numberWidth));
+        // One character after the number (a unit such as "Q"): its advance.
+        if (length > 0 && length + 1 == text.size() && text[length].unicode() >= 32 && text[length].unicode() < 127)
+            return static_cast<int>(std::ceil(numberWidth + (*advances)[text[length].unicode()]));
+        if (length > 0)
+            rest = text.mid(length);
+    }
+    const int restWidth = CachedWidth(index, rest);
+    return numberWidth > 0 ? static_cast<int>(std::ceil(numberWidth)) + restWidth : restWidth;
+}
+
+int SContext::CachedWidth(int index, const QString& text) const
+{
+    // A text handed out again (a caption, a unit) is found by the address of
+    // its characters; the memo keeps a copy, so the address cannot be
+    // reused for another text while it is there.
+    struct SMemo {
+        QString text;
+        const WidthCache* font = nullptr;   // the font (and resolution) measured in
+        int width = 0;
+    };
+    static std::array<std::array<SMemo, 64>, 4> memo;
+    const uintptr_t address = reinterpret_cast<uintptr_t>(text.constData());
+    SMemo& slot = memo[static_cast<size_t>(index)][(address >> 4) % 64];
+    if (!text.isEmpty() && slot.font == m_widths[static_cast<size_t>(index)] &&
+        slot.text.constData() == text.constData() && slot.text.size() == text.size())
+        return slot.width;
     WidthCache& cache = *m_widths[static_cast<size_t>(index)];
     const auto it = cache.constFind(text);
-    if (it != cache.constEnd())
-        return it.value();
-    const int width = static_cast<int>(std::ceil(m_metrics[static_cast<size_t>(index)].horizontalAdvance(text)));
-    cache.insert(text, width);
+    const int width = it != cache.constEnd()
+                          ? it.value()
+                          : static_cast<int>(std::ceil(m_metrics[static_cast<size_t>(index)].horizontalAdvance(text)));
+    if (it == cache.constEnd())
+        cache.insert(text, width);
+    slot.text = text;
+    slot.font = &cache;
+    slot.width = width;
     return width;
 }
 

@@ -49,10 +49,14 @@ struct SContext {
 private:
     using WidthCache = QHash<QString, int>;
     int FontIndex(const QFont& font) const;
+    int CachedWidth(int index, const QString& text) const;
 
     std::vector<QFontMetricsF> m_metrics;   // normal, underlined, bold, bold underlined
     std::array<WidthCache*, 4> m_widths{};  // widths of short texts, per font, kept for the program
     const std::array<int, 256>* m_valueWidths = nullptr;
+    // Advances of the characters numbers are written with, per font: the
+    // width of a number is their sum (these characters are not kerned).
+    std::array<const std::array<qreal, 128>*, 4> m_numberAdvances{};
 };
 
 // Each block returns its size (without the margin around it).

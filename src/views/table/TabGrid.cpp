@@ -50,6 +50,12 @@ CTabGrid::CTabGrid(CPaperDoc* doc, QWidget* parent) : QWidget(parent), m_doc(doc
     connect(m_grid, &CGridCtrl::cellClicked, this, &CTabGrid::OnCellClicked);
     connect(m_grid, &CGridCtrl::cellEdited, this, &CTabGrid::OnCellEdited);
     connect(m_grid, &CGridCtrl::rightClicked, this, &CTabGrid::OnRightClick);
+    connect(m_grid, &CGridCtrl::viewportResized, this, [this] {
+        const int before = GraphWidth();
+        FitMeanColumn();
+        if (GraphWidth() != before)
+            RemeasureExpanded();
+    });
 
     m_animation.setInterval(kAnimationPeriod);
     connect(&m_animation, &QTimer::timeout, this, &CTabGrid::OnAnimationTick);
@@ -131,6 +137,38 @@ int CTabGrid::GraphWidth() const
     return width;
 }
 
+void CTabGrid::FitMeanColumn()
+{
+    // The mean column takes up the slack of the visible area (measured
+    // after the vertical scroll bar, which the row count decides), less 8
+    // pixels, so the columns fill the window without a horizontal scroll
+    // bar.  A mean column the user has sized keeps its width.
+    if (m_meanFilledWidth < 0 || m_lastCount <= 0 || m_grid->GetColumnWidth(ColMean) != m_meanFilledWidth)
+        return;
+    const int natural = m_meanFilledWidth - m_meanFill;
+    const int others = m_grid->GetTotalWidth() - m_meanFilledWidth;
+    const int fill = std::max(0, m_grid->GetClientSize().width() - others - natural - 8);
+    if (fill == m_meanFill)
+        return;
+    m_meanFill = fill;
+    m_meanFilledWidth = natural + fill;
+    m_grid->SetColumnWidth(ColMean, m_meanFilledWidth);
+}
+
+void CTabGrid::RemeasureExpanded()
+{
+    const int count = m_doc != nullptr ? std::min(m_doc->GetCount(), m_lastCount) : 0;
+    const int width = GraphWidth();
+    for (int s = 0; s < count; ++s) {
+        if (!m_doc->GetExpanded(s))
+            continue;
+        if (CGridCellSeries* cell = SeriesCell(s)) {
+            cell->Expand(true, width);
+            m_grid->SetRowHeight(DetailRow(s), cell->GetCurrentHeight());
+        }
+    }
+}
+
 CGridCellSeries* CTabGrid::SeriesCell(int series) const
 {
     return dynamic_cast<CGridCellSeries*>(m_grid->GetCell(DetailRow(series), 1));
@@ -204,6 +242,26 @@ void CTabGrid::CreateSeriesRows(int s, int lastCol, int graphWidth)
     }
 }
 
+void CTabGrid::RebindSeriesRows(int s, int graphWidth)
+{
+    const bool expanded = m_doc->GetExpanded(s);
+    if (CGridCellDetailGripper* gripper = Gripper(s)) {
+        gripper->SetExpanded(expanded);
+        gripper->SetTicked(m_doc->GetInSummary(s));
+    }
+    m_grid->SetRowNeedsPrepare(ValueRow(s), true);
+    if (CGridCellSeries* graph = SeriesCell(s)) {
+        graph->Bind(m_doc, s);
+        if (expanded) {
+            graph->Expand(true, graphWidth);
+            m_grid->SetRowHeight(DetailRow(s), graph->GetCurrentHeight());
+        } else {
+            graph->Collapse(true);
+            m_grid->SetRowHeight(DetailRow(s), 0);
+        }
+    }
+}
+
 void CTabGrid::FillAll()
 {
     if (m_doc == nullptr)
@@ -222,11 +280,12 @@ void CTabGrid::FillAll()
     const int columns = SeriesPageText::ColumnCount(m_energy);
     const int lastCol = columns - 1;
 
-    // Column widths survive the refill, unless the data is new.
+    // Column widths survive the refill of a sorted table.  Unsorted (mode 0:
+    // new data, another language or date format) the columns are sized anew,
+    // so no date is cut and no AM/PM lost.
     if (m_grid->GetRowCount() > 1 && m_grid->GetColumnCount() == columns)
         m_savedWidths = m_grid->GetColumnWidths();
-    if (!m_doc->HasSeries() || m_forgetWidths || (sortMode == 0 && count != m_lastCount) ||
-        static_cast<int>(m_savedWidths.size()) != columns)
+    if (!m_doc->HasSeries() || m_forgetWidths || sortMode == 0 || static_cast<int>(m_savedWidths.size()) != columns)
         m_savedWidths.clear();
     m_forgetWidths = !m_doc->HasSeries();
 
@@ -237,9 +296,18 @@ void CTabGrid::FillAll()
 
     m_grid->SetRedraw(false);
     m_grid->EndEdit(false);
-    m_grid->Clear();
-    m_grid->SetColumnCount(columns);
-    m_grid->SetRowCount(2 * count + 1);
+    // Rows of the same shape (same series count and columns: a sort, a new
+    // language or date format) keep their cells, which are bound afresh;
+    // building two million cells anew would cost most of a large refill.
+    const bool reuseRows = count > 0 && count == m_lastCount && m_grid->GetColumnCount() == columns &&
+                           m_grid->GetRowCount() == 2 * count + 1;
+    if (reuseRows) {
+        m_grid->ClearSelection();
+    } else {
+        m_grid->Clear();
+        m_grid->SetColumnCount(columns);
+        m_grid->SetRowCount(2 * count + 1);
+    }
     m_grid->SetRowHeight(0, kHeaderHeight);
     WriteHeader();
 
@@ -249,11 +317,16 @@ void CTabGrid::FillAll()
             w += m_savedWidths[static_cast<size_t>(c)];
         return w;
     }();
+    const QByteArray updating = ViewText::Load(ViewStrings::kUpdating).toUtf8();
     for (int s = 0; s < count; ++s) {
-        CreateSeriesRows(s, lastCol, graphWidth);
+        if (reuseRows)
+            RebindSeriesRows(s, graphWidth);
+        else
+            CreateSeriesRows(s, lastCol, graphWidth);
         if ((s + 1) % kFillProgressEvery == 0)
-            emit statusText(ViewText::Q(Platform::FormatU(u"%s %d", ViewText::Load(ViewStrings::kUpdating).toUtf8().constData(), s + 1)));
+            emit statusText(ViewText::Q(Platform::FormatU(u"%s %d", updating.constData(), s + 1)));
     }
+    m_lastCount = count;
 
     int markColumn = -1;
     bool ascending = true;
@@ -268,26 +341,13 @@ void CTabGrid::FillAll()
     } else {
         m_grid->AutoSizeColumns();
         m_sizedHidden = !isVisible();
-        const int client = m_grid->GetClientSize().width();
-        const int total = m_grid->GetTotalWidth();
         m_meanFill = 0;
-        if (count > 0 && total < client) {
-            m_meanFill = client - total - 8;
-            m_grid->SetColumnWidth(ColMean, m_grid->GetColumnWidth(ColMean) + m_meanFill);
-        }
-        m_meanFilledWidth = m_grid->GetColumnWidth(ColMean);
+        m_meanFilledWidth = count > 0 ? m_grid->GetColumnWidth(ColMean) : -1;
+        FitMeanColumn();
     }
     // Expanded rows measured before the widths were known are measured again.
-    if (graphWidth != GraphWidth()) {
-        for (int s = 0; s < count; ++s) {
-            if (!m_doc->GetExpanded(s))
-                continue;
-            if (CGridCellSeries* cell = SeriesCell(s)) {
-                cell->Expand(true, GraphWidth());
-                m_grid->SetRowHeight(DetailRow(s), cell->GetCurrentHeight());
-            }
-        }
-    }
+    if (graphWidth != GraphWidth())
+        RemeasureExpanded();
 
     if (keepSelection) {
         for (size_t r = 1; r < selection.size() && r < static_cast<size_t>(m_grid->GetRowCount()); ++r)

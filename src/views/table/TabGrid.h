@@ -136,6 +136,9 @@ private:
     void SyncSummaryTicks();
     void NotifyOthers(int seriesIndex);
     int GraphWidth() const;
+    void FitMeanColumn();
+    void RebindSeriesRows(int s, int graphWidth);
+    void RemeasureExpanded();
     CGridCellSeries* SeriesCell(int series) const;
     CGridCellDetailGripper* Gripper(int series) const;
     void SelectValueRow(int series);

@@ -138,12 +138,22 @@ void CTabGrid::CopySelectionAsPicture()
     SCellRange block = m_grid->GetSelectionBounds();
     if (!block.IsValid())
         return;
-    // Hidden rows take no room; a block taller than the limit is cut off.
+    // Hidden rows take no room; a block taller than the limit is cut off,
+    // and the user is told how much of the selection the picture holds.
+    auto shownRows = [this](int first, int last) {
+        int rows = 0;
+        for (int r = first; r <= last; ++r)
+            rows += m_grid->GetRowHeight(r) > 0 ? 1 : 0;
+        return rows;
+    };
+    const int selectedRows = shownRows(block.minRow, block.maxRow);
+    bool cut = false;
     int height = 0;
     for (int r = block.minRow; r <= block.maxRow; ++r) {
         const int h = m_grid->GetRowHeight(r);
         if (height + h > kMaxPictureHeight) {
             block.maxRow = std::max(block.minRow, r - 1);
+            cut = true;
             break;
         }
         height += h;
@@ -178,6 +188,11 @@ void CTabGrid::CopySelectionAsPicture()
     data->setData(QStringLiteral("image/svg+xml"), svg);
     data->setImageData(image);
     CSystemClipboard::Put(data, true);
+    if (cut)
+        Gui::ShowMessage(Gui::messageInformation,
+                         Platform::FormatU(Platform::LoadString(ViewStrings::kPictureCut).c_str(), kMaxPictureHeight,
+                                           shownRows(block.minRow, block.maxRow), selectedRows),
+                         this);
 }
 
 bool CTabGrid::PrintPage(QPrinter& printer, bool selectionOnly)

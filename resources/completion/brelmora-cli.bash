@@ -1,0 +1,82 @@
+# Bash completion for brelmora-cli.  Install it as
+# /usr/share/bash-completion/completions/brelmora-cli, or source it.
+
+_brelmora_cli()
+{
+    local cur prev words cword
+    if declare -F _init_completion >/dev/null 2>&1; then
+        _init_completion || return
+    else
+        COMPREPLY=()
+        cur="${COMP_WORDS[COMP_CWORD]}"
+        prev="${COMP_WORDS[COMP_CWORD-1]}"
+        words=("${COMP_WORDS[@]}")
+        cword=$COMP_CWORD
+    fi
+
+    local commands="info export version download identify delete-all names option search update-check update-download firmware-check help"
+
+    # The command: the first word after the global options.
+    local i command="" skip=0
+    for ((i = 1; i < cword; i++)); do
+        if ((skip)); then
+            skip=0
+            continue
+        fi
+        case "${words[i]}" in
+            --trace) skip=1 ;;
+            -*) ;;
+            *) command="${words[i]}"; break ;;
+        esac
+    done
+
+    # Values of options.
+    case "$prev" in
+        --trace|--save|--export)
+            COMPREPLY=($(compgen -f -- "$cur"))
+            return ;;
+        --to)
+            COMPREPLY=($(compgen -d -- "$cur"))
+            return ;;
+        --port)
+            local ports="" n
+            for ((n = 1; n <= 8; n++)); do ports+=" COM$n:"; done
+            COMPREPLY=($(compgen -W "$ports IP:" -- "$cur") $(compgen -f -X '!/dev/tty*' -- "$cur"))
+            [[ "$cur" == /* ]] && COMPREPLY+=($(compgen -f -- "$cur"))
+            return ;;
+        --dtformat|--skip|--ip|--server|--set|--insert|--delete|--clear-from)
+            return ;;
+    esac
+
+    if [[ -z "$command" ]]; then
+        COMPREPLY=($(compgen -W "$commands --trace --help --version" -- "$cur"))
+        return
+    fi
+
+    local options=""
+    case "$command" in
+        info) options="--json --accept-damaged" ;;
+        export) options="--energy --dtformat --summary --accept-damaged" ;;
+        download) options="--port --save --export --energy" ;;
+        identify) options="--port" ;;
+        delete-all) options="--port --yes" ;;
+        names) options="--port --set --insert --delete --clear-from" ;;
+        option) options="--port on off" ;;
+        search) options="--port --scan --skip --ip --usb --stop-first" ;;
+        update-check) options="--json --server" ;;
+        update-download) options="--to --server" ;;
+        firmware-check) options="--port --json --server" ;;
+    esac
+    if [[ "$cur" == -* || "$command" == option ]]; then
+        COMPREPLY=($(compgen -W "$options --help" -- "$cur"))
+        return
+    fi
+    case "$command" in
+        info|export)
+            COMPREPLY=($(compgen -f -X '!*.[vV][nN][rR]' -- "$cur") $(compgen -d -- "$cur")) ;;
+        version)
+            COMPREPLY=($(compgen -f -- "$cur")) ;;
+    esac
+}
+
+complete -F _brelmora_cli brelmora-cli
