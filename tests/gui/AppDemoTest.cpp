@@ -55,26 +55,31 @@ protected:
         CShellTest::TearDown();
     }
 
-    // One run of the program: the frame is made (with the demo when asked
-    // for), a download runs through the wizard with Return on each page,
-    // and everything goes again.
+    // One run of the program as main() makes it (InitInstance with the
+    // command line, without the splash's wait); with the demo a download
+    // runs through the wizard with Return on each page.  Then everything
+    // goes again (ExitInstance).
     void Run(bool demo)
     {
         m_dir = std::make_unique<AppTest::CProgramFolder>("demo");
         m_app = std::make_unique<CBrelmoraApp>();
         m_app->SetProgramPath(m_dir->Program());
-        m_app->ReadSettings();
-        m_app->LoadLanguageLibrary();
+        m_app->SetSplashTime(0);
+        std::vector<std::u16string> args = {m_dir->Program()};
+        if (demo)
+            args.push_back(u"--demo");
+        ASSERT_TRUE(m_app->InitInstance(args));
+        CMainFrame* frame = m_app->GetMainFrame();
+        ASSERT_NE(frame, nullptr);
+        EXPECT_EQ(m_app->GetDemo() != nullptr, demo);
+        EXPECT_EQ(frame->windowTitle().contains("simulated"), demo);
         if (demo) {
-            ASSERT_TRUE(m_app->StartDemo());
+            frame->ConnectionUi().SetSheetObserver([this](CDevSelectSheet& sheet) { DriveWizard(sheet); });
+            frame->OnCommand(Commands::ID_DOWNLOAD);
+            EXPECT_EQ(frame->GetDocument().GetCount(), 24);
         }
-        m_frame = std::make_unique<CMainFrame>(*m_app);
-        m_frame->show();
-        if (demo) {
-            m_frame->ConnectionUi().SetSheetObserver([this](CDevSelectSheet& sheet) { DriveWizard(sheet); });
-            m_frame->OnCommand(Commands::ID_DOWNLOAD);
-        }
-        m_frame.reset();
+        m_app->ExitInstance();
+        EXPECT_EQ(m_app->GetDemo(), nullptr);
         m_app.reset();
     }
 
