@@ -111,6 +111,8 @@ TEST_F(AppConnection, DownloadThroughBothPagesByKeyboard)
     ASSERT_NE(table, nullptr);
     EXPECT_TRUE(WaitFor([table] { return table->Grid()->GetRowCount() == 25; }));
     EXPECT_EQ(m_frame->DeviceFieldText(), "Veltrano VT-20417 on COM43");
+    // The firmware check started with the new connection (reporting to the frame).
+    EXPECT_TRUE(Connection().HasReminder());
     EXPECT_TRUE(m_frame->Action(Commands::ID_DISCONNECT)->isEnabled());
     EXPECT_TRUE(m_frame->ConnectionUi().KeepAliveTimer()->isActive());
     EXPECT_EQ(m_frame->ConnectionUi().KeepAliveTimer()->interval(), 5000);
