@@ -5,7 +5,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QElapsedTimer>
-#include <QFormLayout>
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -300,7 +300,6 @@ CDevSelectSheet::CDevSelectSheet(CConnWizardSettings& settings, IPrompt& prompt,
     setWindowTitle(m_caption);
     setWizardStyle(QWizard::ModernStyle);
     setOption(QWizard::NoBackButtonOnStartPage, true);
-    setOption(QWizard::NoDefaultButton, false);
     m_portPage = new CPortSelectPage(*this);
     m_resultPage = new CDevFoundPage(*this);
     setPage(kPortPageId, m_portPage);

@@ -19,6 +19,7 @@
 
 class QCheckBox;
 class QComboBox;
+class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
@@ -60,8 +61,8 @@ private:
     QLineEdit* m_ip = nullptr;
     QCheckBox* m_stopAtFirst = nullptr;
     QPushButton* m_help = nullptr;
-    class QGroupBox* m_serialGroup = nullptr;
-    class QGroupBox* m_ethernetGroup = nullptr;
+    QGroupBox* m_serialGroup = nullptr;
+    QGroupBox* m_ethernetGroup = nullptr;
 };
 
 class CDevFoundPage : public QWizardPage {
