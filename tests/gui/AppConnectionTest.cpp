@@ -446,8 +446,9 @@ TEST_F(AppConnection, CancelDuringTheSearchStopsItWithoutFreezingTheWindow)
     EXPECT_LT(cancelMs, CConnectionWizard::kAbortWaitMs);
     // A stop that took longer than two of the wait's 20 ms slices let the
     // timer run in between.
-    if (cancelMs >= 45)
+    if (cancelMs >= 45) {
         EXPECT_GT(ticksDuringCancel, 0) << cancelMs << " ms";
+    }
     EXPECT_TRUE(m_messages.questions.empty());   // no Retry question after Cancel
     EXPECT_EQ(Device::GetQueuedJobCount(), 0u);
 }
