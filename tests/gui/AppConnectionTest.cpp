@@ -454,3 +454,41 @@ TEST_F(AppConnection, CancelDuringTheSearchStopsItWithoutFreezingTheWindow)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(AppConnection, AnInstrumentThatStopsAnsweringIsABadConnection)
+{
+    StoreWizardPort();
+    // It identifies itself to the search, then answers nothing more.
+    Start("silence-after=1");
+    QString status;
+    m_onSheet = [&, this](CDevSelectSheet& sheet) {
+        auto stepper = std::make_shared<CStepper>();
+        CDevSelectSheet* s = &sheet;
+        stepper->Add([s] {
+            if (!s->isVisible() || s->currentId() != CDevSelectSheet::kPortPageId)
+                return false;
+            Key(Qt::Key_Return);
+            return true;
+        });
+        stepper->Add([&, s] {
+            if (s->currentId() != CDevSelectSheet::kResultPageId || s->Model().IsSearching() ||
+                m_messages.questions.empty())
+                return false;
+            status = s->findChild<QPlainTextEdit*>("SearchStatus")->toPlainText();
+            EXPECT_EQ(s->findChild<QComboBox*>("FoundDevices")->count(), 0);
+            EXPECT_FALSE(s->button(QWizard::FinishButton)->isEnabled());
+            Key(Qt::Key_Escape);
+            return true;
+        });
+        m_stepper = stepper;
+        stepper->Start();
+    };
+    EXPECT_EQ(Download().result, EDownloadResult::NotConnected);
+    EXPECT_TRUE(status.endsWith(" Veltrano   Serial: VT-20417\nbad connection!\nFinished device search, no device found."))
+        << status.toStdString();
+    EXPECT_EQ(m_messages.questions.size(), 1u);   // Retry? answered Cancel
+}
+
+} // namespace
