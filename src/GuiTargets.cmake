@@ -38,6 +38,9 @@ endforeach()
 brelmora_gui_layer(controls DEPS ${_core_layers})
 brelmora_gui_layer(views DEPS brelmora_controls ${_core_layers})
 brelmora_gui_layer(app DEPS brelmora_views brelmora_controls ${_core_layers} EXCLUDE main.cpp)
+# The demo mode runs the instrument simulator in process (sim/ is configured
+# after src/, so its target is named before it exists).
+target_link_libraries(brelmora_app PUBLIC brelmora_sim)
 
 if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/app/main.cpp)
   add_executable(brelmora app/main.cpp)

@@ -8,6 +8,7 @@
 #include "app/AppMessages.h"
 #include "app/AppStrings.h"
 #include "app/CommandLine.h"
+#include "app/Demo.h"
 #include "app/LanguageLibraries.h"
 #include "app/MainFrame.h"
 #include "app/Splash.h"
@@ -56,15 +57,32 @@ bool CBrelmoraApp::InitInstance(const std::vector<std::u16string>& args)
     LoadLanguageLibrary();
     if (!StartLibraries())
         return false;
+    if (ParseCommandLine(args).demo && !StartDemo())
+        return false;
     ShowSplashAndWait();
     return CreateMainFrame(args);
 }
 
 int CBrelmoraApp::ExitInstance()
 {
+    // The frame disconnects the instrument, which the demo's simulator
+    // still answers; the simulator goes before the libraries.
     m_mainFrame.reset();
+    m_demo.reset();
     StopLibraries();
     return 0;
+}
+
+bool CBrelmoraApp::StartDemo()
+{
+    auto demo = std::make_unique<CDemoMode>();
+    std::u16string error;
+    if (!demo->Start(error)) {
+        AppMessages::ShowMessage(Gui::messageError, error);
+        return false;
+    }
+    m_demo = std::move(demo);
+    return true;
 }
 
 void CBrelmoraApp::ReadSettings()

@@ -18,6 +18,7 @@
 #include "platform/SettingsStore.h"
 #include "update/FileVersionInfo.h"
 
+class CDemoMode;
 class CMainFrame;
 
 class CBrelmoraApp {
@@ -77,6 +78,13 @@ public:
     bool CreateMainFrame(const std::vector<std::u16string>& args);
     CMainFrame* GetMainFrame() const { return m_mainFrame.get(); }
 
+    // The demo mode (--demo): started by InitInstance before the main frame
+    // and stopped after it.  Null when the program runs without it.
+    CDemoMode* GetDemo() const { return m_demo.get(); }
+    // Starts the demo's simulated instrument (InitInstance does, for
+    // "--demo"); false after the message saying why.
+    bool StartDemo();
+
 private:
     // Stream library and device thread; false (after message 1006) when
     // either cannot be started.
@@ -94,5 +102,6 @@ private:
     bool m_libraryLoaded = false;
     bool m_librariesStarted = false;
     CAppTranslations m_translations;
+    std::unique_ptr<CDemoMode> m_demo;
     std::unique_ptr<CMainFrame> m_mainFrame;
 };

@@ -3,6 +3,7 @@
 #include "app/AppStrings.h"
 #include "platform/StringTable.h"
 #include "platform/Text.h"
+#include "views/connection/ConnectionViewStrings.h"
 
 namespace {
 
@@ -47,6 +48,8 @@ const std::vector<SCommandLineOption>& OptionTable()
          [](SCommandLine& c, const std::u16string& v) { SetOutput(c, SCommandLine::outputPicture, v); }},
         {u"--summary", false, [](SCommandLine& c, const std::u16string&) { c.summary = true; }},
         {u"--help", false, [](SCommandLine& c, const std::u16string&) { c.help = true; }},
+        {u"--version", false, [](SCommandLine& c, const std::u16string&) { c.version = true; }},
+        {u"--demo", false, [](SCommandLine& c, const std::u16string&) { c.demo = true; }},
     };
     return options;
 }
@@ -65,6 +68,16 @@ bool IsEnergySwitch(const std::u16string& arg)
     return Platform::EqualsNoCase(arg, u"-Energy");
 }
 
+namespace {
+
+// An argument that looks like an option but is none of ours.
+bool IsUnknownOption(const std::u16string& arg)
+{
+    return arg.size() > 1 && arg[0] == u'-' && !IsEnergySwitch(arg) && FindOption(arg) == nullptr;
+}
+
+} // namespace
+
 SCommandLine ParseCommandLine(const std::vector<std::u16string>& args)
 {
     SCommandLine result;
@@ -75,6 +88,11 @@ SCommandLine ParseCommandLine(const std::vector<std::u16string>& args)
         if (IsEnergySwitch(arg)) {
             result.energy = true;
             continue;
+        }
+        if (IsUnknownOption(arg)) {
+            result.error = Message(ConnectionViewStrings::kUnknownOption, arg);
+            result.unknownOption = true;
+            return result;
         }
         const SCommandLineOption* option = FindOption(arg);
         if (option == nullptr) {
@@ -98,8 +116,22 @@ SCommandLine ParseCommandLine(const std::vector<std::u16string>& args)
         result.projectPath = PlainProjectPath(args);
         return result;
     }
-    if (result.help)
+    if (result.help || result.version)
         return result;
+    if (result.demo) {
+        // The window with the simulated instrument, and at most one project.
+        if (result.output != SCommandLine::outputWindow) {
+            result.error = Message(ConnectionViewStrings::kDemoWithOutput,
+                                   result.output == SCommandLine::outputPdf ? u"--print-pdf" : u"--summary-picture");
+        } else if (result.summary) {
+            result.error = Message(AppStrings::kSummaryNeedsPdf);
+        } else if (files.size() > 1) {
+            result.error = Message(ConnectionViewStrings::kDemoOneProject, files[1]);
+        } else if (!files.empty()) {
+            result.projectPath = files[0];
+        }
+        return result;
+    }
     if (result.output == SCommandLine::outputWindow) {
         // "--summary" alone.
         result.error = Message(AppStrings::kSummaryNeedsPdf);
@@ -119,11 +151,22 @@ SCommandLine ParseCommandLine(const std::vector<std::u16string>& args)
 
 bool NeedsNoDisplay(const std::vector<std::u16string>& args)
 {
+    // Every option but --demo ends without a window, and so does a wrong one
+    // (--demo given with one of them is wrong).
     for (size_t i = 1; i < args.size(); ++i) {
-        if (FindOption(args[i]) != nullptr)
+        const SCommandLineOption* option = FindOption(args[i]);
+        if ((option != nullptr && args[i] != u"--demo") || IsUnknownOption(args[i]))
             return true;
     }
     return false;
+}
+
+std::u16string VersionText()
+{
+    const std::string version = std::to_string(BRELMORA_VERSION_MAJOR) + "." + std::to_string(BRELMORA_VERSION_MINOR) +
+                                "." + std::to_string(BRELMORA_VERSION_PATCH) + "." +
+                                std::to_string(BRELMORA_VERSION_TWEAK);
+    return Platform::FormatU(Platform::LoadString(ConnectionViewStrings::kVersionLine).c_str(), version.c_str());
 }
 
 std::u16string UsageText()

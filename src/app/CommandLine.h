@@ -15,7 +15,12 @@
 //
 //   brelmora --print-pdf OUT.pdf [--summary] [-Energy] FILE.vnr
 //   brelmora --summary-picture OUT.svg|OUT.png FILE.vnr
+//   brelmora --demo [-Energy] [FILE]   with the simulated instrument
 //   brelmora --help
+//   brelmora --version
+//
+// Any other argument that starts with "-" is refused ("... Try --help"),
+// never opened as a project.
 #pragma once
 
 #include <string>
@@ -31,6 +36,9 @@ struct SCommandLine {
     std::u16string outputPath;    // the PDF or the picture
     bool summary = false;         // --summary: the PDF holds the summary page
     bool help = false;            // --help: the usage text, nothing else
+    bool version = false;         // --version: the program's version, nothing else
+    bool demo = false;            // --demo: the window with the simulated instrument
+    bool unknownOption = false;   // the error is an unknown option (no usage follows)
     std::u16string error;         // wrong use of the options: what is wrong
 
     bool IsWithoutWindow() const { return output != outputWindow; }
@@ -57,3 +65,5 @@ bool NeedsNoDisplay(const std::vector<std::u16string>& args);
 
 // The usage text (string table).
 std::u16string UsageText();
+// "Brelmora 1.8.1.0": the program's name and version.
+std::u16string VersionText();

@@ -68,6 +68,7 @@ const std::vector<SMenuEntry>& MenuLayout()
         {popupFile, ID_APP_EXIT},
         {popupDevice, ID_DOWNLOAD},
         {popupDevice, ID_DELETE_ALL},
+        {popupDevice, ID_DISCONNECT},
         {popupDevice, 0},
         {popupDevice, ID_SERIES_NAMES},
         {popupDevice, ID_DEVICE_OPTIONS},

@@ -22,17 +22,24 @@
 #include "app/AppMessages.h"
 #include "app/AppStrings.h"
 #include "app/BrelmoraApp.h"
-#include "app/FrameConnectionUi.h"
+#include "app/Demo.h"
+#include "app/DesktopConnectionUi.h"
 #include "app/Logo.h"
 #include "app/ShellOpen.h"
 #include "app/StatusHint.h"
 #include "app/ToolBarExt.h"
 #include "app/update/AutoUpdate.h"
 #include "app/update/UpdateMessages.h"
+#include "connection/ConnectionStrings.h"
+#include "connection/FirmwareCheck.h"
 #include "connection/PaperConnection.h"
+#include "connection/PortText.h"
 #include "data/PaperDoc.h"
+#include "device/VeltranoDevice.h"
 #include "platform/StringTable.h"
+#include "platform/Text.h"
 #include "views/ChildView.h"
+#include "views/connection/ConnectionViewStrings.h"
 
 namespace {
 
@@ -49,7 +56,7 @@ constexpr int kStateRefreshMs = 250;
 
 CMainFrame::CMainFrame(CBrelmoraApp& app, QWidget* parent)
     : QMainWindow(parent), m_app(app), m_doc(std::make_unique<CPaperDoc>()), m_docUi(this),
-      m_connectionUi(std::make_unique<CFrameConnectionUi>()),
+      m_connectionUi(std::make_unique<CDesktopConnectionUi>(this)),
       m_connection(std::make_unique<CPaperConnection>(*m_connectionUi))
 {
     setObjectName(QStringLiteral("MainFrame"));
@@ -68,7 +75,11 @@ CMainFrame::CMainFrame(CBrelmoraApp& app, QWidget* parent)
     m_statusHint = new CStatusHint(this);
     m_statusLabel = new QLabel(this);
     statusBar()->addWidget(m_statusLabel, 1);
+    m_deviceLabel = new QLabel(this);
+    m_deviceLabel->setObjectName(QStringLiteral("DeviceField"));
+    statusBar()->addPermanentWidget(m_deviceLabel);
     ShowReady();
+    SetUpConnection();
 
     m_view = new CChildView(m_doc.get(), this);
     setCentralWidget(m_view);
@@ -102,6 +113,9 @@ CMainFrame::CMainFrame(CBrelmoraApp& app, QWidget* parent)
 
 CMainFrame::~CMainFrame()
 {
+    // Disconnects; a firmware check still running ends before the frame,
+    // where it reports, goes.
+    m_connection.reset();
     if (m_autoUpdate != nullptr)
         m_autoUpdate->StopUpdateCheck();
     m_doc->UnregisterView(this);
@@ -149,9 +163,67 @@ void CMainFrame::OnDocumentChanged(int)
 
 QString CMainFrame::TitleText() const
 {
-    const QString app = Text(AppStrings::kAppTitle);
+    QString app = Text(AppStrings::kAppTitle);
+    if (m_app.GetDemo() != nullptr)
+        app += QStringLiteral(" - ") + Text(ConnectionViewStrings::kDemoTitle);
     const QString title = QString::fromStdU16String(m_doc->GetTitle(true));
     return title.isEmpty() ? app : title + QStringLiteral(" - ") + app;
+}
+
+void CMainFrame::SetUpConnection()
+{
+    m_connectionUi->SetKeepAliveHandler([this] { OnKeepAliveTick(); });
+    m_connectionUi->SetHelpHandler(
+        [this] { ShellOpen::OpenHelpFile(m_app.GetPfad(), Platform::LoadString(AppStrings::kManualFile)); });
+    if (const CDemoMode* demo = m_app.GetDemo()) {
+        // The demo's instrument is on its own port; the wizard's values are
+        // neither read nor stored, and no firmware check counts failures.
+        m_connection->SetWizardSettingsKey(std::u16string());
+        m_connectionUi->SetWizardPreset([demo](CConnWizardSettings& settings) { demo->PresetWizard(settings); });
+    } else {
+        m_connection->SetReminderFactory(MakeFirmwareCheckFactory());
+    }
+    // Newer firmware is reported to this frame as message 1042.
+    m_connection->SetReminderContext(this, UpdateMessages::kNewFirmwareVersion, 0);
+    UpdateDeviceField();
+}
+
+QString CMainFrame::DeviceFieldText() const
+{
+    return m_deviceLabel != nullptr ? m_deviceLabel->text() : QString();
+}
+
+void CMainFrame::UpdateDeviceField()
+{
+    if (m_deviceLabel == nullptr || !m_connection)
+        return;
+    const Device::CVeltranoDevice* device = m_connection->GetDevice();
+    if (device != nullptr) {
+        m_connectionLost = false;
+    } else if (m_hadDevice && !m_disconnectAsked) {
+        // Gone without being asked to: said once, in this field.
+        m_connectionLost = true;
+    }
+    m_hadDevice = device != nullptr;
+    m_disconnectAsked = false;
+
+    QString text;
+    if (device != nullptr) {
+        const std::string serial = Platform::ToUtf8(device->GetSerialNumber());
+        std::u16string port = Connection::PortTextOfStream(device->GetStreamName());
+        const std::u16string prefix = Platform::LoadString(ConnectionStrings::kPortTextPrefix);
+        if (!prefix.empty() && port.compare(0, prefix.size(), prefix) == 0)
+            port.erase(0, prefix.size());
+        text = port.empty() ? QString::fromStdU16String(Platform::FormatU(
+                                  Platform::LoadString(ConnectionViewStrings::kConnected).c_str(), serial.c_str()))
+                            : QString::fromStdU16String(Platform::FormatU(
+                                  Platform::LoadString(ConnectionViewStrings::kConnectedOn).c_str(), serial.c_str(),
+                                  Platform::ToUtf8(port).c_str()));
+    } else {
+        text = Text(m_connectionLost ? ConnectionViewStrings::kConnectionLost : ConnectionViewStrings::kNotConnected);
+    }
+    if (m_deviceLabel->text() != text)
+        m_deviceLabel->setText(text);
 }
 
 void CMainFrame::UpdateTitle()
@@ -211,6 +283,7 @@ void CMainFrame::changeEvent(QEvent* event)
         UpdateTitle();
         if (m_statusLabel != nullptr)
             ShowReady();
+        UpdateDeviceField();
     }
     QMainWindow::changeEvent(event);
 }

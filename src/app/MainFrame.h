@@ -20,7 +20,7 @@
 class CAutoUpdate;
 class CBrelmoraApp;
 class CChildView;
-class CFrameConnectionUi;
+class CDesktopConnectionUi;
 class CLogo;
 class CPaperConnection;
 class CPaperDoc;
@@ -43,8 +43,13 @@ public:
 
     CPaperDoc& GetDocument() { return *m_doc; }
     CChildView* GetChildView() const { return m_view; }
-    // The connection driver, one for the whole run.
+    // The connection driver with the instrument it holds (one for the whole
+    // run): the device dialogs reach the connected Veltrano through it.
     CPaperConnection& Connection() { return *m_connection; }
+    CDesktopConnectionUi& ConnectionUi() { return *m_connectionUi; }
+    // The status bar's instrument field: "Veltrano SN0042 on COM5", "No
+    // Veltrano connected", or that the connection was lost.
+    QString DeviceFieldText() const;
 
     // Applies the command line: the energy switch, then the project to open.
     void ReadCommandLine(const SCommandLine& commandLine);
@@ -70,7 +75,9 @@ public:
     const CVersion& NewProgramVersion() const { return m_newProgramVersion; }
     const CVersion& NewFirmwareVersion() const { return m_newFirmwareVersion; }
 
-    // The window's title: the document's short title and the program's name.
+    // The window's title: the document's short title and the program's name
+    // (in the demo mode followed by the note that the instrument is
+    // simulated).
     QString TitleText() const;
 
     // The size and place of the window for a screen: at (2, 2), the screen's
@@ -126,6 +133,12 @@ private:
     void NotAvailableYet();
     void ShowSeriesNames();
     void ShowDeviceOptions();
+    void DownloadSeries();
+    void DeleteAllSeries();
+    void DisconnectDevice();
+    void OnKeepAliveTick();
+    void SetUpConnection();
+    void UpdateDeviceField();
 
     CBrelmoraApp& m_app;
     std::unique_ptr<CPaperDoc> m_doc;
@@ -143,6 +156,14 @@ private:
     CVersion m_newProgramVersion;
     CVersion m_newFirmwareVersion;
     bool m_updatePending = false;
-    std::unique_ptr<CFrameConnectionUi> m_connectionUi;
+
+    // The connection: its front end first, the driver after it (the driver
+    // goes first, disconnecting, and ends its firmware check before this
+    // frame, where the check reports, goes).
+    std::unique_ptr<CDesktopConnectionUi> m_connectionUi;
     std::unique_ptr<CPaperConnection> m_connection;
+    QLabel* m_deviceLabel = nullptr;
+    bool m_hadDevice = false;
+    bool m_disconnectAsked = false;
+    bool m_connectionLost = false;
 };

@@ -41,11 +41,9 @@ void CMainFrame::OnCommand(int id)
     case ID_PRINT_PREVIEW: m_view->PrintPreview(); break;
     case ID_APP_SETTINGS: ShowSettings(); break;
     case ID_APP_EXIT: close(); break;
-    // Commands whose back end (connection wizard, download, delete all)
-    // is not part of the program yet.
-    case ID_DOWNLOAD:
-    case ID_DELETE_ALL:
-    case ID_DISCONNECT: NotAvailableYet(); break;
+    case ID_DOWNLOAD: DownloadSeries(); break;
+    case ID_DELETE_ALL: DeleteAllSeries(); break;
+    case ID_DISCONNECT: DisconnectDevice(); break;
     case ID_SERIES_NAMES: ShowSeriesNames(); break;
     case ID_DEVICE_OPTIONS: ShowDeviceOptions(); break;
     case ID_CHECK_UPDATES: CheckForUpdates(); break;
@@ -64,6 +62,37 @@ void CMainFrame::OnCommand(int id)
 void CMainFrame::NotAvailableYet()
 {
     AppMessages::ShowMessage(Gui::messageInformation, LoadString(AppStrings::kNotAvailableYet));
+}
+
+void CMainFrame::DownloadSeries()
+{
+    // The driver asks to save a changed project, runs the wizard when no
+    // instrument is held, shows the progress and the outcome's message; the
+    // document refreshes the table, the graphs and the summary.
+    m_connection->DownloadSeries(*m_doc);
+    UpdateDeviceField();
+}
+
+void CMainFrame::DeleteAllSeries()
+{
+    m_connection->DeleteAllSeries();
+    UpdateDeviceField();
+}
+
+void CMainFrame::DisconnectDevice()
+{
+    m_disconnectAsked = true;
+    m_connection->Disconnect();
+    UpdateDeviceField();
+}
+
+void CMainFrame::OnKeepAliveTick()
+{
+    // A lost instrument is a normal state: the status bar's field says so,
+    // no message box comes up.
+    m_connection->OnKeepAliveTimer();
+    UpdateDeviceField();
+    UpdateCommandStates();
 }
 
 // Both dialogs connect first (the wizard runs when no instrument is held)
@@ -107,8 +136,8 @@ void CMainFrame::ShowAbout()
 void CMainFrame::UpgradeFirmware()
 {
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    // The connection driver's Disconnect goes here once it exists: it frees
-    // the port for the upgrade program.
+    // The upgrade program opens the port itself: the instrument is let go.
+    DisconnectDevice();
     m_newFirmwareVersion = CVersion();
     RebuildUpdateMenu();
     QApplication::restoreOverrideCursor();

@@ -12,6 +12,7 @@
 #include "app/MainFrame.h"
 #include "app/ShellOpen.h"
 #include "app/ToolBarExt.h"
+#include "connection/PaperConnection.h"
 #include "data/PaperDoc.h"
 #include "platform/StringTable.h"
 #include "platform/Text.h"
@@ -178,9 +179,8 @@ bool CMainFrame::IsCommandEnabled(int id)
         // Nothing to restore without original data.
         return m_doc->GetOriginal().HasSeries();
     case Commands::ID_DISCONNECT:
-        // Enabled only while a device is held; the connection driver is
-        // not part of the program yet.
-        return false;
+        // Enabled only while a device is held.
+        return m_connection && m_connection->GetDevice() != nullptr;
     default:
         return true;
     }
@@ -188,6 +188,7 @@ bool CMainFrame::IsCommandEnabled(int id)
 
 void CMainFrame::UpdateCommandStates()
 {
+    UpdateDeviceField();
     for (auto it = m_actions.cbegin(); it != m_actions.cend(); ++it)
         it.value()->setEnabled(IsCommandEnabled(it.key()));
 }

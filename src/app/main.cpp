@@ -3,7 +3,9 @@
 //   brelmora [-Energy] [PROJECT.vnr]
 //   brelmora --print-pdf OUT.pdf [--summary] [-Energy] PROJECT.vnr
 //   brelmora --summary-picture OUT.svg|OUT.png PROJECT.vnr
+//   brelmora --demo [-Energy] [PROJECT.vnr]
 //   brelmora --help
+//   brelmora --version
 #include <QApplication>
 #include <QStringList>
 #include <clocale>
@@ -36,7 +38,7 @@ int main(int argc, char* argv[])
     const SCommandLine commandLine = ParseCommandLine(args);
 
     CBrelmoraApp app;
-    if (commandLine.help || !commandLine.error.empty() || commandLine.IsWithoutWindow()) {
+    if (commandLine.help || commandLine.version || !commandLine.error.empty() || commandLine.IsWithoutWindow()) {
         app.PrepareWithoutWindow();
         if (commandLine.help) {
             std::printf("%s\n", Platform::ToUtf8(UsageText()).c_str());
@@ -44,8 +46,14 @@ int main(int argc, char* argv[])
         }
         if (!commandLine.error.empty()) {
             WindowlessOutput::PrintError(commandLine.error);
-            std::fprintf(stderr, "%s\n", Platform::ToUtf8(UsageText()).c_str());
+            // An unknown option says "Try --help" itself.
+            if (!commandLine.unknownOption)
+                std::fprintf(stderr, "%s\n", Platform::ToUtf8(UsageText()).c_str());
             return WindowlessOutput::exitUsage;
+        }
+        if (commandLine.version) {
+            std::printf("%s\n", Platform::ToUtf8(VersionText()).c_str());
+            return WindowlessOutput::exitOk;
         }
         return WindowlessOutput::Run(commandLine);
     }

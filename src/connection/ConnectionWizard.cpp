@@ -210,6 +210,10 @@ void CConnectionWizard::ClearList()
 
 void CConnectionWizard::ActivateResultPage()
 {
+    // Counted first: a start still queued from an earlier activation must
+    // not run while the old search is being stopped (the wait may let queued
+    // calls run).
+    const uint64_t activation = ++m_activation;
     StopSearches();
     m_buttons = SWizardButtons{};
     m_buttons.back = true;
@@ -220,7 +224,6 @@ void CConnectionWizard::ActivateResultPage()
     // Only the latest activation starts a search: a start still queued from
     // an earlier one would search in parallel, and a device it found would
     // hold the port the new search must open.
-    const uint64_t activation = ++m_activation;
     std::weak_ptr<SAlive> alive = m_alive;
     m_post([alive, activation] {
         if (std::shared_ptr<SAlive> target = alive.lock(); target && target->wizard->m_activation == activation)
@@ -267,7 +270,7 @@ void CConnectionWizard::StopSearches()
     m_searching = false;
     for (const auto& receiver : m_receivers)
         Device::RemoveJobs(receiver.get());
-    const bool stopped = Device::AbortJobs(kAbortWaitMs);
+    const bool stopped = m_abortWait ? m_abortWait(kAbortWaitMs) : Device::AbortJobs(kAbortWaitMs);
     for (auto& receiver : m_receivers) {
         receiver->Detach();
         if (!stopped)

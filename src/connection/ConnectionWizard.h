@@ -142,6 +142,14 @@ public:
     Device::CVnDevice* GetHeldDevice() const { return m_held.get(); }
     std::unique_ptr<Device::CVnDevice> TakeDevice();
 
+    // How leaving the result page waits for the search to stop: called with
+    // kAbortWaitMs, it sets the device thread's abort flag and returns
+    // whether the thread became idle in time.  Device::AbortJobs by default;
+    // the desktop program waits in short slices and keeps its window painted
+    // meanwhile.
+    using AbortWait = std::function<bool(int timeoutMs)>;
+    void SetAbortWait(AbortWait wait) { m_abortWait = std::move(wait); }
+
     // A COM port the scan leaves out (0: none; the sheet never sets one).
     void SetSkipComPort(uint32_t port) { m_skipComPort = port; }
 
@@ -173,6 +181,7 @@ private:
     std::unique_ptr<Device::CVnDevice> m_held;
     SWizardButtons m_buttons;
     uint32_t m_skipComPort = 0;
+    AbortWait m_abortWait;
 
     // Port page.
     std::vector<Device::NPorts> m_kinds;

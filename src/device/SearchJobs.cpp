@@ -15,6 +15,7 @@
 #include "streamio/IoStream.h"
 #include "streamio/usb/UsbEnumeration.h"
 #include "streamio/StreamSpec.h"
+#include "streamio/serial/Rs232Stream.h"
 #include "streamio/serial/SerialSettings.h"
 
 namespace Device {
@@ -89,15 +90,22 @@ bool SearchSerial(CCallback& callback, const SSearchParams& params, const std::u
             continue;
         }
         std::unique_ptr<StreamIO::CIoStream> stream;
+        uint32_t openError = Platform::ERROR_OPEN_FAILED;
         try {
             const StreamIO::SerialSettings settings = device->GetSerialSettings();
             stream = StreamIO::OpenStream(StreamIO::SerialDeviceName(port), StreamIO::SF_READ | StreamIO::SF_WRITE,
                                           &settings);
+        } catch (const Platform::CFileException& e) {
+            openError = e.GetOsError();
+            stream.reset();
         } catch (const std::exception&) {
             stream.reset();
         }
         if (!stream) {
+            // A second line says why: in use, not permitted (and how to get
+            // the permission), no such device, not a serial port.
             Status(callback, Platform::LoadString(IDS_STATUS_OPEN_FAILED));
+            Status(callback, StreamIO::CRs232Stream::DescribeOpenError(port, openError));
         } else if (TryInstrument(callback, device, std::move(stream), PORT_SERIAL, requiredSerial)) {
             found = true;
         }

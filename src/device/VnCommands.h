@@ -69,7 +69,9 @@ enum class ELinkFailure {
 ELinkFailure ClassifyStreamError(uint32_t error);
 
 constexpr uint8_t DLE = 0x10;
-constexpr int kCancelSliceMs = 100;
+// 50 ms: the desktop program repaints its progress window between slices,
+// and it must repaint at least every 100 ms during a download.
+constexpr int kCancelSliceMs = 50;
 // Long answers must bring a tenth of the line rate within every window of
 // this length, or they end as a time-out.
 constexpr int kRateWindowMs = 5000;

@@ -3,6 +3,7 @@
 #include <climits>
 #include <cstdlib>
 #include <fstream>
+#include <map>
 #include <mutex>
 #include <sstream>
 
@@ -101,10 +102,47 @@ std::string DefaultComPortDevicePath(int n)
     return {};
 }
 
+namespace {
+
+std::mutex& ProcessMapLock()
+{
+    static std::mutex lock;
+    return lock;
+}
+
+std::map<int, std::string>& ProcessMap()
+{
+    static auto* map = new std::map<int, std::string>;
+    return *map;
+}
+
+} // namespace
+
+void SetProcessComPortDevicePath(int n, const std::string& devicePath)
+{
+    std::lock_guard<std::mutex> guard(ProcessMapLock());
+    if (devicePath.empty())
+        ProcessMap().erase(n);
+    else
+        ProcessMap()[n] = devicePath;
+}
+
+bool HasProcessComPortDevicePath(int n)
+{
+    std::lock_guard<std::mutex> guard(ProcessMapLock());
+    return ProcessMap().count(n) != 0;
+}
+
 std::string ComPortDevicePath(int n)
 {
     if (n < 1)
         return {};
+    {
+        std::lock_guard<std::mutex> guard(ProcessMapLock());
+        const auto it = ProcessMap().find(n);
+        if (it != ProcessMap().end())
+            return it->second;
+    }
     CRegKey key;
     const uint32_t rc = key.Open(kComPortsKey, CRegKey::Read);
     if (rc == ERROR_FILE_NOT_FOUND)

@@ -41,6 +41,13 @@ std::string DefaultComPortDevicePath(int n);
 // "--com N".  Returns a Win32 error number; ERROR_INVALID_PARAMETER for n < 1.
 uint32_t SetComPortDevicePath(int n, std::string_view devicePath);
 
+// Maps port n to a device file for this process only, before anything the
+// registry says; nothing is written (the demo mode's simulated instrument
+// leaves no trace in the settings).  An empty path removes the mapping.
+void SetProcessComPortDevicePath(int n, const std::string& devicePath);
+// True when port n has a mapping of this process.
+bool HasProcessComPortDevicePath(int n);
+
 // Removes the mapping of port n, so it falls back to the default device file.
 // ERROR_FILE_NOT_FOUND when the port was not mapped.
 uint32_t RemoveComPortDevicePath(int n);

@@ -48,7 +48,10 @@ TEST_F(DeviceSearch, NoInstrumentAndWrongArguments)
 {
     const SRun r = RunCli({"search", "--port", "41"});   // nothing serves the port
     EXPECT_EQ(r.exitCode, 4);
-    EXPECT_EQ(r.out, "Serial COM41:\ncould not open port.\nFinished device search, no device found.\n");
+    // The line after "could not open port." says why.
+    EXPECT_EQ(r.out, "Serial COM41:\ncould not open port.\nCOM41 was not found on this computer. Check that the "
+                     "instrument's cable or USB adapter is plugged in, or choose another port.\n"
+                     "Finished device search, no device found.\n");
     for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
              {"--port", "41", "--scan"}, {"--port", "41", "--skip", "3"}, {"--port", "0"}, {"--port"}, {"--all"}}) {
         std::vector<std::string> full = {"search"};

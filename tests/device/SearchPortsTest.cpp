@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <unistd.h>
 
 #include "DeviceTestSupport.h"
 #include "device/DeviceTypes.h"
@@ -117,4 +118,53 @@ TEST(SearchPorts, MissingUartsAreAbsentAndFoldersAreNoPorts)
     EXPECT_NE(text.find(u"is not a serial port"), std::u16string::npos) << Platform::ToUtf8(text);
     EXPECT_EQ(text.find(u"dialout"), std::u16string::npos);
     Platform::SetComPortDevicePath(6, "/nonexistent/brelmora-test/COM6");
+}
+
+TEST(SearchPorts, APortThatCannotBeOpenedIsExplainedOnTheNextLine)
+{
+    Sim::CVeltranoSimulator sim(std::make_shared<Sim::CInstrument>(Sim::SSimContent{}));
+    std::string error;
+    const std::string pty = sim.ServePty(&error);
+    ASSERT_FALSE(pty.empty()) << error;
+    ASSERT_EQ(Platform::SetComPortDevicePath(3, pty), 0u);
+
+    // Another program holds the port.
+    auto holder = StreamIO::OpenStream(u"COM3:", StreamIO::SF_READ | StreamIO::SF_WRITE);
+    SSearchParams params;
+    params.deviceType = TYPE_VELTRANO;
+    params.portKind = PORT_SERIAL;
+    params.scanAllComPorts = false;
+    params.comPort = 3;
+    CRecordingCallback busy;
+    JobSearch(busy, params);
+    EXPECT_TRUE(busy.found.empty());
+    ASSERT_GE(busy.status.size(), 3u);
+    EXPECT_EQ(busy.status[1], u"could not open port.");
+    EXPECT_EQ(busy.status[2].find(u"COM3 is in use by another program"), 0u) << Platform::ToUtf8(busy.status[2]);
+    holder.reset();
+
+    // No such device.
+    Platform::SetComPortDevicePath(3, "/nonexistent/brelmora-test/COM3");
+    CRecordingCallback missing;
+    JobSearch(missing, params);
+    ASSERT_GE(missing.status.size(), 3u);
+    EXPECT_EQ(missing.status[2].find(u"COM3 was not found on this computer"), 0u);
+
+    // Not permitted: the line names the group and the command that joins it
+    // (root may open anything, so this part needs an ordinary user).
+    const std::u16string denied = StreamIO::CRs232Stream::DescribeOpenError(3, Platform::ERROR_ACCESS_DENIED);
+    EXPECT_NE(denied.find(u"\"dialout\""), std::u16string::npos);
+    EXPECT_NE(denied.find(u"sudo usermod -a -G dialout $USER"), std::u16string::npos);
+    if (geteuid() != 0) {
+        const std::string locked = TestEnv::TempDir() + "/no-permission";
+        std::ofstream(locked) << "";
+        fs::permissions(locked, fs::perms::none);
+        Platform::SetComPortDevicePath(3, locked);
+        CRecordingCallback forbidden;
+        JobSearch(forbidden, params);
+        ASSERT_GE(forbidden.status.size(), 3u);
+        EXPECT_NE(forbidden.status[2].find(u"dialout"), std::u16string::npos);
+    }
+    sim.Stop();
+    Platform::SetComPortDevicePath(3, "/nonexistent/brelmora-test/COM3");
 }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/CommandLine.h"
+#include "platform/Text.h"
 
 namespace {
 
@@ -51,10 +52,48 @@ TEST(AppCommandLine, MoreArgumentsTakeTheFirstThatIsNoSwitch)
     EXPECT_TRUE(twice.energy);
     EXPECT_TRUE(twice.projectPath.empty());
 
-    // A switch-like text that is not "-Energy" is a file name.
+    // A switch-like text that is not "-Energy" is refused, never opened as
+    // a project.
     SCommandLine other = Parse({u"-Energie"});
     EXPECT_FALSE(other.energy);
-    EXPECT_EQ(other.projectPath, u"-Energie");
+    EXPECT_TRUE(other.projectPath.empty());
+    EXPECT_EQ(other.error, u"unknown option \"-Energie\". Try --help");
+}
+
+TEST(AppCommandLine, DemoVersionAndUnknownOptions)
+{
+    SCommandLine demo = Parse({u"--demo"});
+    EXPECT_TRUE(demo.demo);
+    EXPECT_TRUE(demo.error.empty());
+    EXPECT_FALSE(demo.IsWithoutWindow());
+    EXPECT_FALSE(NeedsNoDisplay({u"brelmora", u"--demo"}));
+
+    SCommandLine demoProject = Parse({u"rolls.vnr", u"--demo", u"-energy"});
+    EXPECT_TRUE(demoProject.demo && demoProject.energy);
+    EXPECT_EQ(demoProject.projectPath, u"rolls.vnr");
+    EXPECT_EQ(Parse({u"--demo", u"a.vnr", u"b.vnr"}).error, u"--demo opens one project at most; \"b.vnr\" is one too many.");
+    EXPECT_EQ(Parse({u"--demo", u"--print-pdf", u"o.pdf", u"a.vnr"}).error,
+              u"--demo opens the program's window; it cannot be given with --print-pdf.");
+    EXPECT_TRUE(NeedsNoDisplay({u"brelmora", u"--demo", u"--print-pdf", u"o.pdf", u"a.vnr"}));
+
+    SCommandLine version = Parse({u"--version"});
+    EXPECT_TRUE(version.version);
+    EXPECT_TRUE(version.error.empty());
+    EXPECT_EQ(VersionText(), u"Brelmora 1.8.1.0");
+
+    // Unknown options end with "Try --help" and need no display.
+    for (const char16_t* arg : {u"--demo=1", u"--Demo", u"-x", u"--frobnicate"}) {
+        const SCommandLine wrong = Parse({arg, u"rolls.vnr"});
+        EXPECT_TRUE(wrong.unknownOption) << Platform::ToUtf8(arg);
+        EXPECT_TRUE(wrong.projectPath.empty());
+        EXPECT_EQ(wrong.error.substr(wrong.error.size() - 10), u"Try --help");
+        EXPECT_TRUE(NeedsNoDisplay({u"brelmora", arg}));
+    }
+    // A lone "-" is no option.
+    EXPECT_EQ(Parse({u"-"}).projectPath, u"-");
+
+    for (const char16_t* text : {u"--demo", u"-Energy", u"PROJECT.vnr", u"--version"})
+        EXPECT_NE(UsageText().find(text), std::u16string::npos) << Platform::ToUtf8(text);
 }
 
 TEST(AppCommandLine, OutputOptionsTakeTheProjectFromAnyPlace)

@@ -1,6 +1,7 @@
 // The desktop program started for real (offscreen, with its splash) while a
 // message is due at start-up: a missing or damaged project on the command
-// line, an unknown switch taken for a file, a bad upgrade folder.  The
+// line, a bad upgrade folder (an unknown switch is refused before any window:
+// AppWindowlessOutput).  The
 // program must show the message and keep running past the splash's time,
 // until it is told to stop.
 #include <gtest/gtest.h>
@@ -89,7 +90,6 @@ TEST(AppStartupMessages, ProgramSurvivesEveryMessageAtStartUp)
     const std::vector<SStartCase> cases = {
         {"missing", {Folder("missing") + "/missing.vnr"}, "", notAProject},
         {"damaged", {damaged}, "", notAProject},
-        {"switch", {"-x"}, "", notAProject},
         {"pfad-file", {}, pfadFile, "The folder for saving the files is incorrect"},
         {"pfad-read-only", {}, readOnly, "You don't have write permission"},
     };

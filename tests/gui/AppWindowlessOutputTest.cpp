@@ -164,8 +164,28 @@ TEST_F(AppWindowlessOutput, HelpListsTheOptions)
 {
     const SRun run = RunProgram({"--help"});
     EXPECT_EQ(run.status, 0);
-    for (const char* text : {"--print-pdf OUT.pdf", "--summary", "--summary-picture", "-Energy", "Exit status"})
+    for (const char* text : {"--print-pdf OUT.pdf", "--summary", "--summary-picture", "-Energy", "Exit status",
+                             "--demo", "--version", "PROJECT.vnr"})
         EXPECT_NE(run.out.find(text), std::string::npos) << text;
+}
+
+TEST_F(AppWindowlessOutput, UnknownOptionIsRefusedAndVersionIsPrinted)
+{
+    // Never taken for a project file: a clear line, status 1, no window.
+    SRun run = RunProgram({"-x"});
+    EXPECT_EQ(run.status, 1);
+    // (Qt may note its runtime folder before.)
+    const auto endsWith = [](const std::string& text, const std::string& end) {
+        return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+    };
+    EXPECT_TRUE(endsWith(run.err, "\nbrelmora: unknown option \"-x\". Try --help\n") || run.err == "brelmora: unknown option \"-x\". Try --help\n") << run.err;
+    run = RunProgram({"--demo", "--frobnicate", kSample});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(endsWith(run.err, "brelmora: unknown option \"--frobnicate\". Try --help\n")) << run.err;
+
+    run = RunProgram({"--version"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, "Brelmora 1.8.1.0\n");
 }
 
 } // namespace
