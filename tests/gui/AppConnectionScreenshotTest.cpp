@@ -3,7 +3,9 @@
 // in English and German, against the simulated Veltrano.  Taken only when
 // BRELMORA_SCREENSHOT_DIR names the folder (scripts/screenshots).
 #include "gui/AppConnectionSupport.h"
+#include "gui/ScreenshotPalette.h"
 
+#include <QApplication>
 #include <QPushButton>
 
 #include "app/Commands.h"
@@ -31,11 +33,17 @@ TEST_F(AppConnectionScreenshots, WizardProgressAndStatusInBothLanguages)
 {
     if (m_shots.isEmpty())
         GTEST_SKIP() << "BRELMORA_SCREENSHOT_DIR is not set";
+    ScreenshotPalette::UseDarkPaletteWhenAsked();
     m_frame->resize(1000, 640);
     for (const bool german : {false, true}) {
         Platform::SetLanguageStrings(german ? Platform::LoadLanguageTable(std::string(BRELMORA_DEU_LIBRARY)) : nullptr);
         m_lang = german ? QStringLiteral("de") : QStringLiteral("en");
         m_frame->OnLanguageChanged();
+        // As a newly installed translator does: every widget reloads its texts.
+        for (QWidget* widget : QApplication::allWidgets()) {
+            QEvent change(QEvent::LanguageChange);
+            QCoreApplication::sendEvent(widget, &change);
+        }
         StoreWizardPort();
         Start();
         m_onSheet = [this](CDevSelectSheet& sheet) {

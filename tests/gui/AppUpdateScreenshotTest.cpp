@@ -9,6 +9,7 @@
 #include "app/update/AutoUpdate.h"
 #include "app/update/PageDownload.h"
 #include "gui/AppTestSupport.h"
+#include "gui/ScreenshotPalette.h"
 #include "platform/LanguageTable.h"
 #include "support/FtpTestServer.h"
 
@@ -35,6 +36,7 @@ TEST_F(AppUpdateScreenshots, BothPagesInBothLanguages)
     const QString suffix = qEnvironmentVariable("BRELMORA_SCREENSHOT_SUFFIX");
     if (dir.isEmpty())
         GTEST_SKIP() << "BRELMORA_SCREENSHOT_DIR is not set";
+    ScreenshotPalette::UseDarkPaletteWhenAsked();
     TestEnv::CFtpTestServer server("shots", "slow");
     ASSERT_TRUE(server.Ready()) << server.Log();
     server.Put("VnUpgrade/Brelmora/Setup_V_1_9_0_0.exe", std::string(6u << 20, 'x'));

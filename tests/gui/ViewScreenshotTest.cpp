@@ -25,6 +25,7 @@
 #include <string>
 
 #include "ViewTestSupport.h"
+#include "ScreenshotPalette.h"
 #include "data/PaperDoc.h"
 #include "platform/LanguageTable.h"
 #include "platform/StringTable.h"
@@ -56,18 +57,7 @@ protected:
             m_suffix += "-hidpi";
         if (qEnvironmentVariableIsSet("BRELMORA_SCREENSHOT_DARK")) {
             m_suffix += "-dark";
-            QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
-            QPalette dark;
-            dark.setColor(QPalette::Window, QColor(45, 45, 48));
-            dark.setColor(QPalette::WindowText, QColor(230, 230, 230));
-            dark.setColor(QPalette::Base, QColor(30, 30, 30));
-            dark.setColor(QPalette::AlternateBase, QColor(50, 50, 50));
-            dark.setColor(QPalette::Text, QColor(230, 230, 230));
-            dark.setColor(QPalette::Button, QColor(55, 55, 58));
-            dark.setColor(QPalette::ButtonText, QColor(230, 230, 230));
-            dark.setColor(QPalette::Highlight, QColor(42, 130, 218));
-            dark.setColor(QPalette::HighlightedText, Qt::white);
-            QApplication::setPalette(dark);
+            ScreenshotPalette::UseDarkPaletteWhenAsked();
         }
         if (qEnvironmentVariableIsSet("BRELMORA_SCREENSHOT_GERMAN")) {
             m_suffix += "-de";
