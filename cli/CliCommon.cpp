@@ -8,12 +8,14 @@
 #include "data/AtomicFile.h"
 #include "data/PaperDoc.h"
 #include "platform/ErrorCodes.h"
+#include "platform/ExecutableResources.h"
 #include "platform/FileException.h"
 #include "platform/FileIdentity.h"
 #include "platform/FileMessage.h"
 #include "platform/SettingsStore.h"
 #include "platform/StringTable.h"
 #include "platform/Text.h"
+#include "update/LanguageLibrary.h"
 
 namespace Cli {
 
@@ -120,6 +122,19 @@ int WriteExport(const std::string& target, const std::vector<uint8_t>& bytes)
         return exitCannotWrite;
     }
     return exitOk;
+}
+
+CSettingsLanguage::CSettingsLanguage() : m_previous(Platform::GetLanguageStrings())
+{
+    const std::u16string program = Platform::FromUtf8(Platform::OwnExecutablePath());
+    const SLanguageChoice choice = ChooseLanguage(CSettingsStore::Peek(program).languageFile, program);
+    if (choice.kind == SLanguageChoice::library)
+        Platform::SetLanguageStrings(choice.table);
+}
+
+CSettingsLanguage::~CSettingsLanguage()
+{
+    Platform::SetLanguageStrings(m_previous);
 }
 
 uint32_t ReadDtFormatSetting()

@@ -4,11 +4,13 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "data/DocumentInterfaces.h"
+#include "platform/StringTable.h"
 
 class CPaperDoc;
 
@@ -64,6 +66,21 @@ int OpenProjectForOutput(CPaperDoc& doc, CTerminalUi& ui, const std::string& pat
 // Writes an export: to standard output for "-", else replacing the file
 // all or nothing.  Returns exitOk, or exitCannotWrite after saying why.
 int WriteExport(const std::string& target, const std::vector<uint8_t>& bytes);
+
+// While it lives, the string table speaks the language library the
+// settings choose, as the desktop program does, so exports made here hold
+// the desktop's bytes; the messages of the command line keep their
+// language outside it.
+class CSettingsLanguage {
+public:
+    CSettingsLanguage();
+    ~CSettingsLanguage();
+    CSettingsLanguage(const CSettingsLanguage&) = delete;
+    CSettingsLanguage& operator=(const CSettingsLanguage&) = delete;
+
+private:
+    std::shared_ptr<const Platform::StringMap> m_previous;
+};
 
 // The "DTFormat" value of the settings key in the registry store; 0 when
 // absent or unreadable.

@@ -131,8 +131,10 @@ int DownloadCommand(const std::vector<std::string>& args)
         archive.Flush();
     });
     if (!exportPath.empty()) {
-        const std::vector<uint8_t> bytes =
-            TextExport::Encode(SeriesPageText::ExportText(doc.GetCurrent(), energy, ReadDtFormatSetting()));
+        const std::vector<uint8_t> bytes = [&] {
+            const CSettingsLanguage language;
+            return TextExport::Encode(SeriesPageText::ExportText(doc.GetCurrent(), energy, ReadDtFormatSetting()));
+        }();
         files.Add(exportPath, [bytes](StreamIO::CIoStream& stream) { WriteBytes(stream, bytes); });
     }
     std::string failedPath;

@@ -26,20 +26,6 @@
 
 namespace Cli {
 
-namespace {
-
-// The texts of the "LanguageFile" setting, as the desktop program takes
-// them; a library that cannot be used leaves the built-in texts.
-void UseLanguageOfSettings()
-{
-    const std::u16string program = Platform::FromUtf8(Platform::OwnExecutablePath());
-    const SLanguageChoice choice = ChooseLanguage(CSettingsStore::Peek(program).languageFile, program);
-    if (choice.kind == SLanguageChoice::library)
-        Platform::SetLanguageStrings(choice.table);
-}
-
-} // namespace
-
 int ExportCommand(const std::vector<std::string>& args)
 {
     std::vector<std::string> paths;
@@ -87,7 +73,7 @@ int ExportCommand(const std::vector<std::string>& args)
         return rc;
     doc.SetEnergyMode(energy);
 
-    UseLanguageOfSettings();
+    const CSettingsLanguage language;
     if (csv)
         return WriteExport(paths[1], [&] {
             const std::string bytes = SpreadsheetExport::Encode(doc.GetCurrent(), impacts ? SpreadsheetExport::ERows::Impacts

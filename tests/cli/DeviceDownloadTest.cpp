@@ -9,6 +9,9 @@
 #include "data/PaperDoc.h"
 #include "data/SeriesPageText.h"
 #include "data/TextExport.h"
+#include "platform/LanguageTable.h"
+#include "platform/Registry.h"
+#include "platform/StringTable.h"
 #include "platform/Text.h"
 #include "sim/SimContent.h"
 #include "streamio/IoStream.h"
@@ -55,6 +58,35 @@ TEST_F(DeviceDownload, SavesTheSeriesInBothCollectionsAndTheExport)
     }
     StreamIO::Shutdown();
     EXPECT_EQ(FolderEntries(folder).size(), 2u);   // no temporary left
+}
+
+TEST_F(DeviceDownload, TheExportSpeaksTheLanguageOfTheSettingsAndTheMessagesStayEnglish)
+{
+    Start();
+    const std::string library = BRELMORA_BINARY_DIR "/bin/Brelmora_DEU.so";
+    Platform::CRegKey key;
+    ASSERT_EQ(key.Create(u"Software\\Vantor\\Brelmora\\Settings"), 0u);
+    ASSERT_EQ(key.SetString(u"LanguageFile", Platform::FromUtf8(library)), 0u);
+    const std::string folder = NewFolder("download-german");
+    const std::string project = folder + "/rolls.vnr", text = folder + "/rolls.txt";
+    const SRun r = RunCli({"download", "--port", Port(), "--save", project, "--export", text});
+    key.DeleteValue(u"LanguageFile");
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_TRUE(Contains(r.out, "12 measurement series saved")) << r.out;
+
+    // The desktop program's export of the same project with the German texts.
+    StreamIO::Initialize();
+    {
+        CPaperDoc doc;
+        ASSERT_TRUE(doc.OpenProject(Platform::FromUtf8(project)));
+        Platform::SetLanguageStrings(Platform::LoadLanguageTable(library));
+        const std::vector<uint8_t> german = TextExport::Encode(SeriesPageText::ExportText(doc.GetCurrent(), false, 0));
+        Platform::SetLanguageStrings(nullptr);
+        EXPECT_EQ(ReadAll(text), std::string(german.begin(), german.end()));
+        const std::vector<uint8_t> english = TextExport::Encode(SeriesPageText::ExportText(doc.GetCurrent(), false, 0));
+        EXPECT_NE(german, english);
+    }
+    StreamIO::Shutdown();
 }
 
 TEST_F(DeviceDownload, SeriesBeyond64KiBComeDownWhole)
