@@ -12,6 +12,7 @@
 #include "app/ShellOpen.h"
 #include "app/update/PageDownload.h"
 #include "app/update/PageSearch.h"
+#include "platform/DialogFolder.h"
 #include "platform/StringTable.h"
 #include "update/UpdateStrings.h"
 
@@ -223,9 +224,13 @@ QString CAutoUpdate::AskSavePath(const QString& suggestedName)
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setDefaultSuffix(QStringLiteral("exe"));
     dialog.setNameFilter(Text(Update::IDS_SAVE_AS_FILTER));
+    // Where every file dialog of the program opens: the folder last used,
+    // else the home folder.
+    dialog.setDirectory(QString::fromStdU16String(Platform::DialogStartFolder(std::u16string())));
     dialog.selectFile(suggestedName);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return QString();
+    Platform::RememberDialogFolder(dialog.selectedFiles().first().toStdU16String());
     return dialog.selectedFiles().first();
 }
 
