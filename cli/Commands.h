@@ -1,6 +1,7 @@
 // The commands of brelmora-cli; each returns the process exit code.
 #pragma once
 
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -26,5 +27,10 @@ int FirmwareCheckCommand(const std::vector<std::string>& args);
 int UsageError(const std::string& command);
 // The same for an option `command` does not know.
 int UnknownOption(const std::string& command, const std::string& option);
+// The error for an argument `command` refused: an option that is not one of
+// `known` is named, anything else (a known option used wrongly, a stray
+// word) gets the usage error.
+int BadArgument(const std::string& command, const std::string& argument,
+                std::initializer_list<const char*> known);
 
 } // namespace Cli

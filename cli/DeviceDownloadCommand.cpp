@@ -82,7 +82,7 @@ int DownloadCommand(const std::vector<std::string>& args)
         } else if (a == "--energy") {
             energy = true;
         } else {
-            return UsageError("download");
+            return BadArgument("download", a, {"--port", "--save", "--export"});
         }
     }
     if (portText.empty() || savePath.empty())

@@ -17,15 +17,19 @@ namespace Cli {
 namespace {
 
 // Reads "--port X" (and "--yes" when `yes` is given); false on anything else.
-bool ParsePortArgs(const std::vector<std::string>& args, std::string& portText, bool* yes)
+// Takes --port PORT (and --yes when `yes` is given); on a refused argument
+// `bad` receives it.
+bool ParsePortArgs(const std::vector<std::string>& args, std::string& portText, bool* yes, std::string& bad)
 {
     for (size_t i = 0; i < args.size(); ++i) {
-        if (args[i] == "--port" && i + 1 < args.size() && portText.empty() && !args[i + 1].empty())
+        if (args[i] == "--port" && i + 1 < args.size() && portText.empty() && !args[i + 1].empty()) {
             portText = args[++i];
-        else if (yes != nullptr && args[i] == "--yes")
+        } else if (yes != nullptr && args[i] == "--yes") {
             *yes = true;
-        else
+        } else {
+            bad = args[i];
             return false;
+        }
     }
     return !portText.empty();
 }
@@ -34,9 +38,9 @@ bool ParsePortArgs(const std::vector<std::string>& args, std::string& portText, 
 
 int IdentifyCommand(const std::vector<std::string>& args)
 {
-    std::string portText;
-    if (!ParsePortArgs(args, portText, nullptr))
-        return UsageError("identify");
+    std::string portText, bad;
+    if (!ParsePortArgs(args, portText, nullptr, bad))
+        return BadArgument("identify", bad, {"--port"});
     SPortChoice port;
     if (const int rc = ResolvePort("identify", portText, port))
         return rc;
@@ -52,8 +56,9 @@ int DeleteAllCommand(const std::vector<std::string>& args)
 {
     std::string portText;
     bool yes = false;
-    if (!ParsePortArgs(args, portText, &yes))
-        return UsageError("delete-all");
+    std::string bad;
+    if (!ParsePortArgs(args, portText, &yes, bad))
+        return BadArgument("delete-all", bad, {"--port", "--yes"});
     SPortChoice port;
     if (const int rc = ResolvePort("delete-all", portText, port))
         return rc;

@@ -52,7 +52,7 @@ int OptionCommand(const std::vector<std::string>& args)
         else if ((a == "on" || a == "off") && wanted < 0)
             wanted = a == "on" ? 1 : 0;
         else
-            return UsageError("option");
+            return BadArgument("option", a, {"--port"});
     }
     if (portText.empty())
         return UsageError("option");

@@ -52,7 +52,7 @@ int FirmwareCheckCommand(const std::vector<std::string>& given)
         else if (args[i] == "--json")
             json = true;
         else
-            return UsageError("firmware-check");
+            return BadArgument("firmware-check", args[i], {"--port"});
     }
     if (portText.empty())
         return UsageError("firmware-check");

@@ -27,7 +27,7 @@ int UpdateCheckCommand(const std::vector<std::string>& given)
         if (a == "--json")
             json = true;
         else
-            return UsageError("update-check");
+            return BadArgument("update-check", a, {});
     }
     const Update::SProgramIdentity program = Update::SProgramIdentity::OfThisProgram();
     Update::CFtpLink link(server);

@@ -56,7 +56,7 @@ int UpdateDownloadCommand(const std::vector<std::string>& given)
         if (args[i] == "--to" && i + 1 < args.size() && dir.empty() && !args[i + 1].empty())
             dir = args[++i];
         else
-            return UsageError("update-download");
+            return BadArgument("update-download", args[i], {"--to"});
     }
     if (dir.empty())
         return UsageError("update-download");

@@ -58,6 +58,17 @@ int UnknownOption(const std::string& command, const std::string& option)
     return exitUsage;
 }
 
+int BadArgument(const std::string& command, const std::string& argument, std::initializer_list<const char*> known)
+{
+    if (argument.size() < 2 || argument[0] != '-')
+        return UsageError(command);
+    for (const char* option : known) {
+        if (argument == option)
+            return UsageError(command);
+    }
+    return UnknownOption(command, argument);
+}
+
 } // namespace Cli
 
 int main(int argc, char** argv)

@@ -64,6 +64,18 @@ TEST(CliConventions, EveryProgramHasHelpVersionAndRefusesUnknownOptions)
     SProgramRun r = RunProgram("brelmora-cli", "info --frob x.vnr", folder);
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_TRUE(EndsWith(r.err, "Try --help\n")) << r.err;
+    // Every command names an option it does not know; a known option used
+    // wrongly gets the command's usage error.
+    for (const std::string command : {"download --port COM41: --save x.vnr", "identify", "delete-all --yes",
+                                      "option", "firmware-check", "update-check", "update-download"}) {
+        r = RunProgram("brelmora-cli", command + " --frob", folder);
+        EXPECT_EQ(r.exitCode, 1) << command;
+        const std::string name = command.substr(0, command.find(' '));
+        EXPECT_TRUE(Contains(r.err, "unknown option \"--frob\" for \"" + name + "\". Try --help")) << r.err;
+    }
+    r = RunProgram("brelmora-cli", "identify --port", folder);
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(Contains(r.err, "wrong arguments for \"identify\". Try --help")) << r.err;
     r = RunProgram("brelmora-cli", "export --help", folder);
     EXPECT_EQ(r.exitCode, 0);
     EXPECT_EQ(r.out.rfind("usage: brelmora-cli ", 0), 0u);
