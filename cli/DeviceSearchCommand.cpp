@@ -85,7 +85,11 @@ bool ParseSearchArgs(const std::vector<std::string>& args, SSearchRequest& r)
             if (given)
                 return false;
             given = true;
-            const std::optional<uint32_t> port = ParseComPort(args[++i]);
+            // A COM form, or the device file of a COM port.
+            const std::string& text = args[++i];
+            std::optional<uint32_t> port = ParseComPort(text);
+            if (!port && !text.empty() && text[0] == '/' && ComPortOfDevice(text) != 0)
+                port = ComPortOfDevice(text);
             if (!port) {
                 PrintError("brelmora-cli", Platform::FormatU(Text(kBadPort).c_str(), args[i].c_str()));
                 return false;

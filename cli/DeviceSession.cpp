@@ -66,10 +66,6 @@ std::optional<std::string> ParseIpPort(const std::string& text)
     return "IP:" + host + ":" + port;
 }
 
-namespace {
-
-// The COM port (1 to 256) whose device file is `path`, links followed on
-// both sides; 0 when there is none.
 uint32_t ComPortOfDevice(const std::string& path)
 {
     std::error_code ec;
@@ -87,7 +83,6 @@ uint32_t ComPortOfDevice(const std::string& path)
     return 0;
 }
 
-} // namespace
 
 int ResolvePort(const std::string& command, const std::string& text, SPortChoice& port)
 {

@@ -24,6 +24,10 @@ namespace Cli {
 // "COM3:", "COM3", "\\.\COM3" (any case) or "3", for ports 1 to 256.
 std::optional<uint32_t> ParseComPort(const std::string& text);
 
+// The COM port (1 to 256) whose device file is `path` ("/dev/ttyUSB0"),
+// links followed on both sides; 0 when there is none.
+uint32_t ComPortOfDevice(const std::string& path);
+
 // The port as messages name it: "COM3".
 std::string ComPortName(uint32_t port);
 

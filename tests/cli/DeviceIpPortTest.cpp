@@ -146,6 +146,10 @@ TEST_F(DeviceIpPort, ASerialDevicePathIsTheComPortThatLeadsToIt)
     const SRun r = RunCli({"identify", "--port", device});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_TRUE(Contains(r.out, "VT-20417"));
+    // The search takes the device file for its COM port too.
+    const SRun found = RunCli({"search", "--port", device});
+    ASSERT_EQ(found.exitCode, 0) << found.err;
+    EXPECT_TRUE(Contains(found.out, "VT-20417")) << found.out;
 
     SRun bad = RunCli({"identify", "--port", "/nonexistent/brelmora/ttyUSB0"});
     EXPECT_EQ(bad.exitCode, 4);
