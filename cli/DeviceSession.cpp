@@ -36,12 +36,12 @@ std::optional<uint32_t> ParseComPort(const std::string& text)
         name = u"COM" + name;
     if (Platform::StartsWithNoCase(name, u"COM") && name.find(u':') == std::u16string::npos)
         name += u':';
-    const StreamIO::SStreamSpec spec = StreamIO::ParseStreamName(name);
+    const StreamIO::SStreamSpec target = StreamIO::ParseStreamName(name);
     const bool deviceName = !Platform::StartsWithNoCase(name, u"COM");
-    if (spec.kind != StreamIO::StreamKind::Serial || !spec.rest.empty() ||
-        (deviceName && name.size() > kDevicePrefix + 3) || spec.comPort < 1 || spec.comPort > Device::kLastComPort)
+    if (target.kind != StreamIO::StreamKind::Serial || !target.rest.empty() ||
+        (deviceName && name.size() > kDevicePrefix + 3) || target.comPort < 1 || target.comPort > Device::kLastComPort)
         return std::nullopt;
-    return spec.comPort;
+    return target.comPort;
 }
 
 std::string ComPortName(uint32_t port)

@@ -10,19 +10,19 @@ namespace StreamIO {
 
 namespace {
 
-std::unique_ptr<CIoStream> OpenTransport(const std::u16string& name, const SStreamSpec& spec, uint32_t flags,
+std::unique_ptr<CIoStream> OpenTransport(const std::u16string& name, const SStreamSpec& target, uint32_t flags,
                                          const SerialSettings* settings)
 {
-    switch (spec.kind) {
+    switch (target.kind) {
     case StreamKind::Serial:
-        return CreateSerialStream(spec.comPort, flags, settings);
+        return CreateSerialStream(target.comPort, flags, settings);
     case StreamKind::Ram:
         // RAM streams always carry the prefix in upper case.
-        return CreateRamStream(u"RAM:" + spec.rest, flags);
+        return CreateRamStream(u"RAM:" + target.rest, flags);
     case StreamKind::Ip:
         return CreateIpStream(name, flags);
     case StreamKind::Usb:
-        return CreateUsbStream(spec.usbPath, flags);
+        return CreateUsbStream(target.usbPath, flags);
     case StreamKind::File:
         break;
     }
@@ -34,10 +34,10 @@ std::unique_ptr<CIoStream> OpenTransport(const std::u16string& name, const SStre
 
 std::unique_ptr<CIoStream> OpenStream(const std::u16string& name, uint32_t flags, const SerialSettings* settings)
 {
-    const SStreamSpec spec = ParseStreamName(name, flags);
-    std::unique_ptr<CIoStream> stream = OpenTransport(name, spec, flags, settings);
-    const bool toInstrument = spec.kind == StreamKind::Serial || spec.kind == StreamKind::Ip ||
-                              spec.kind == StreamKind::Usb;
+    const SStreamSpec target = ParseStreamName(name, flags);
+    std::unique_ptr<CIoStream> stream = OpenTransport(name, target, flags, settings);
+    const bool toInstrument = target.kind == StreamKind::Serial || target.kind == StreamKind::Ip ||
+                              target.kind == StreamKind::Usb;
     if (toInstrument && IsWireTraceOn())
         stream = WrapForTrace(std::move(stream));
     return stream;

@@ -83,32 +83,32 @@ bool IsNumericHost(const std::string& host)
 
 SStreamSpec ParseStreamName(std::u16string_view name, uint32_t flags)
 {
-    SStreamSpec spec;
+    SStreamSpec target;
     uint32_t port = 0;
     size_t afterColon = 0;
     if (ParseFactorySerialName(name, port, afterColon)) {
-        spec.kind = StreamKind::Serial;
-        spec.comPort = port;
-        spec.rest = std::u16string(name.substr(afterColon));
+        target.kind = StreamKind::Serial;
+        target.comPort = port;
+        target.rest = std::u16string(name.substr(afterColon));
     } else if (ParseSerialDeviceName(name, port)) {
-        spec.kind = StreamKind::Serial;
-        spec.comPort = port;
+        target.kind = StreamKind::Serial;
+        target.comPort = port;
     } else if (Platform::StartsWithNoCase(name, u"RAM:")) {
-        spec.kind = StreamKind::Ram;
-        spec.rest = std::u16string(name.substr(4));
+        target.kind = StreamKind::Ram;
+        target.rest = std::u16string(name.substr(4));
     } else if (Platform::StartsWithNoCase(name, u"IP:")) {
-        spec.kind = StreamKind::Ip;
-        spec.rest = std::u16string(name.substr(3));
-        SplitHostPort(spec.rest, spec.host, spec.port);
-        spec.udp = (flags & SF_UDP) != 0;
+        target.kind = StreamKind::Ip;
+        target.rest = std::u16string(name.substr(3));
+        SplitHostPort(target.rest, target.host, target.port);
+        target.udp = (flags & SF_UDP) != 0;
     } else if (Platform::StartsWithNoCase(name, kUsbPathPrefix) && name.size() > kUsbPathPrefix.size()) {
-        spec.kind = StreamKind::Usb;
-        spec.usbPath = std::u16string(name);
-        spec.rest = spec.usbPath;
+        target.kind = StreamKind::Usb;
+        target.usbPath = std::u16string(name);
+        target.rest = target.usbPath;
     } else {
-        spec.rest = std::u16string(name);
+        target.rest = std::u16string(name);
     }
-    return spec;
+    return target;
 }
 
 } // namespace StreamIO

@@ -123,9 +123,9 @@ TEST(StreamFactory, OtherNamesAreDiskPaths)
 TEST(StreamSpec, SerialDeviceNamesAndUsbPaths)
 {
     // The name a serial stream carries reads as its port, any number.
-    SStreamSpec spec = ParseStreamName(u"\\\\.\\COM3");
-    EXPECT_EQ(spec.kind, StreamKind::Serial);
-    EXPECT_EQ(spec.comPort, 3u);
+    SStreamSpec target = ParseStreamName(u"\\\\.\\COM3");
+    EXPECT_EQ(target.kind, StreamKind::Serial);
+    EXPECT_EQ(target.comPort, 3u);
     EXPECT_EQ(ParseStreamName(u"\\\\.\\com1000").comPort, 1000u);
     EXPECT_EQ(ParseStreamName(u"\\\\.\\COM").kind, StreamKind::File);
     EXPECT_EQ(ParseStreamName(u"\\\\.\\COM3:").kind, StreamKind::File);
@@ -133,20 +133,20 @@ TEST(StreamSpec, SerialDeviceNamesAndUsbPaths)
     EXPECT_EQ(SerialDeviceName(42), u"\\\\.\\COM42");
 
     const std::u16string usb = u"\\\\?\\usb#vid_3317&pid_0102#1-2:1.0#{00873fdf-61a8-11d1-aa5e-00c04fb1728b}";
-    spec = ParseStreamName(usb);
-    EXPECT_EQ(spec.kind, StreamKind::Usb);
-    EXPECT_EQ(spec.usbPath, usb);
+    target = ParseStreamName(usb);
+    EXPECT_EQ(target.kind, StreamKind::Usb);
+    EXPECT_EQ(target.usbPath, usb);
     EXPECT_EQ(ParseStreamName(u"\\\\?\\").kind, StreamKind::File);
 }
 
 TEST(StreamSpec, IpNamesSplitAtTheLastColon)
 {
-    SStreamSpec spec = ParseStreamName(u"IP:10.0.0.1:3728", SF_READ | SF_WRITE);
-    EXPECT_EQ(spec.kind, StreamKind::Ip);
-    EXPECT_EQ(spec.rest, u"10.0.0.1:3728");
-    EXPECT_EQ(spec.host, "10.0.0.1");
-    EXPECT_EQ(spec.port, "3728");
-    EXPECT_FALSE(spec.udp);
+    SStreamSpec target = ParseStreamName(u"IP:10.0.0.1:3728", SF_READ | SF_WRITE);
+    EXPECT_EQ(target.kind, StreamKind::Ip);
+    EXPECT_EQ(target.rest, u"10.0.0.1:3728");
+    EXPECT_EQ(target.host, "10.0.0.1");
+    EXPECT_EQ(target.port, "3728");
+    EXPECT_FALSE(target.udp);
     EXPECT_TRUE(ParseStreamName(u"ip:h:1", SF_UDP).udp);
 
     struct {
