@@ -2,8 +2,8 @@
 
 #include <QBuffer>
 #include <QPainter>
-#include <QSvgGenerator>
 
+#include "views/PictureOutput.h"
 #include "views/summary/SummaryDrawing.h"
 #include "views/summary/SummaryViewData.h"
 
@@ -39,38 +39,16 @@ QByteArray Svg(const SSummaryViewData& data, int clientWidth, const QFont& font)
 {
     if (data.IsEmpty())
         return QByteArray();
-    const QSize size = PictureSize(data, clientWidth, font);
-    QByteArray svg;
-    QBuffer buffer(&svg);
-    buffer.open(QIODevice::WriteOnly);
-    QSvgGenerator generator;
-    generator.setOutputDevice(&buffer);
-    generator.setSize(size);
-    generator.setViewBox(QRect(QPoint(0, 0), size));
-    generator.setResolution(kDotsPerInch);
-    generator.setTitle(QStringLiteral("Brelmora"));
-    {
-        QPainter painter(&generator);
-        Draw(painter, data, clientWidth, font);
-    }
-    return svg;
+    return PictureOutput::Svg(PictureSize(data, clientWidth, font),
+                              [&](QPainter& painter) { Draw(painter, data, clientWidth, font); });
 }
 
 QImage Image(const SSummaryViewData& data, int clientWidth, const QFont& font)
 {
     if (data.IsEmpty())
         return QImage();
-    QImage image(PictureSize(data, clientWidth, font), QImage::Format_RGB32);
-    if (image.isNull())
-        return image;
-    image.fill(Qt::white);
-    {
-        QPainter painter(&image);
-        Draw(painter, data, clientWidth, font);
-    }
-    image.setDotsPerMeterX(static_cast<int>(kDotsPerInch / 0.0254));
-    image.setDotsPerMeterY(static_cast<int>(kDotsPerInch / 0.0254));
-    return image;
+    return PictureOutput::Image(PictureSize(data, clientWidth, font),
+                                [&](QPainter& painter) { Draw(painter, data, clientWidth, font); });
 }
 
 QByteArray Png(const SSummaryViewData& data, int clientWidth, const QFont& font)

@@ -12,8 +12,6 @@ struct SSummaryViewData;
 
 namespace SummaryPicture {
 
-constexpr int kDotsPerInch = 127;
-
 // The layout as it is for a client of `clientWidth` pixels, drawn with
 // `font`.  An empty summary gives an empty result, and so does an image too
 // large to be held in memory.

@@ -2,12 +2,10 @@
 // picture, print) and their enable queries.
 #include "views/table/TabGrid.h"
 
-#include <QBuffer>
 #include <QImage>
 #include <QMimeData>
 #include <QPainter>
 #include <QPrinter>
-#include <QSvgGenerator>
 
 #include <algorithm>
 
@@ -20,6 +18,7 @@
 #include "views/print/PageFrame.h"
 #include "views/print/PrintJob.h"
 #include "views/print/TablePrinter.h"
+#include "views/PictureOutput.h"
 #include "views/SystemClipboard.h"
 #include "views/ViewStrings.h"
 #include "views/ViewText.h"
@@ -29,8 +28,6 @@ namespace {
 // A picture of the selection is cut off at this height (a selection of
 // thousands of rows would otherwise ask for gigabytes).
 constexpr int kMaxPictureHeight = 16000;
-// One pixel of the table is 0.2 mm in the picture (127 pixels per inch).
-constexpr int kPictureDpi = 127;
 
 } // namespace
 
@@ -162,28 +159,12 @@ void CTabGrid::CopySelectionAsPicture()
     if (size.isEmpty())
         return;
 
-    QByteArray svg;
-    {
-        QBuffer buffer(&svg);
-        buffer.open(QIODevice::WriteOnly);
-        QSvgGenerator generator;
-        generator.setOutputDevice(&buffer);
-        generator.setSize(size);
-        generator.setViewBox(QRect(QPoint(0, 0), size));
-        generator.setResolution(kPictureDpi);
-        generator.setTitle(QStringLiteral("Brelmora"));
-        QPainter painter(&generator);
+    const auto draw = [&](QPainter& painter) {
         painter.fillRect(QRect(QPoint(0, 0), size), Qt::white);
         m_grid->DrawRange(painter, block, QPoint(0, 0), true);
-    }
-    QImage image(size, QImage::Format_RGB32);
-    image.fill(Qt::white);
-    {
-        QPainter painter(&image);
-        m_grid->DrawRange(painter, block, QPoint(0, 0), true);
-    }
-    image.setDotsPerMeterX(static_cast<int>(kPictureDpi / 0.0254));
-    image.setDotsPerMeterY(static_cast<int>(kPictureDpi / 0.0254));
+    };
+    const QByteArray svg = PictureOutput::Svg(size, draw);
+    const QImage image = PictureOutput::Image(size, draw);
     auto* data = new QMimeData;
     data->setData(QStringLiteral("image/svg+xml"), svg);
     data->setImageData(image);
