@@ -13,6 +13,10 @@
 #include <memory>
 #include <random>
 #include <string>
+#include <climits>
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
 
@@ -22,6 +26,40 @@
 #include "sim/VeltranoSimulator.h"
 
 namespace BenchSupport {
+
+// The path of `name`, a program built beside this benchmark.
+inline std::string SiblingProgram(const std::string& name)
+{
+    char self[PATH_MAX];
+    const ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
+    if (n <= 0)
+        return name;
+    std::string path(self, static_cast<size_t>(n));
+    return path.substr(0, path.find_last_of('/') + 1) + name;
+}
+
+// Runs `program` with `args`, its output thrown away; its exit status, or -1
+// when it did not run or did not exit.
+inline int RunQuietly(const std::string& program, const std::vector<std::string>& args)
+{
+    std::vector<char*> argv{const_cast<char*>(program.c_str())};
+    for (const std::string& a : args)
+        argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    pid_t pid = -1;
+    const int rc = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (rc != 0)
+        return -1;
+    int status = 0;
+    if (waitpid(pid, &status, 0) != pid || !WIFEXITED(status))
+        return -1;
+    return WEXITSTATUS(status);
+}
 
 // Bytes of one downloaded series with `impacts` impacts.
 inline size_t SeriesSize(int impacts)

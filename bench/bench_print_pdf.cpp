@@ -6,12 +6,8 @@
 //   build/bin/brelmora-bench-print_pdf
 #include <benchmark/benchmark.h>
 
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <climits>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -23,37 +19,11 @@
 
 namespace {
 
-std::string ProgramPath()
-{
-    char self[PATH_MAX];
-    const ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
-    if (n <= 0)
-        return "brelmora";
-    std::string path(self, static_cast<size_t>(n));
-    return path.substr(0, path.find_last_of('/') + 1) + "brelmora";
-}
-
 // Runs brelmora quietly; its exit status, or -1 when it did not run.
 int RunProgram(const std::vector<std::string>& args)
 {
-    static const std::string program = ProgramPath();
-    std::vector<char*> argv{const_cast<char*>(program.c_str())};
-    for (const std::string& a : args)
-        argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    pid_t pid = -1;
-    const int rc = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    if (rc != 0)
-        return -1;
-    int status = 0;
-    if (waitpid(pid, &status, 0) != pid || !WIFEXITED(status))
-        return -1;
-    return WEXITSTATUS(status);
+    static const std::string program = BenchSupport::SiblingProgram("brelmora");
+    return BenchSupport::RunQuietly(program, args);
 }
 
 // A folder of its own with a project of `count` series of 5 to 80 impacts.
