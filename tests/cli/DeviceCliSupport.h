@@ -26,6 +26,7 @@
 #include "sim/SeriesGenerator.h"
 #include "sim/VeltranoSimulator.h"
 #include "support/TestEnv.h"
+#include "support/SimulatedPort.h"
 
 extern char** environ;
 
@@ -129,11 +130,9 @@ protected:
         if (content != nullptr)
             content(c);
         m_instrument = std::make_shared<Sim::CInstrument>(c, faults, 3);
-        m_sim = std::make_unique<Sim::CVeltranoSimulator>(m_instrument, line);
         std::string error;
-        const std::string path = m_sim->ServePty(&error);
-        ASSERT_FALSE(path.empty()) << error;
-        ASSERT_EQ(Platform::SetComPortDevicePath(kPortNumber, path), 0u);
+        m_sim = TestEnv::ServeOnComPort(kPortNumber, m_instrument, line, error);
+        ASSERT_TRUE(m_sim) << error;
     }
 
     void StartWithFaults(const char* faultList)
@@ -146,13 +145,7 @@ protected:
 
     // The port goes back to a path that does not exist, never to a device
     // file of this machine.
-    void Stop()
-    {
-        if (m_sim)
-            m_sim->Stop();
-        m_sim.reset();
-        MapPortTo("/nonexistent/brelmora-test/COM41");
-    }
+    void Stop() { TestEnv::StopComPortSimulator(kPortNumber, m_sim); }
 
     void MapPortTo(const std::string& path) { Platform::SetComPortDevicePath(kPortNumber, path); }
 

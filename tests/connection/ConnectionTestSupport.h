@@ -26,6 +26,7 @@
 #include "sim/FaultModes.h"
 #include "sim/SeriesGenerator.h"
 #include "sim/VeltranoSimulator.h"
+#include "support/SimulatedPort.h"
 
 namespace ConnectionTest {
 
@@ -162,21 +163,13 @@ protected:
             std::lock_guard<std::mutex> guard(m_logLock);
             m_log.push_back(note);
         };
-        m_sim = std::make_unique<Sim::CVeltranoSimulator>(instrument, line);
-        const std::string path = m_sim->ServePty(&error);
-        ASSERT_FALSE(path.empty()) << error;
-        ASSERT_EQ(Platform::SetComPortDevicePath(kPort, path), 0u);
+        m_sim = TestEnv::ServeOnComPort(kPort, instrument, line, error);
+        ASSERT_TRUE(m_sim) << error;
     }
 
     // The line goes away (as when the cable is pulled) and the port points
     // to a path that does not exist, never to a device of this machine.
-    void StopSim()
-    {
-        if (m_sim)
-            m_sim->Stop();
-        m_sim.reset();
-        Platform::SetComPortDevicePath(kPort, "/nonexistent/brelmora-test/COM43");
-    }
+    void StopSim() { TestEnv::StopComPortSimulator(kPort, m_sim); }
 
     void TearDown() override
     {

@@ -23,6 +23,7 @@
 
 #ifdef BRELMORA_HAVE_SIM
 #include "sim/VeltranoSimulator.h"
+#include "support/SimulatedPort.h"
 #endif
 
 using Connection::PackageVersion;
@@ -143,11 +144,9 @@ protected:
         content.identity.applicationVersion = "1.4.2.0";
         content.identity.hardwareId = 0x0BADF00D;
         auto instrument = std::make_shared<Sim::CInstrument>(content);
-        m_sim = std::make_unique<Sim::CVeltranoSimulator>(instrument);
         std::string error;
-        const std::string path = m_sim->ServePty(&error);
-        ASSERT_FALSE(path.empty()) << error;
-        ASSERT_EQ(Platform::SetComPortDevicePath(kPort, path), 0u);
+        m_sim = TestEnv::ServeOnComPort(kPort, instrument, {}, error);
+        ASSERT_TRUE(m_sim) << error;
         m_device = std::make_unique<Device::CVeltranoDevice>();
         std::unique_ptr<StreamIO::CIoStream> stream = StreamIO::OpenStream(
             Platform::Format("COM%u:", kPort), StreamIO::SF_READ | StreamIO::SF_WRITE, &m_device->GetSerialSettings());
@@ -159,9 +158,7 @@ protected:
     void TearDown() override
     {
         m_device.reset();
-        if (m_sim)
-            m_sim->Stop();
-        Platform::SetComPortDevicePath(kPort, "/nonexistent/brelmora-test/COM43");
+        TestEnv::StopComPortSimulator(kPort, m_sim);
     }
 
     static void SetCounters(const std::u16string& count, const std::u16string& limit)

@@ -33,11 +33,11 @@
 #include "sim/VeltranoSimulator.h"
 #include "views/connection/DevSelectSheet.h"
 #include "gui/AppTestSupport.h"
+#include "support/SimulatedPort.h"
 
 namespace AppConnectionTest {
 
 constexpr int kPort = 43;
-constexpr const char* kNoDevice = "/nonexistent/brelmora-test/COM43";
 
 // Runs steps one after the other from a timer while a modal window (the
 // wizard, a message box) runs its own event loop.  A step returns true when
@@ -150,20 +150,12 @@ protected:
         m_instrument = std::make_shared<Sim::CInstrument>(content, faults, 7);
         Sim::SLineOptions line;
         line.baud = baud;
-        m_sim = std::make_unique<Sim::CVeltranoSimulator>(m_instrument, line);
-        const std::string path = m_sim->ServePty(&error);
-        ASSERT_FALSE(path.empty()) << error;
-        ASSERT_EQ(Platform::SetComPortDevicePath(kPort, path), 0u);
+        m_sim = TestEnv::ServeOnComPort(kPort, m_instrument, line, error);
+        ASSERT_TRUE(m_sim) << error;
     }
 
     // The line goes away, and the port points to a path that does not exist.
-    void StopSim()
-    {
-        if (m_sim)
-            m_sim->Stop();
-        m_sim.reset();
-        Platform::SetComPortDevicePath(kPort, kNoDevice);
-    }
+    void StopSim() { TestEnv::StopComPortSimulator(kPort, m_sim); }
 
     // The wizard's settings as a user left them last time: COM43, no scan.
     static void StoreWizardPort(uint32_t port = kPort)
