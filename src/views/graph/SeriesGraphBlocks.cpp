@@ -43,19 +43,7 @@ constexpr int kMargin = CSeriesGraph::kMargin;
 // The label font: the cell's font made smaller until "55.5" fits a bar.
 QFont LabelFont(const SContext& ctx, int barWidth)
 {
-    QFont font = ctx.normal;
-    int size = font.pixelSize() > 0 ? font.pixelSize() : QFontInfo(font).pixelSize();
-    font.setPixelSize(std::max(size, 1));
-    while (size > 1 && ctx.Width(font, QStringLiteral("55.5")) > barWidth) {
-        --size;
-        font.setPixelSize(size);
-    }
-    return font;
-}
-
-int TitleHeight(const SContext& ctx)
-{
-    return ctx.Height(ctx.bold);
+    return FittedFont(ctx, QStringLiteral("55.5"), barWidth);
 }
 
 // The characters of a formatted number.
@@ -480,27 +468,50 @@ QSize Settings(SContext& ctx, const QPoint& at, const SSeriesGraphData& data)
     return QSize(right - at.x(), y - at.y());
 }
 
-QSize Comment(SContext& ctx, const QPoint& at, int width, const SSeriesGraphData& data)
+int TitleHeight(const SContext& ctx)
+{
+    return ctx.Height(ctx.bold);
+}
+
+QFont FittedFont(const SContext& ctx, const QString& sample, int width)
+{
+    QFont font = ctx.normal;
+    int size = font.pixelSize() > 0 ? font.pixelSize() : QFontInfo(font).pixelSize();
+    font.setPixelSize(std::max(size, 1));
+    while (size > 1 && ctx.Width(font, sample) > width) {
+        --size;
+        font.setPixelSize(size);
+    }
+    return font;
+}
+
+QSize CommentBlock(SContext& ctx, const QPoint& at, int width, const QString& title, const QString& text,
+                   bool hovered, const std::function<void(const QRect&)>& lineArea)
 {
     const int titleHeight = TitleHeight(ctx);
-    const int titleWidth = ctx.Text(ctx.bold, at, Load(ViewStrings::kComment), CColorScheme::Text());
-    const bool hovered = ctx.hovered == CSeriesGraph::areaComment && !ctx.printing;
+    const int titleWidth = ctx.Text(ctx.bold, at, title, CColorScheme::Text());
     const QFont& font = hovered ? ctx.underlined : ctx.normal;
-    const QString text = data.comment.isEmpty() ? Load(ViewStrings::kAdd) : data.comment;
     const QFontMetricsF metrics = ctx.Metrics(font);
-    const int wrapWidth = std::max(width, 40);
-    const QStringList lines =
-        CSeriesGraph::WrapText(text, wrapWidth, [&](const QString& t) { return metrics.horizontalAdvance(t); });
+    const QStringList lines = CSeriesGraph::WrapText(text, std::max(width, 40),
+                                                     [&](const QString& t) { return metrics.horizontalAdvance(t); });
     const int lineHeight = ctx.Height(font);
     int y = at.y() + static_cast<int>(1.2 * titleHeight);
     int right = at.x() + titleWidth;
     for (const QString& line : lines) {
         const int w = ctx.Text(font, QPoint(at.x(), y), line, CColorScheme::Link());
-        ctx.AddArea(QRect(at.x(), y, std::max(w, 8), lineHeight), CSeriesGraph::areaComment);
+        lineArea(QRect(at.x(), y, std::max(w, 8), lineHeight));
         right = std::max(right, at.x() + w);
         y += lineHeight;
     }
     return QSize(right - at.x(), y - at.y());
+}
+
+QSize Comment(SContext& ctx, const QPoint& at, int width, const SSeriesGraphData& data)
+{
+    const bool hovered = ctx.hovered == CSeriesGraph::areaComment && !ctx.printing;
+    return CommentBlock(ctx, at, width, Load(ViewStrings::kComment),
+                        data.comment.isEmpty() ? Load(ViewStrings::kAdd) : data.comment, hovered,
+                        [&ctx](const QRect& r) { ctx.AddArea(r, CSeriesGraph::areaComment); });
 }
 
 } // namespace SeriesGraphBlocks

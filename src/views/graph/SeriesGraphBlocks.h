@@ -14,6 +14,7 @@
 #include <QString>
 
 #include <array>
+#include <functional>
 #include <vector>
 
 #include "views/graph/SeriesGraph.h"
@@ -58,6 +59,18 @@ private:
     // width of a number is their sum (these characters are not kerned).
     std::array<const std::array<qreal, 128>*, 4> m_numberAdvances{};
 };
+
+// Pieces the series graph and the summary page share.
+// The height of a block title (the bold font).
+int TitleHeight(const SContext& ctx);
+// The normal font made smaller until `sample` fits `width` (or it can shrink
+// no more): the label font of diagram bars.
+QFont FittedFont(const SContext& ctx, const QString& sample, int width);
+// A comment block: `title` in bold, then `text` wrapped to `width` in the
+// link colour (underlined when `hovered`); `lineArea` receives each line's
+// area.  Returns the block's size.
+QSize CommentBlock(SContext& ctx, const QPoint& at, int width, const QString& title, const QString& text,
+                   bool hovered, const std::function<void(const QRect&)>& lineArea);
 
 // Each block returns its size (without the margin around it).
 QSize Diagram(SContext& ctx, const QRect& area, const SSeriesGraphData& data);

@@ -21,23 +21,11 @@ constexpr int kMargin = SummaryLayout::kMargin;
 // Labels under the bars turned upright are cut at this length.
 constexpr int kMaxUprightLabel = 120;
 
-int TitleHeight(const SContext& ctx)
-{
-    return ctx.Height(ctx.bold);
-}
-
 // The label font: the view's font made smaller until "55.5555555555" fits
 // a bar (or it can shrink no more).
 QFont LabelFont(const SContext& ctx, int barWidth)
 {
-    QFont font = ctx.normal;
-    int size = font.pixelSize() > 0 ? font.pixelSize() : QFontInfo(font).pixelSize();
-    font.setPixelSize(std::max(size, 1));
-    while (size > 1 && ctx.Width(font, QStringLiteral("55.5555555555")) > barWidth) {
-        --size;
-        font.setPixelSize(size);
-    }
-    return font;
+    return FittedFont(ctx, QStringLiteral("55.5555555555"), barWidth);
 }
 
 // Draws `text` turned upright (reading upwards) in a column `height` high
@@ -339,24 +327,10 @@ QSize Settings(SContext& ctx, const QPoint& at, const SSummaryViewData& data)
 
 QSize Comment(SContext& ctx, const SDrawState& state, const QPoint& at, int width, const SSummaryViewData& data)
 {
-    const int titleHeight = TitleHeight(ctx);
-    const int titleWidth = ctx.Text(ctx.bold, at, Load(SummaryStrings::kCommentTitle), CColorScheme::Text());
     const bool hovered = ctx.hovered == CSummaryDrawing::areaComment && !ctx.printing;
-    const QFont& font = hovered ? ctx.underlined : ctx.normal;
-    const QString text = data.comment.isEmpty() ? Load(SummaryStrings::kAddComment) : data.comment;
-    const QFontMetricsF metrics = ctx.Metrics(font);
-    const QStringList lines = CSeriesGraph::WrapText(text, std::max(width, 40),
-                                                     [&](const QString& t) { return metrics.horizontalAdvance(t); });
-    const int lineHeight = ctx.Height(font);
-    int y = at.y() + static_cast<int>(1.2 * titleHeight);
-    int right = at.x() + titleWidth;
-    for (const QString& line : lines) {
-        const int w = ctx.Text(font, QPoint(at.x(), y), line, CColorScheme::Link());
-        state.Add(QRect(at.x(), y, std::max(w, 8), lineHeight), CSummaryDrawing::areaComment);
-        right = std::max(right, at.x() + w);
-        y += lineHeight;
-    }
-    return QSize(right - at.x(), y - at.y());
+    return CommentBlock(ctx, at, width, Load(SummaryStrings::kCommentTitle),
+                        data.comment.isEmpty() ? Load(SummaryStrings::kAddComment) : data.comment, hovered,
+                        [&state](const QRect& r) { state.Add(r, CSummaryDrawing::areaComment); });
 }
 
 } // namespace SummaryBlocks
