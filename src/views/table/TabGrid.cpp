@@ -162,11 +162,18 @@ void CTabGrid::RemeasureExpanded()
     for (int s = 0; s < count; ++s) {
         if (!m_doc->GetExpanded(s))
             continue;
-        if (CGridCellSeries* cell = SeriesCell(s)) {
-            cell->Expand(true, width);
-            m_grid->SetRowHeight(DetailRow(s), cell->GetCurrentHeight());
-        }
+        if (CGridCellSeries* cell = SeriesCell(s))
+            ShowDetailNow(s, *cell, true, width);
     }
+}
+
+void CTabGrid::ShowDetailNow(int series, CGridCellSeries& cell, bool expanded, int graphWidth)
+{
+    if (expanded)
+        cell.Expand(true, graphWidth);
+    else
+        cell.Collapse(true);
+    m_grid->SetRowHeight(DetailRow(series), cell.GetCurrentHeight());
 }
 
 CGridCellSeries* CTabGrid::SeriesCell(int series) const
@@ -233,13 +240,7 @@ void CTabGrid::CreateSeriesRows(int s, int lastCol, int graphWidth)
     }
     m_grid->SetRowNeedsPrepare(valueRow, true);
 
-    if (m_doc->GetExpanded(s)) {
-        graphCell->Expand(true, graphWidth);
-        m_grid->SetRowHeight(detailRow, graphCell->GetCurrentHeight());
-    } else {
-        graphCell->Collapse(true);
-        m_grid->SetRowHeight(detailRow, 0);
-    }
+    ShowDetailNow(s, *graphCell, m_doc->GetExpanded(s), graphWidth);
 }
 
 void CTabGrid::RebindSeriesRows(int s, int graphWidth)
@@ -252,13 +253,7 @@ void CTabGrid::RebindSeriesRows(int s, int graphWidth)
     m_grid->SetRowNeedsPrepare(ValueRow(s), true);
     if (CGridCellSeries* graph = SeriesCell(s)) {
         graph->Bind(m_doc, s);
-        if (expanded) {
-            graph->Expand(true, graphWidth);
-            m_grid->SetRowHeight(DetailRow(s), graph->GetCurrentHeight());
-        } else {
-            graph->Collapse(true);
-            m_grid->SetRowHeight(DetailRow(s), 0);
-        }
+        ShowDetailNow(s, *graph, expanded, graphWidth);
     }
 }
 
@@ -381,13 +376,8 @@ void CTabGrid::FillSeries(int s)
     if (CGridCellSeries* cell = SeriesCell(s)) {
         const bool expanded = m_doc->GetExpanded(s);
         const bool shown = m_grid->GetRowHeight(DetailRow(s)) > 0 && !cell->IsCollapsing();
-        if (expanded && !shown) {
-            cell->Expand(true, GraphWidth());
-            m_grid->SetRowHeight(DetailRow(s), cell->GetCurrentHeight());
-        } else if (!expanded && shown) {
-            cell->Collapse(true);
-            m_grid->SetRowHeight(DetailRow(s), 0);
-        }
+        if (expanded != shown)
+            ShowDetailNow(s, *cell, expanded, GraphWidth());
     }
     m_grid->RedrawRow(ValueRow(s));
     m_grid->RedrawRow(DetailRow(s));

@@ -139,6 +139,8 @@ private:
     void FitMeanColumn();
     void RebindSeriesRows(int s, int graphWidth);
     void RemeasureExpanded();
+    // Opens (measured at `graphWidth`) or closes a detail row at once.
+    void ShowDetailNow(int series, CGridCellSeries& cell, bool expanded, int graphWidth);
     CGridCellSeries* SeriesCell(int series) const;
     CGridCellDetailGripper* Gripper(int series) const;
     void SelectValueRow(int series);

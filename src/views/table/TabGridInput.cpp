@@ -124,13 +124,8 @@ void CTabGrid::ExpandAll(bool expand)
         m_doc->SetExpanded(s, expand);
         if (CGridCellDetailGripper* gripper = Gripper(s))
             gripper->SetExpanded(expand);
-        if (CGridCellSeries* cell = SeriesCell(s)) {
-            if (expand)
-                cell->Expand(true, width);
-            else
-                cell->Collapse(true);
-            m_grid->SetRowHeight(DetailRow(s), cell->GetCurrentHeight());
-        }
+        if (CGridCellSeries* cell = SeriesCell(s))
+            ShowDetailNow(s, *cell, expand, width);
         if ((s + 1) % kExpandProgressEvery == 0)
             emit statusText(ViewText::Q(Platform::FormatU(u"%s %d", caption.constData(), s + 1)));
     }
