@@ -46,27 +46,18 @@ TEST_F(AppConnectionScreenshots, WizardProgressAndStatusInBothLanguages)
         }
         StoreWizardPort();
         Start();
-        m_onSheet = [this](CDevSelectSheet& sheet) {
-            auto stepper = std::make_shared<CStepper>();
-            CDevSelectSheet* s = &sheet;
-            stepper->Add([this, s] {
-                if (!s->isVisible() || s->currentId() != CDevSelectSheet::kPortPageId)
+        WorkWizard(
+            [this](CDevSelectSheet& s) {
+                s.resize(600, 500);
+                EXPECT_TRUE(Save(&s, QStringLiteral("connection-port")));
+            },
+            [this](CDevSelectSheet& s) {
+                if (!s.button(QWizard::FinishButton)->isEnabled())
                     return false;
-                s->resize(600, 500);
-                EXPECT_TRUE(Save(s, QStringLiteral("connection-port")));
+                EXPECT_TRUE(Save(&s, QStringLiteral("connection-result")));
                 Key(Qt::Key_Return);
                 return true;
             });
-            stepper->Add([this, s] {
-                if (s->currentId() != CDevSelectSheet::kResultPageId || !s->button(QWizard::FinishButton)->isEnabled())
-                    return false;
-                EXPECT_TRUE(Save(s, QStringLiteral("connection-result")));
-                Key(Qt::Key_Return);
-                return true;
-            });
-            m_stepper = stepper;
-            stepper->Start();
-        };
         m_messages.SetAnswer(AppMessages::answerNo);
         m_frame->OnCommand(Commands::ID_DOWNLOAD);
         ASSERT_NE(Connection().GetDevice(), nullptr);

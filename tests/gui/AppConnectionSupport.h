@@ -169,28 +169,41 @@ protected:
         ASSERT_EQ(settings.Store(CConnWizardSettings::DefaultKey()), 0u);
     }
 
-    // The wizard is worked by keyboard: Return on the port page (Next),
-    // Return on the result page once Finish is enabled.
-    void FinishWizardByKeyboard()
+    // The next wizard is worked page by page: `onPortPage` (when given) runs
+    // on the port page before Return goes on to the result page; there
+    // `onResultPage` runs until it returns true (it ends the wizard).
+    void WorkWizard(std::function<void(CDevSelectSheet&)> onPortPage,
+                    std::function<bool(CDevSelectSheet&)> onResultPage)
     {
-        m_onSheet = [this](CDevSelectSheet& sheet) {
+        m_onSheet = [this, onPortPage, onResultPage](CDevSelectSheet& sheet) {
             auto stepper = std::make_shared<CStepper>();
             CDevSelectSheet* s = &sheet;
-            stepper->Add([s] {
+            stepper->Add([s, onPortPage] {
                 if (!s->isVisible() || s->currentId() != CDevSelectSheet::kPortPageId)
                     return false;
+                if (onPortPage)
+                    onPortPage(*s);
                 Key(Qt::Key_Return);
                 return true;
             });
-            stepper->Add([s] {
-                if (s->currentId() != CDevSelectSheet::kResultPageId || !s->button(QWizard::FinishButton)->isEnabled())
-                    return false;
-                Key(Qt::Key_Return);
-                return true;
+            stepper->Add([s, onResultPage] {
+                return s->currentId() == CDevSelectSheet::kResultPageId && onResultPage(*s);
             });
             m_stepper = stepper;
             stepper->Start();
         };
+    }
+
+    // The wizard is worked by keyboard: Return on the port page (Next),
+    // Return on the result page once Finish is enabled.
+    void FinishWizardByKeyboard()
+    {
+        WorkWizard({}, [](CDevSelectSheet& s) {
+            if (!s.button(QWizard::FinishButton)->isEnabled())
+                return false;
+            Key(Qt::Key_Return);
+            return true;
+        });
     }
 
     SDownloadReport Download() { return m_frame->Connection().DownloadSeries(m_frame->GetDocument()); }

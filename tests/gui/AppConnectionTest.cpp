@@ -161,29 +161,19 @@ TEST_F(AppConnection, CancelStoresTheSettingsAndStatusLinesSayWhyAPortFailed)
 {
     // Nothing answers on COM17 (its device file does not exist).
     QString status;
-    m_onSheet = [this, &status](CDevSelectSheet& sheet) {
-        auto stepper = std::make_shared<CStepper>();
-        CDevSelectSheet* s = &sheet;
-        stepper->Add([s] {
-            if (!s->isVisible() || s->currentId() != CDevSelectSheet::kPortPageId)
+    WorkWizard(
+        [](CDevSelectSheet& s) {
+            s.findChild<QCheckBox*>("ScanPorts")->setChecked(false);
+            s.findChild<QSpinBox*>("ComPort")->setValue(17);
+            s.findChild<QCheckBox*>("StopAtFirst")->setChecked(false);
+        },
+        [&status](CDevSelectSheet& s) {
+            if (s.Model().IsSearching() || s.Model().GetStatusLines().empty())
                 return false;
-            s->findChild<QCheckBox*>("ScanPorts")->setChecked(false);
-            s->findChild<QSpinBox*>("ComPort")->setValue(17);
-            s->findChild<QCheckBox*>("StopAtFirst")->setChecked(false);
-            Key(Qt::Key_Return);
+            status = s.findChild<QPlainTextEdit*>("SearchStatus")->toPlainText();
+            s.reject();
             return true;
         });
-        stepper->Add([s, &status] {
-            if (s->currentId() != CDevSelectSheet::kResultPageId || s->Model().IsSearching() ||
-                s->Model().GetStatusLines().empty())
-                return false;
-            status = s->findChild<QPlainTextEdit*>("SearchStatus")->toPlainText();
-            s->reject();
-            return true;
-        });
-        m_stepper = stepper;
-        stepper->Start();
-    };
     const SDownloadReport report = Download();
     EXPECT_EQ(report.result, EDownloadResult::NotConnected);
     EXPECT_TRUE(status.contains("Serial COM17:\ncould not open port.\nCOM17 was not found on this computer")) << status.toStdString();
@@ -412,35 +402,23 @@ TEST_F(AppConnection, CancelDuringTheSearchStopsItWithoutFreezingTheWindow)
     Start("silence-after=0");
     int ticksDuringCancel = -1;
     qint64 cancelMs = -1;
-    m_onSheet = [&, this](CDevSelectSheet& sheet) {
-        auto stepper = std::make_shared<CStepper>();
+    WorkWizard({}, [&](CDevSelectSheet& sheet) {
         CDevSelectSheet* s = &sheet;
-        stepper->Add([s] {
-            if (!s->isVisible() || s->currentId() != CDevSelectSheet::kPortPageId)
-                return false;
-            Key(Qt::Key_Return);
-            return true;
-        });
-        stepper->Add([&, s] {
-            if (s->currentId() != CDevSelectSheet::kResultPageId || !s->Model().IsSearching() ||
-                s->Model().GetStatusLines().empty())
-                return false;
-            // A timer keeps running while the search is stopped: the window
-            // is not frozen.
-            QTimer ticker;
-            int ticks = 0;
-            QObject::connect(&ticker, &QTimer::timeout, [&ticks] { ++ticks; });
-            ticker.start(5);
-            QElapsedTimer clock;
-            clock.start();
-            Key(Qt::Key_Escape);
-            cancelMs = clock.elapsed();
-            ticksDuringCancel = ticks;
-            return true;
-        });
-        m_stepper = stepper;
-        stepper->Start();
-    };
+        if (!s->Model().IsSearching() || s->Model().GetStatusLines().empty())
+            return false;
+        // A timer keeps running while the search is stopped: the window
+        // is not frozen.
+        QTimer ticker;
+        int ticks = 0;
+        QObject::connect(&ticker, &QTimer::timeout, [&ticks] { ++ticks; });
+        ticker.start(5);
+        QElapsedTimer clock;
+        clock.start();
+        Key(Qt::Key_Escape);
+        cancelMs = clock.elapsed();
+        ticksDuringCancel = ticks;
+        return true;
+    });
     EXPECT_EQ(Download().result, EDownloadResult::NotConnected);
     EXPECT_GE(cancelMs, 0);
     EXPECT_LT(cancelMs, CConnectionWizard::kAbortWaitMs);
@@ -463,28 +441,16 @@ TEST_F(AppConnection, AnInstrumentThatStopsAnsweringIsABadConnection)
     // It identifies itself to the search, then answers nothing more.
     Start("silence-after=1");
     QString status;
-    m_onSheet = [&, this](CDevSelectSheet& sheet) {
-        auto stepper = std::make_shared<CStepper>();
+    WorkWizard({}, [&](CDevSelectSheet& sheet) {
         CDevSelectSheet* s = &sheet;
-        stepper->Add([s] {
-            if (!s->isVisible() || s->currentId() != CDevSelectSheet::kPortPageId)
-                return false;
-            Key(Qt::Key_Return);
-            return true;
-        });
-        stepper->Add([&, s] {
-            if (s->currentId() != CDevSelectSheet::kResultPageId || s->Model().IsSearching() ||
-                m_messages.questions.empty())
-                return false;
-            status = s->findChild<QPlainTextEdit*>("SearchStatus")->toPlainText();
-            EXPECT_EQ(s->findChild<QComboBox*>("FoundDevices")->count(), 0);
-            EXPECT_FALSE(s->button(QWizard::FinishButton)->isEnabled());
-            Key(Qt::Key_Escape);
-            return true;
-        });
-        m_stepper = stepper;
-        stepper->Start();
-    };
+        if (s->Model().IsSearching() || m_messages.questions.empty())
+            return false;
+        status = s->findChild<QPlainTextEdit*>("SearchStatus")->toPlainText();
+        EXPECT_EQ(s->findChild<QComboBox*>("FoundDevices")->count(), 0);
+        EXPECT_FALSE(s->button(QWizard::FinishButton)->isEnabled());
+        Key(Qt::Key_Escape);
+        return true;
+    });
     EXPECT_EQ(Download().result, EDownloadResult::NotConnected);
     EXPECT_TRUE(status.endsWith(" Veltrano   Serial: VT-20417\nbad connection!\nFinished device search, no device found."))
         << status.toStdString();
