@@ -86,7 +86,7 @@ void CJsonWriter::Decimal(double value, int decimals)
             text.pop_back();
     }
     if (text == "-0")
-        text = "0";
+        text = std::string(1, '0'); // not `= "0"`: a false -Wrestrict of GCC 12
     m_out += text;
 }
 

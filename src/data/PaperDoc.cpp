@@ -188,6 +188,10 @@ bool CPaperDoc::CloseProject()
             break;
         case IDocumentUi::answerNo:
             break;
+        case IDocumentUi::answerRetry:
+        case IDocumentUi::answerOk:
+            // Not answers to this question: keep the project as it is.
+            return false;
         }
     }
     m_current.Clear();
