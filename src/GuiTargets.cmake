@@ -2,6 +2,7 @@
 # views (pages, cells, dialogs) and app (application object, main frame).
 set(CMAKE_AUTOMOC ON)
 set(CMAKE_AUTORCC ON)
+include(${PROJECT_SOURCE_DIR}/cmake/Precompiled.cmake)
 
 function(brelmora_gui_layer name)
   cmake_parse_arguments(L "" "" "DEPS;EXCLUDE" ${ARGN})
@@ -26,6 +27,7 @@ function(brelmora_gui_layer name)
   endif()
   add_library(brelmora_${name} STATIC ${_src})
   target_link_libraries(brelmora_${name} PUBLIC ${L_DEPS} Qt6::Widgets Qt6::Svg Qt6::PrintSupport)
+  brelmora_precompile(brelmora_${name} ${BRELMORA_PCH_QT} ${BRELMORA_PCH_STD})
 endfunction()
 
 set(_core_layers brelmora_data brelmora_streamio brelmora_platform)

@@ -81,7 +81,7 @@ TEST(CliCsvExport, WritesTheSeriesAndTheImpactRowsOfTheDataLayer)
 
 TEST(CliCsvExport, ExportsUseTheLanguageLibraryOfTheSettings)
 {
-    const std::string library = BRELMORA_BINARY_DIR "/bin/Brelmora_DEU.so";
+    const std::string library = std::string(BRELMORA_BINARY_DIR) + "/bin/Brelmora_DEU.so";
     const std::string registry = Temp("german.reg");
     std::ofstream(registry, std::ios::binary)
         << "Windows Registry Editor Version 5.00\r\n\r\n"

@@ -63,7 +63,7 @@ TEST_F(DeviceDownload, SavesTheSeriesInBothCollectionsAndTheExport)
 TEST_F(DeviceDownload, TheExportSpeaksTheLanguageOfTheSettingsAndTheMessagesStayEnglish)
 {
     Start();
-    const std::string library = BRELMORA_BINARY_DIR "/bin/Brelmora_DEU.so";
+    const std::string library = std::string(BRELMORA_BINARY_DIR) + "/bin/Brelmora_DEU.so";
     Platform::CRegKey key;
     ASSERT_EQ(key.Create(u"Software\\Vantor\\Brelmora\\Settings"), 0u);
     ASSERT_EQ(key.SetString(u"LanguageFile", Platform::FromUtf8(library)), 0u);

@@ -21,7 +21,7 @@ namespace {
 // The rows as the csv module reads them.
 nlohmann::json ReadBack(const std::string& path)
 {
-    const std::string cmd = "/usr/bin/python3 '" BRELMORA_SOURCE_DIR "/tests/support/ReadCsv.py' '" + path + "'";
+    const std::string cmd = std::string("/usr/bin/python3 '") + BRELMORA_SOURCE_DIR + "/tests/support/ReadCsv.py' '" + path + "'";
     FILE* p = popen(cmd.c_str(), "r");
     std::string out;
     char buf[4096];

@@ -187,7 +187,7 @@ TEST_F(ViewClipboard, ExportWritesThePageTextAsTheCommandLineDoes)
     CPaperDoc doc;
     DataTest::FakeUi ui;
     doc.SetUi(&ui);
-    ASSERT_TRUE(doc.OpenProject(Platform::FromUtf8(BRELMORA_SOURCE_DIR "/examples/sample.vnr")));
+    ASSERT_TRUE(doc.OpenProject(Platform::FromUtf8(std::string(BRELMORA_SOURCE_DIR) + "/examples/sample.vnr")));
     CChildView view(&doc);
     ProcessEvents();
     const std::string path = TestEnv::TempDir() + "/export.csv";
@@ -207,10 +207,10 @@ TEST_F(ViewClipboard, ExportWritesThePageTextAsTheCommandLineDoes)
     EXPECT_EQ(written[1], 0xFE);
 
     // brelmora-cli export gives the same bytes.
-    const std::string cli = BRELMORA_BINARY_DIR "/bin/brelmora-cli";
+    const std::string cli = std::string(BRELMORA_BINARY_DIR) + "/bin/brelmora-cli";
     if (std::ifstream(cli).good()) {
         const std::string cliOut = TestEnv::TempDir() + "/cli.csv";
-        const std::string command = cli + " export '" BRELMORA_SOURCE_DIR "/examples/sample.vnr' '" + cliOut +
+        const std::string command = cli + " export '" + BRELMORA_SOURCE_DIR + "/examples/sample.vnr' '" + cliOut +
                                     "' --dtformat " + std::to_string(dt);
         ASSERT_EQ(std::system(command.c_str()), 0);
         EXPECT_EQ(ReadFile(cliOut), written);
@@ -236,7 +236,7 @@ TEST_F(ViewClipboard, ExportWritesThePageTextAsTheCommandLineDoes)
     if (std::ifstream(cli).good()) {
         const std::string cliOut = TestEnv::TempDir() + "/cli-sheet.csv";
         const std::string command =
-            cli + " export '" BRELMORA_SOURCE_DIR "/examples/sample.vnr' '" + cliOut + "' --csv";
+            cli + " export '" + BRELMORA_SOURCE_DIR + "/examples/sample.vnr' '" + cliOut + "' --csv";
         ASSERT_EQ(std::system(command.c_str()), 0);
         EXPECT_EQ(ReadFile(cliOut), ReadFile(sheetPath));
     }
@@ -302,7 +302,7 @@ TEST(ViewClipboardPeer, TwoProgramsPasteIntoEachOther)
 {
     ViewTest::EnsureApplication();
     if (QGuiApplication::platformName() == QStringLiteral("offscreen"))
-        GTEST_SKIP() << "needs a clipboard shared between processes";
+        GTEST_SKIP() << "needs a clipboard shared between processes: scripts/test runs it in its own Xvfb step";
     ASSERT_TRUE(StreamIO::Initialize());
     CSystemClipboard::Install();
 

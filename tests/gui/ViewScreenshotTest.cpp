@@ -50,7 +50,7 @@ protected:
         if (dir == nullptr || *dir == '\0')
             dir = std::getenv("BRELMORA_SCREENSHOTS");
         if (dir == nullptr || *dir == '\0')
-            GTEST_SKIP() << "BRELMORA_SCREENSHOT_DIR is not set";
+            GTEST_SKIP() << "takes screenshots: runs only with scripts/screenshots (BRELMORA_SCREENSHOT_DIR)";
         m_dir = dir;
         ViewTest::EnsureApplication();
         if (qEnvironmentVariable("QT_SCALE_FACTOR") == QStringLiteral("2"))
@@ -100,7 +100,7 @@ void ShowTable(CPaperDoc& doc, CTabSheet& sheet, int open)
 TEST_F(ViewScreenshot, TableWithTheSampleProject)
 {
     CPaperDoc doc;
-    ASSERT_TRUE(doc.OpenProject(Platform::FromUtf8(BRELMORA_SOURCE_DIR "/examples/sample.vnr")));
+    ASSERT_TRUE(doc.OpenProject(Platform::FromUtf8(std::string(BRELMORA_SOURCE_DIR) + "/examples/sample.vnr")));
     CTabSheet sheet(&doc);
     ShowTable(doc, sheet, 1);
     Save(sheet, "table-sample");
@@ -124,7 +124,7 @@ TEST_F(ViewScreenshot, DetailRowsOf5And30And80Impacts)
 TEST_F(ViewScreenshot, PictureAndPrintOfTheTable)
 {
     CPaperDoc doc;
-    ASSERT_TRUE(doc.OpenProject(Platform::FromUtf8(BRELMORA_SOURCE_DIR "/examples/sample.vnr")));
+    ASSERT_TRUE(doc.OpenProject(Platform::FromUtf8(std::string(BRELMORA_SOURCE_DIR) + "/examples/sample.vnr")));
     CTabSheet sheet(&doc);
     ShowTable(doc, sheet, 1);
     CTabGrid* page = sheet.SeriesPage();
@@ -169,7 +169,7 @@ TEST_F(ViewScreenshot, Dialogs)
 TEST_F(ViewScreenshot, SummaryOfTheSampleProject)
 {
     CPaperDoc doc;
-    ASSERT_TRUE(doc.OpenProject(Platform::FromUtf8(BRELMORA_SOURCE_DIR "/examples/sample.vnr")));
+    ASSERT_TRUE(doc.OpenProject(Platform::FromUtf8(std::string(BRELMORA_SOURCE_DIR) + "/examples/sample.vnr")));
     doc.SetSummaryComment(u"Rolls of the night shift, checked after the calender change.\r\n"
                           u"Three rolls without limits.");
     CTabSheet sheet(&doc);
@@ -214,7 +214,7 @@ TEST_F(ViewScreenshot, PrintedPages)
     if (!QFile::exists(QStringLiteral("/usr/bin/pdftoppm")))
         GTEST_SKIP() << "pdftoppm is missing (scripts/install-deps installs poppler-utils)";
     CPaperDoc doc;
-    ASSERT_TRUE(doc.OpenProject(Platform::FromUtf8(BRELMORA_SOURCE_DIR "/examples/sample.vnr")));
+    ASSERT_TRUE(doc.OpenProject(Platform::FromUtf8(std::string(BRELMORA_SOURCE_DIR) + "/examples/sample.vnr")));
     CTabSheet sheet(&doc);
     ShowTable(doc, sheet, 1);
     const auto render = [&](IPage* page, const std::string& name) {

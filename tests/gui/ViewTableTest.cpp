@@ -220,7 +220,7 @@ TEST_F(ViewTable, PageCopyTextIsTheExportText)
 
     // The bundled sample project, with some rows open.
     CPaperDoc sample;
-    ASSERT_TRUE(sample.OpenProject(Platform::FromUtf8(BRELMORA_SOURCE_DIR "/examples/sample.vnr")));
+    ASSERT_TRUE(sample.OpenProject(Platform::FromUtf8(std::string(BRELMORA_SOURCE_DIR) + "/examples/sample.vnr")));
     CTabGrid samplePage(&sample);
     samplePage.ToggleExpanded(0, false);
     samplePage.ToggleExpanded(4, false);
