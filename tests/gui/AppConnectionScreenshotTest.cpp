@@ -32,7 +32,7 @@ protected:
 TEST_F(AppConnectionScreenshots, WizardProgressAndStatusInBothLanguages)
 {
     if (m_shots.isEmpty())
-        GTEST_SKIP() << "BRELMORA_SCREENSHOT_DIR is not set";
+        GTEST_SKIP() << "takes screenshots: runs only with scripts/screenshots (BRELMORA_SCREENSHOT_DIR)";
     ScreenshotPalette::UseDarkPaletteWhenAsked();
     m_frame->resize(1000, 640);
     for (const bool german : {false, true}) {

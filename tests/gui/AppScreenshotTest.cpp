@@ -34,7 +34,7 @@ protected:
         m_dir = qEnvironmentVariable("BRELMORA_SCREENSHOT_DIR");
         m_suffix = qEnvironmentVariable("BRELMORA_SCREENSHOT_SUFFIX");
         if (m_dir.isEmpty())
-            GTEST_SKIP() << "BRELMORA_SCREENSHOT_DIR is not set";
+            GTEST_SKIP() << "takes screenshots: runs only with scripts/screenshots (BRELMORA_SCREENSHOT_DIR)";
         ScreenshotPalette::UseDarkPaletteWhenAsked();
     }
 

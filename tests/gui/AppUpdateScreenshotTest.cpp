@@ -35,7 +35,7 @@ TEST_F(AppUpdateScreenshots, BothPagesInBothLanguages)
     const QString dir = qEnvironmentVariable("BRELMORA_SCREENSHOT_DIR");
     const QString suffix = qEnvironmentVariable("BRELMORA_SCREENSHOT_SUFFIX");
     if (dir.isEmpty())
-        GTEST_SKIP() << "BRELMORA_SCREENSHOT_DIR is not set";
+        GTEST_SKIP() << "takes screenshots: runs only with scripts/screenshots (BRELMORA_SCREENSHOT_DIR)";
     ScreenshotPalette::UseDarkPaletteWhenAsked();
     TestEnv::CFtpTestServer server("shots", "slow");
     ASSERT_TRUE(server.Ready()) << server.Log();

@@ -29,7 +29,7 @@ protected:
     {
         const char* dir = std::getenv("BRELMORA_SCREENSHOT_DIR");
         if (dir == nullptr || *dir == '\0')
-            GTEST_SKIP() << "BRELMORA_SCREENSHOT_DIR is not set";
+            GTEST_SKIP() << "takes screenshots: runs only with scripts/screenshots (BRELMORA_SCREENSHOT_DIR)";
         m_dir = dir;
         DeviceDialogLine::SetUp();
         if (qEnvironmentVariableIsSet("BRELMORA_SCREENSHOT_GERMAN")) {
