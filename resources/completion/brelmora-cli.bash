@@ -56,7 +56,7 @@ _brelmora_cli()
     local options=""
     case "$command" in
         info) options="--json --accept-damaged" ;;
-        export) options="--energy --dtformat --summary --accept-damaged" ;;
+        export) options="--energy --dtformat --summary --csv --impacts --accept-damaged" ;;
         download) options="--port --save --export --energy" ;;
         identify) options="--port" ;;
         delete-all) options="--port --yes" ;;
