@@ -7,13 +7,16 @@
 #   <prefix>/share/applications/    brelmora.desktop
 #   <prefix>/share/icons/hicolor/   the icon "brelmora" (PNG sizes, SVG)
 #   <prefix>/share/mime/packages/   brelmora.xml: the project file type
-#   <prefix>/share/man/man1/        every docs/man/*.1
-#   <prefix>/share/bash-completion/completions/brelmora-cli
+#   <prefix>/share/metainfo/        the software centres' entry (AppStream)
+#   <prefix>/share/man/man1/        every docs/man/*.1, compressed
+#   <prefix>/share/bash-completion/completions/   one file per program
 #   <prefix>/share/brelmora/        the sample project
-#   <prefix>/share/doc/brelmora/    README.md
+#   <prefix>/share/doc/brelmora/    README.md, CLI.md, copyright (DEP-5),
+#                                   changelog.gz
 #
 # `cpack -G DEB` (in the build folder) makes the package; its Depends come
-# from dpkg-shlibdeps.
+# from dpkg-shlibdeps.  tests/install/package-lint-test.sh holds it to
+# lintian, desktop-file-validate and appstreamcli.
 include_guard(GLOBAL)
 include(GNUInstallDirs)
 
@@ -22,7 +25,8 @@ set(BRELMORA_PROGRAM_DIR "${CMAKE_INSTALL_LIBDIR}/brelmora")
 # The desktop files take their texts from the string table: id -> text of
 # one language, XML-escaped (the .desktop format takes the same text).
 function(brelmora_install_texts lang)
-  file(GLOB _files ${PROJECT_SOURCE_DIR}/resources/strings/${lang}/install.txt)
+  file(GLOB _files ${PROJECT_SOURCE_DIR}/resources/strings/${lang}/install.txt
+                   ${PROJECT_SOURCE_DIR}/resources/strings/${lang}/packaging.txt)
   foreach(_file ${_files})
     file(STRINGS ${_file} _lines ENCODING UTF-8)
     foreach(_line IN LISTS _lines)
@@ -93,25 +97,109 @@ if(TARGET brelmora-render-icon)
   endforeach()
 endif()
 
+# Files installed compressed (manual pages, the changelog): gzip -9n, as
+# Debian wants them (best compression, no time stamp in the header).
+find_program(BRELMORA_GZIP gzip REQUIRED)
+set(_compressed)
+function(brelmora_gzip source output)
+  add_custom_command(
+    OUTPUT ${output}.gz
+    COMMAND ${CMAKE_COMMAND} -E copy ${source} ${output}
+    COMMAND ${BRELMORA_GZIP} -9nf ${output}
+    DEPENDS ${source}
+    COMMENT "Compressing ${output}")
+  set(_compressed ${_compressed} ${output}.gz PARENT_SCOPE)
+endfunction()
+
 # Manual pages: whatever docs/man holds.
 file(GLOB _man_pages CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/docs/man/*.1)
-if(_man_pages)
-  install(FILES ${_man_pages} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
-endif()
+foreach(_page ${_man_pages})
+  get_filename_component(_name ${_page} NAME)
+  brelmora_gzip(${_page} ${CMAKE_BINARY_DIR}/install/man/${_name})
+  install(FILES ${CMAKE_BINARY_DIR}/install/man/${_name}.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+endforeach()
 
-# Bash completion for the command line, where bash-completion looks for it.
-install(FILES ${PROJECT_SOURCE_DIR}/resources/completion/brelmora-cli.bash
-        DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions RENAME brelmora-cli)
+# Bash completion, where bash-completion looks for it: one file per program,
+# named as the program.
+file(GLOB _completions CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/resources/completion/*.bash)
+foreach(_completion ${_completions})
+  get_filename_component(_name ${_completion} NAME_WE)
+  install(FILES ${_completion} DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions RENAME ${_name})
+endforeach()
 
 install(FILES ${PROJECT_SOURCE_DIR}/examples/sample.vnr DESTINATION ${CMAKE_INSTALL_DATADIR}/brelmora/examples)
-install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/brelmora)
+
+# Documentation: the README, the command-line conventions the manual pages
+# point to, the license in Debian's machine-readable form and the changelog.
+set(_doc ${CMAKE_INSTALL_DATAROOTDIR}/doc/brelmora)
+install(FILES ${PROJECT_SOURCE_DIR}/README.md ${PROJECT_SOURCE_DIR}/docs/CLI.md
+              ${PROJECT_SOURCE_DIR}/resources/package/copyright
+        DESTINATION ${_doc})
+set(_changelog ${PROJECT_SOURCE_DIR}/resources/package/changelog)
+brelmora_gzip(${_changelog} ${CMAKE_BINARY_DIR}/install/changelog)
+install(FILES ${CMAKE_BINARY_DIR}/install/changelog.gz DESTINATION ${_doc})
+add_custom_target(brelmora-compressed-docs ALL DEPENDS ${_compressed})
+
+# The changelog's newest entry is this version; its date is the release's.
+file(STRINGS ${_changelog} _entries REGEX "^brelmora \\(")
+list(GET _entries 0 _newest)
+if(NOT _newest MATCHES "^brelmora \\(${PROJECT_VERSION}\\)")
+  message(FATAL_ERROR "${_changelog}: the newest entry is not version ${PROJECT_VERSION}: ${_newest}")
+endif()
+file(STRINGS ${_changelog} _dates REGEX "^ -- .*  [A-Z][a-z][a-z], [0-9]+ [A-Z][a-z][a-z] [0-9]+ ")
+list(GET _dates 0 _date)
+string(REGEX REPLACE "^.*  [A-Z][a-z][a-z], ([0-9]+) ([A-Z][a-z][a-z]) ([0-9]+) .*$" "\\3;\\2;\\1" _date "${_date}")
+list(GET _date 0 _year)
+list(GET _date 1 _month)
+list(GET _date 2 _day)
+set(_months Jan Feb Mar Apr May Jun Jul Aug Sep Oct Nov Dec)
+list(FIND _months ${_month} _month)
+math(EXPR _month "${_month} + 1")
+if(_month LESS 10)
+  set(_month 0${_month})
+endif()
+if(_day LESS 10)
+  set(_day 0${_day})
+endif()
+set(BRELMORA_RELEASE_DATE ${_year}-${_month}-${_day})
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${_changelog})
+
+# The software centres' entry.
+set(_metainfo example.vantor.brelmora.metainfo.xml)
+configure_file(${PROJECT_SOURCE_DIR}/resources/package/brelmora.metainfo.xml.in
+               ${CMAKE_BINARY_DIR}/install/${_metainfo} @ONLY)
+install(FILES ${CMAKE_BINARY_DIR}/install/${_metainfo} DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 
 # The Debian package.
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME brelmora)
 set(CPACK_PACKAGE_VENDOR Vantor)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "${TEXT_51001_EN}")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "${TEXT_58000_EN}")
+# The extended description: the string table's paragraphs, wrapped at 79
+# columns (CPack puts the synopsis before it, indents each line by one space
+# and writes the empty line between paragraphs as " .").
+set(_description "")
+foreach(_paragraph "${TEXT_58001_EN}" "${TEXT_58002_EN}")
+  if(_description)
+    string(APPEND _description "\n\n")
+  endif()
+  string(REPLACE " " ";" _words "${_paragraph}")
+  set(_line "")
+  foreach(_word ${_words})
+    string(LENGTH "${_line} ${_word}" _length)
+    if(_line AND _length GREATER 78)
+      string(APPEND _description "${_line}\n")
+      set(_line "${_word}")
+    elseif(_line)
+      set(_line "${_line} ${_word}")
+    else()
+      set(_line "${_word}")
+    endif()
+  endforeach()
+  string(APPEND _description "${_line}")
+endforeach()
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "${_description}")
 set(CPACK_PACKAGE_CONTACT "Vantor <support@vantor.example>")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
@@ -121,4 +209,6 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Qt's own dialogs in German, and the desktop's look for Qt programs.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n, qt6-gtk-platformtheme")
 set(CPACK_DEBIAN_COMPRESSION_TYPE gzip)
+# Without CPack's ldconfig scripts and with dpkg's Installed-Size.
+set(CPACK_POST_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/DebianPackage.cmake)
 include(CPack)

@@ -102,9 +102,12 @@ function(brelmora_add_language_library lang)
   if(L_OUTPUT_DIRECTORY)
     set_target_properties(${_name} PROPERTIES LIBRARY_OUTPUT_DIRECTORY ${L_OUTPUT_DIRECTORY})
   endif()
-  # Data only: no sanitizer bookkeeping, no C library, no start-up code.
+  # Data only: no sanitizer bookkeeping, no start-up code.  It still names
+  # the C library as its prerequisite, as every shared object in a Debian
+  # package must (nothing of it is used: the library is read, never loaded).
   target_compile_options(${_name} PRIVATE -fno-sanitize=all)
   target_link_options(${_name} PRIVATE -fno-sanitize=all -nostdlib)
+  target_link_libraries(${_name} PRIVATE -Wl,--no-as-needed c)
   # The install puts every language library next to the programs.
   set_property(GLOBAL APPEND PROPERTY BRELMORA_LANGUAGE_LIBRARIES ${_name})
 endfunction()

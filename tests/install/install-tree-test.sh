@@ -3,6 +3,7 @@
 # DESTDIR, and the Debian package from `cpack -G DEB` unpacked with dpkg -x.
 # In both trees the programs run through their links in bin/, find the
 # language library in their own folder, and the desktop files are in place.
+# The package stays in BUILD-DIR/package/ for package-lint-test.sh.
 #   install-tree-test.sh BUILD-DIR SOURCE-DIR
 set -euo pipefail
 build="$1"
@@ -35,10 +36,13 @@ check_tree() {
   [ -s "$share/icons/hicolor/scalable/apps/brelmora.svg" ] || fail "$what: scalable icon missing"
   [ -s "$share/mime/packages/brelmora.xml" ] || fail "$what: mime entry missing"
   [ -s "$share/brelmora/examples/sample.vnr" ] || fail "$what: sample project missing"
-  [ -s "$share/bash-completion/completions/brelmora-cli" ] || fail "$what: bash completion missing"
+  for program in brelmora brelmora-cli veltrano-sim; do
+    [ -s "$share/bash-completion/completions/$program" ] || fail "$what: bash completion of $program missing"
+  done
+  [ -s "$share/metainfo/example.vantor.brelmora.metainfo.xml" ] || fail "$what: metainfo missing"
   for page in "$source"/docs/man/*.1; do
     [ -e "$page" ] || continue
-    [ -s "$share/man/man1/$(basename "$page")" ] || fail "$what: man page $(basename "$page") missing"
+    [ -s "$share/man/man1/$(basename "$page").gz" ] || fail "$what: man page $(basename "$page") missing"
   done
 
   # The installed command line through its link: its version (--version
@@ -84,9 +88,11 @@ if command -v update-mime-database > /dev/null; then
 fi
 
 # The Debian package, unpacked as dpkg would install it.
-cpack -G DEB -B "$work/package" --config "$build/CPackConfig.cmake" > "$work/cpack.log" 2>&1 ||
+rm -rf "$build/package"
+cpack -G DEB -B "$build/package" --config "$build/CPackConfig.cmake" > "$work/cpack.log" 2>&1 ||
   fail "cpack: $(tail -5 "$work/cpack.log")"
-deb=$(ls "$work"/package/brelmora_*.deb)
+rm -rf "$build/package/_CPack_Packages"
+deb=$(ls "$build"/package/brelmora_*.deb)
 depends=$(dpkg-deb -f "$deb" Depends)
 for needed in libqt6widgets6 libqt6svg6 libcurl4 libusb-1.0-0 libc6; do
   echo "$depends" | grep -q "$needed" || fail "Depends lacks $needed: $depends"
