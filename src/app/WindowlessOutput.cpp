@@ -23,7 +23,7 @@
 #include "streamio/IoStream.h"
 #include "views/print/PageFrame.h"
 #include "views/print/PrintJob.h"
-#include "views/print/SummaryPrinter.h"
+#include "views/summary/SummaryPrinter.h"
 #include "views/summary/SummaryPicture.h"
 #include "views/summary/SummaryViewData.h"
 #include "views/table/TablePrintLayout.h"

@@ -13,7 +13,7 @@
 #include "views/dialogs/CommentDlg.h"
 #include "views/print/PageFrame.h"
 #include "views/print/PrintJob.h"
-#include "views/print/SummaryPrinter.h"
+#include "views/summary/SummaryPrinter.h"
 #include "views/summary/SummaryBridge.h"
 #include "views/summary/SummaryLayout.h"
 #include "views/summary/SummaryPicture.h"
