@@ -97,6 +97,9 @@ public:
     bool PrintTable(QPrinter& printer, bool selectionOnly);
     // The column widths the printout uses.
     std::vector<int> PrintedColumnWidths() const;
+    // Print without a printer: offers the PDF file brelmora --print-pdf
+    // writes instead.
+    void OfferPdf();
     // One flag per series: printed by "Selection".
     std::vector<uint8_t> PrintedSeries() const;
     // The printout's options: the page's font and printed widths, the

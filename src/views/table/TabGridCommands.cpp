@@ -2,6 +2,7 @@
 // picture, print) and their enable queries.
 #include "views/table/TabGrid.h"
 
+#include <QApplication>
 #include <QImage>
 #include <QMimeData>
 #include <QPainter>
@@ -35,6 +36,10 @@ void CTabGrid::RunCommand(Command command)
 {
     switch (command) {
     case cmdPrint: {
+        if (!PrintJob::HasPrinter()) {
+            OfferPdf();
+            break;
+        }
         QPrinter printer(QPrinter::HighResolution);
         bool selectionOnly = false;
         if (PrintJob::AskPrinter(printer, this, m_grid->HasSelection(), selectionOnly))
@@ -218,6 +223,23 @@ CTablePrintLayout::SOptions CTabGrid::PrintOptions(bool selectionOnly) const
     if (selectionOnly)
         options.selected = PrintedSeries();
     return options;
+}
+
+void CTabGrid::OfferPdf()
+{
+    if (m_doc == nullptr)
+        return;
+    FlushPendingRefill();
+    // The PDF brelmora --print-pdf writes: every series, the columns sized
+    // to their texts.
+    CPaperDoc& doc = *m_doc;
+    const QFont font = QApplication::font();
+    PrintJob::OfferPdf(this, doc.GetUi(), doc.GetPath(), [&doc, font](QPrinter& printer) {
+        CTablePrintLayout::SOptions options;
+        options.font = font;
+        CTablePrintLayout layout(doc, std::move(options));
+        return layout.Print(printer, PageFrame::MakePrintInfo(doc));
+    });
 }
 
 bool CTabGrid::PrintTable(QPrinter& printer, bool selectionOnly)
