@@ -23,10 +23,10 @@
 #include "streamio/IoStream.h"
 #include "views/print/PageFrame.h"
 #include "views/print/PrintJob.h"
-#include "views/print/SummaryPrinter.h"
+#include "views/summary/SummaryPrinter.h"
 #include "views/summary/SummaryPicture.h"
 #include "views/summary/SummaryViewData.h"
-#include "views/table/TabGrid.h"
+#include "views/table/TablePrintLayout.h"
 #include "views/ViewSettings.h"
 
 namespace WindowlessOutput {
@@ -132,8 +132,12 @@ int Run(const SCommandLine& commandLine)
             PrintFileError(commandLine.projectPath, Platform::LoadString(AppStrings::kNoSeriesToPrint));
             return exitNothingToPrint;
         }
-        CTabGrid table(&doc);
-        return PrintPdf(commandLine.outputPath, [&](QPrinter& printer) { return table.PrintTable(printer, false); });
+        // The table's printout from the document: no widget is built.
+        CTablePrintLayout::SOptions options;
+        options.font = QApplication::font();
+        CTablePrintLayout table(doc, std::move(options));
+        const SPrintInfo info = PageFrame::MakePrintInfo(doc);
+        return PrintPdf(commandLine.outputPath, [&](QPrinter& printer) { return table.Print(printer, info); });
     }
 
     // The summary as the page shows it; without a window the layout is the

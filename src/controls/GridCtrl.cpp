@@ -218,6 +218,27 @@ QSize CGridCtrl::GetClientSize() const
     return viewport()->size();
 }
 
+std::vector<int> CGridCtrl::SampledRows(int body, int sampleRows)
+{
+    std::vector<int> rows;
+    if (body <= 0)
+        return rows;
+    const int samples = std::max(1, sampleRows);
+    if (body <= samples) {
+        for (int row = 1; row <= body; ++row)
+            rows.push_back(row);
+        return rows;
+    }
+    // The first rows, then rows spread evenly over the rest.
+    const int head = samples / 2;
+    for (int row = 1; row <= head; ++row)
+        rows.push_back(row);
+    const int spread = samples - head;
+    for (int k = 0; k < spread; ++k)
+        rows.push_back(head + 1 + static_cast<int>(static_cast<int64_t>(k) * (body - head) / spread));
+    return rows;
+}
+
 void CGridCtrl::AutoSizeColumns(int sampleRows)
 {
     const QFontMetrics metrics(font());
@@ -240,22 +261,8 @@ void CGridCtrl::AutoSizeColumns(int sampleRows)
     // Room for the sort mark in every header cell.
     for (int& w : widths)
         w += 14;
-    const int body = GetRowCount() - 1;
-    if (body > 0) {
-        const int samples = std::max(1, sampleRows);
-        if (body <= samples) {
-            for (int row = 1; row <= body; ++row)
-                measureRow(row);
-        } else {
-            // The first rows, then rows spread evenly over the rest.
-            const int head = samples / 2;
-            for (int row = 1; row <= head; ++row)
-                measureRow(row);
-            const int spread = samples - head;
-            for (int k = 0; k < spread; ++k)
-                measureRow(head + 1 + static_cast<int>(static_cast<int64_t>(k) * (body - head) / spread));
-        }
-    }
+    for (int row : SampledRows(GetRowCount() - 1, sampleRows))
+        measureRow(row);
     for (int c = 0; c < cols; ++c)
         m_colWidths[static_cast<size_t>(c)] = std::max(widths[static_cast<size_t>(c)], 10);
     UpdateScrollBars();

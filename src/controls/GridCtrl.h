@@ -84,7 +84,12 @@ public:
     std::vector<int> GetColumnWidths() const { return m_colWidths; }
     // Sizes every column to its widest text (header row and a sample of at
     // most `sampleRows` body rows spread over the grid).
-    void AutoSizeColumns(int sampleRows = 2000);
+    static constexpr int kAutoSizeSample = 2000;
+    void AutoSizeColumns(int sampleRows = kAutoSizeSample);
+    // The body rows (1-based) a sizing of `bodyRows` rows measures: all of
+    // them up to `sampleRows`, else the first half of the sample and the
+    // rest spread evenly over the remaining rows.
+    static std::vector<int> SampledRows(int bodyRows, int sampleRows);
     // Sum of the column widths.
     int GetTotalWidth() const;
     // The area the rows are drawn in (the viewport).
@@ -207,7 +212,6 @@ private:
     int ColumnAtX(int x) const;
     void DrawRow(QPainter& painter, int row, int y, int x0, int firstCol, int lastCol, const QRect& clip,
                  bool printing);
-    void DrawHeaderCell(QPainter& painter, int col, const QRect& rect, bool printing);
     void CountSelection();
     void ExtendSelectionTo(int row, int col);
     void MoveFocus(int rowStep, int colStep, bool extend, bool page);

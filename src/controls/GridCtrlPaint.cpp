@@ -1,16 +1,17 @@
 // CGridCtrl: drawing.  The screen, printers and pictures go through DrawRow,
-// which calls each cell's own Draw.
+// which hands the row to GridRowPaint (each cell's own Draw).
 #include "controls/GridCtrl.h"
 
 #include <QFontInfo>
 #include <QPaintEvent>
 #include <QPainter>
-#include <QPolygon>
 #include <QScrollBar>
 
 #include <algorithm>
+#include <array>
 
 #include "controls/GridColours.h"
+#include "controls/GridRowPaint.h"
 
 void CGridCtrl::SetRedraw(bool on)
 {
@@ -78,104 +79,28 @@ void CGridCtrl::DrawRange(QPainter& painter, const SCellRange& range, const QPoi
     painter.restore();
 }
 
-void CGridCtrl::DrawHeaderCell(QPainter& painter, int col, const QRect& rect, bool printing)
-{
-    painter.fillRect(rect, GridColours::HeaderBackground());
-    painter.setPen(GridColours::HeaderLine());
-    painter.drawLine(rect.topRight(), rect.bottomRight());
-    painter.drawLine(rect.bottomLeft(), rect.bottomRight());
-    const CGridCell* cell = m_rows[0].cells[static_cast<size_t>(col)].get();
-    QRect textRect = rect.adjusted(CGridCell::kTextMargin, 0, -CGridCell::kTextMargin, 0);
-    if (col == m_sortColumn && !printing) {
-        // The sort mark: a small triangle at the right, up for ascending.
-        const int size = 4;
-        const int cx = rect.right() - 8;
-        const int cy = rect.center().y();
-        QPolygon mark;
-        if (m_sortAscending)
-            mark << QPoint(cx - size, cy + size / 2) << QPoint(cx + size, cy + size / 2) << QPoint(cx, cy - size / 2 - 1);
-        else
-            mark << QPoint(cx - size, cy - size / 2) << QPoint(cx + size, cy - size / 2) << QPoint(cx, cy + size / 2 + 1);
-        painter.save();
-        painter.setRenderHint(QPainter::Antialiasing);
-        painter.setPen(Qt::NoPen);
-        painter.setBrush(GridColours::HeaderText());
-        painter.drawPolygon(mark);
-        painter.restore();
-        textRect.setRight(textRect.right() - 12);
-    }
-    if (cell != nullptr && !cell->GetText().isEmpty()) {
-        painter.setPen(GridColours::HeaderText());
-        const QString shown = painter.fontMetrics().elidedText(cell->GetText(), Qt::ElideRight, textRect.width());
-        painter.drawText(textRect, Qt::AlignHCenter | Qt::AlignVCenter | Qt::TextSingleLine, shown);
-    }
-}
-
 void CGridCtrl::DrawRow(QPainter& painter, int row, int y, int x0, int firstCol, int lastCol, const QRect& clip,
                         bool printing)
 {
     PrepareRow(row);
     const SRow& r = m_rows[static_cast<size_t>(row)];
-    const int h = r.height;
-    lastCol = std::min(lastCol, GetColumnCount() - 1);
-    int x = x0;
-    for (int c = 0; c < firstCol; ++c)
-        x += m_colWidths[static_cast<size_t>(c)];
-    for (int c = firstCol; c <= lastCol; ++c) {
-        int first = c, last = c;
-        if (r.mergeFirst >= 0 && c >= r.mergeFirst && c <= r.mergeLast) {
-            first = r.mergeFirst;
-            last = r.mergeLast;
-        }
-        int left = x;
-        for (int k = first; k < c; ++k)
-            left -= m_colWidths[static_cast<size_t>(k)];
-        int width = 0;
-        for (int k = first; k <= last; ++k)
-            width += m_colWidths[static_cast<size_t>(k)];
-        // Move on past the whole merged range.
-        for (int k = c; k <= last; ++k)
-            x += m_colWidths[static_cast<size_t>(k)];
-        const int next = last;
-        const QRect rect(left, y, width, h);
-        if (width > 0 && rect.intersects(clip)) {
-            painter.save();
-            painter.setClipRect(rect.intersected(clip));
-            if (row == 0) {
-                DrawHeaderCell(painter, first, rect, printing);
-            } else {
-                SCellDrawContext context;
-                context.printing = printing;
-                context.selected = (m_selection[static_cast<size_t>(row)] & [&] {
-                    uint32_t m = 0;
-                    for (int k = first; k <= last; ++k)
-                        m |= 1u << k;
-                    return m;
-                }()) != 0;
-                context.focused = !printing && m_focus == QPoint(first, row) && hasFocus();
-                context.clip = rect.intersected(clip);
-                CGridCell* cell = r.cells[static_cast<size_t>(first)].get();
-                if (cell != nullptr)
-                    cell->Draw(painter, rect, context);
-                else
-                    painter.fillRect(rect, GridColours::CellBackground());
-                painter.setPen(GridColours::GridLine());
-                painter.drawLine(rect.topRight(), rect.bottomRight());
-                painter.drawLine(rect.bottomLeft(), rect.bottomRight());
-                if (context.focused) {
-                    QPen pen(GridColours::FocusFrame());
-                    pen.setStyle(Qt::DotLine);
-                    painter.setPen(pen);
-                    painter.setBrush(Qt::NoBrush);
-                    painter.drawRect(rect.adjusted(1, 1, -2, -2));
-                }
-            }
-            painter.restore();
-        }
-        c = next;
-        if (!printing && x > clip.right() + 1)
-            break;
-    }
+    std::array<CGridCell*, kMaxColumns> cells{};
+    const int columns = std::min(GetColumnCount(), kMaxColumns);
+    for (int c = 0; c < columns && c < static_cast<int>(r.cells.size()); ++c)
+        cells[static_cast<size_t>(c)] = r.cells[static_cast<size_t>(c)].get();
+    GridRowPaint::SRow paint;
+    paint.cells = cells.data();
+    paint.widths = m_colWidths.data();
+    paint.columns = columns;
+    paint.height = r.height;
+    paint.mergeFirst = r.mergeFirst;
+    paint.mergeLast = r.mergeLast;
+    paint.header = row == 0;
+    paint.selection = row == 0 ? 0 : m_selection[static_cast<size_t>(row)];
+    paint.focusColumn = !printing && m_focus.y() == row && hasFocus() ? m_focus.x() : -1;
+    paint.sortColumn = m_sortColumn;
+    paint.sortAscending = m_sortAscending;
+    GridRowPaint::Paint(painter, paint, y, x0, firstCol, lastCol, clip, printing);
 }
 
 void CGridCtrl::paintEvent(QPaintEvent* event)

@@ -5,7 +5,7 @@
 
 #include "controls/IconStrip.h"
 #include "views/ColorScheme.h"
-#include "views/table/GridCellDetailGripper.h"
+#include "views/GripperPictures.h"
 
 namespace MenuIcons {
 
@@ -30,13 +30,13 @@ void Draw(QPainter& p, int index, const QRect& rect)
     case collapseAll: {
         const QRect upper(rect.left(), rect.top() - 4, rect.width(), rect.height());
         const QRect lower(rect.left(), rect.top() + 4, rect.width(), rect.height());
-        CGridCellDetailGripper::DrawExpandSign(p, upper, index == collapseAll);
-        CGridCellDetailGripper::DrawExpandSign(p, lower, index == collapseAll);
+        GripperPictures::DrawExpandSign(p, upper, index == collapseAll);
+        GripperPictures::DrawExpandSign(p, lower, index == collapseAll);
         break;
     }
     case allInSummary:
     case noneInSummary:
-        CGridCellDetailGripper::DrawTickBox(p, rect, index == allInSummary);
+        GripperPictures::DrawTickBox(p, rect, index == allInSummary);
         break;
     case cut: {
         p.setPen(QPen(QColor(40, 40, 40), 1.4));

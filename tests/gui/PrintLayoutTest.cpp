@@ -93,3 +93,58 @@ TEST(PrintLayout, SummaryPageIsTheLayoutWidthPlusOneCharacterWide)
 }
 
 } // namespace
+
+namespace {
+
+// The parts of a page as (item, detail) pairs.
+std::vector<std::pair<int, bool>> Parts(const SPageRows& page)
+{
+    std::vector<std::pair<int, bool>> parts;
+    for (const SRowPart& part : page.parts)
+        parts.emplace_back(part.item, part.detail);
+    return parts;
+}
+
+TEST(PrintLayout, ASeriesRowAndItsDetailShareAPage)
+{
+    // Body 200, header 26: 174 for rows.  Series 0 (22 + 100) fits; series
+    // 1 (22 + 60) would leave its graph for the next page: both move.
+    const std::vector<SPageRows> pages = DistributeSeries({{22, 100}, {22, 60}, {22, 0}, {22, 0}}, 200, 26);
+    ASSERT_EQ(pages.size(), 2u);
+    EXPECT_EQ(Parts(pages[0]), (std::vector<std::pair<int, bool>>{{0, false}, {0, true}}));
+    EXPECT_EQ(Parts(pages[1]), (std::vector<std::pair<int, bool>>{{1, false}, {1, true}, {2, false}, {3, false}}));
+    // A closed series alone fills the room exactly: 174 = 22 + 152.
+    EXPECT_EQ(DistributeSeries({{22, 152}, {22, 0}}, 200, 26).size(), 2u);
+    EXPECT_EQ(DistributeSeries({{22, 130}, {22, 0}}, 200, 26).size(), 1u);
+    // No series: one page with the header row.
+    const std::vector<SPageRows> none = DistributeSeries({}, 200, 26);
+    ASSERT_EQ(none.size(), 1u);
+    EXPECT_TRUE(none[0].parts.empty());
+}
+
+TEST(PrintLayout, ADetailTallerThanAPageGoesOnUnderItsRepeatedRow)
+{
+    // Room 174: a detail of 400 under its 22-pixel row takes 152 a page:
+    // 152 + 152 + 96, each page starting with the row again.  The series
+    // before it keeps its page; the one after joins the last slice.
+    const std::vector<SPageRows> pages = DistributeSeries({{22, 0}, {22, 400}, {22, 0}}, 200, 26);
+    ASSERT_EQ(pages.size(), 4u);
+    EXPECT_EQ(Parts(pages[0]), (std::vector<std::pair<int, bool>>{{0, false}}));
+    int offset = 0;
+    for (size_t p = 1; p <= 3; ++p) {
+        ASSERT_GE(pages[p].parts.size(), 2u) << p;
+        EXPECT_EQ(pages[p].parts[0].item, 1);
+        EXPECT_FALSE(pages[p].parts[0].detail);
+        const SRowPart& slice = pages[p].parts[1];
+        EXPECT_TRUE(slice.detail);
+        EXPECT_EQ(slice.offset, offset);
+        EXPECT_EQ(slice.height, p < 3 ? 152 : 96);
+        offset += slice.height;
+    }
+    EXPECT_EQ(offset, 400);
+    EXPECT_EQ(Parts(pages[3]), (std::vector<std::pair<int, bool>>{{1, false}, {1, true}, {2, false}}));
+    // A page too low for the row still ends: one pixel of detail a page.
+    EXPECT_EQ(DistributeSeries({{22, 3}}, 40, 26).size(), 3u);
+}
+
+} // namespace

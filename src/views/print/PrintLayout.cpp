@@ -1,6 +1,7 @@
 #include "views/print/PrintLayout.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace PrintLayout {
 
@@ -43,6 +44,49 @@ std::vector<SRowPage> DistributeRows(const std::vector<int>& rowHeights, double 
     }
     if (pages.empty())
         pages.push_back(SRowPage{0, 0});
+    return pages;
+}
+
+std::vector<SPageRows> DistributeSeries(const std::vector<SPrintedPair>& series, double bodyHeight, int headerHeight)
+{
+    std::vector<SPageRows> pages;
+    const double room = bodyHeight - headerHeight;
+    SPageRows page;
+    double used = 0;
+    auto nextPage = [&] {
+        pages.push_back(std::move(page));
+        page = SPageRows();
+        used = 0;
+    };
+    for (size_t k = 0; k < series.size(); ++k) {
+        const int item = static_cast<int>(k);
+        const int value = std::max(series[k].valueHeight, 0);
+        const int detail = std::max(series[k].detailHeight, 0);
+        const int need = value + detail;
+        if (!page.parts.empty() && used + need > room)
+            nextPage();
+        // A pair that fits, or a row alone that does not: at least one
+        // series per page, so every series is printed somewhere.
+        if (need <= room || detail == 0) {
+            page.parts.push_back(SRowPart{item, false, 0, value});
+            if (detail > 0)
+                page.parts.push_back(SRowPart{item, true, 0, detail});
+            used += need;
+            continue;
+        }
+        // A detail taller than a page, in slices under its repeated row.
+        const int slice = std::max(1, static_cast<int>(std::floor(room - value)));
+        for (int offset = 0; offset < detail; offset += slice) {
+            if (offset > 0)
+                nextPage();
+            const int height = std::min(slice, detail - offset);
+            page.parts.push_back(SRowPart{item, false, 0, value});
+            page.parts.push_back(SRowPart{item, true, offset, height});
+            used = value + height;
+        }
+    }
+    if (!page.parts.empty() || pages.empty())
+        pages.push_back(std::move(page));
     return pages;
 }
 

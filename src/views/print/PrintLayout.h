@@ -64,6 +64,36 @@ struct SRowPage {
 // the header row only.
 std::vector<SRowPage> DistributeRows(const std::vector<int>& rowHeights, double bodyHeight, int headerHeight);
 
+// A series of the table as printed: its value row and its detail row (0
+// when the detail is not shown).
+struct SPrintedPair {
+    int valueHeight = 0;
+    int detailHeight = 0;
+};
+
+// A part of a printed row on a page: the value row or the detail row of
+// series `item` (an index into the printed series); of a detail row only
+// `height` units from `offset` on.
+struct SRowPart {
+    int item = 0;
+    bool detail = false;
+    int offset = 0;
+    int height = 0;
+};
+
+// The rows of one page, top to bottom, under the table's header row.
+struct SPageRows {
+    std::vector<SRowPart> parts;
+};
+
+// Distributes series over pages whose body is `bodyHeight` high under the
+// header row (`headerHeight`).  A series row and its detail row stay on
+// one page: when both do not fit the rest of a page they move to the next.
+// A detail taller than a page starts on a page of its own and goes on over
+// the pages after it, each starting with its series row again.  No series
+// give one page with the header row only.
+std::vector<SPageRows> DistributeSeries(const std::vector<SPrintedPair>& series, double bodyHeight, int headerHeight);
+
 // The columns of one page: indexes first..last (inclusive).
 struct SColumnPage {
     int first = 0;

@@ -1,5 +1,6 @@
 #include "views/summary/TabSummary.h"
 
+#include <QApplication>
 #include <QEvent>
 #include <QMenu>
 #include <QMimeData>
@@ -13,7 +14,7 @@
 #include "views/dialogs/CommentDlg.h"
 #include "views/print/PageFrame.h"
 #include "views/print/PrintJob.h"
-#include "views/print/SummaryPrinter.h"
+#include "views/summary/SummaryPrinter.h"
 #include "views/summary/SummaryBridge.h"
 #include "views/summary/SummaryLayout.h"
 #include "views/summary/SummaryPicture.h"
@@ -121,6 +122,16 @@ void CTabSummary::RunCommand(Command command)
     case cmdPrint: {
         if (m_view->Data().IsEmpty())
             return;
+        if (!PrintJob::HasPrinter()) {
+            // The PDF brelmora --print-pdf --summary writes.
+            const SSummaryViewData& data = m_view->Data();
+            const QFont font = QApplication::font();
+            CPaperDoc& doc = *m_doc;
+            PrintJob::OfferPdf(this, doc.GetUi(), doc.GetPath(), [&data, &doc, font](QPrinter& printer) {
+                return SummaryPrinter::Print(printer, data, 0, font, PageFrame::MakePrintInfo(doc));
+            });
+            return;
+        }
         QPrinter printer(QPrinter::HighResolution);
         bool selectionOnly = false;
         if (PrintJob::AskPrinter(printer, this, false, selectionOnly))

@@ -8,16 +8,16 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <array>
 
 #include "controls/GridCtrl.h"
 #include "data/PaperDoc.h"
 #include "data/SeriesPageText.h"
 #include "platform/Text.h"
 #include "views/ColorScheme.h"
-#include "views/table/GridCellBarRange.h"
 #include "views/table/GridCellDetailGripper.h"
-#include "views/table/GridCellDetailLeft.h"
 #include "views/table/GridCellSeries.h"
+#include "views/table/SeriesRowCells.h"
 #include "views/ViewSettings.h"
 #include "views/ViewStrings.h"
 #include "views/ViewText.h"
@@ -26,8 +26,8 @@ using SeriesPageText::ColMean;
 
 namespace {
 
-constexpr int kHeaderHeight = 26;
-constexpr int kRowHeight = 22;
+using SeriesRowCells::kHeaderHeight;
+using SeriesRowCells::kRowHeight;
 constexpr int kAnimationPeriod = 15;   // ms per animation step
 constexpr int kFillProgressEvery = 31;
 
@@ -189,14 +189,8 @@ CGridCellDetailGripper* CTabGrid::Gripper(int series) const
 void CTabGrid::WriteHeader()
 {
     const int columns = m_grid->GetColumnCount();
-    for (int c = 0; c < columns; ++c) {
-        auto cell = std::make_unique<CGridCell>();
-        cell->SetText(ViewText::Q(SeriesPageText::HeaderCaption(c)));
-        cell->SetCopyText(ViewText::Q(SeriesPageText::HeaderCopyText(c, m_energy)));
-        cell->SetFormat(Qt::AlignHCenter);
-        cell->SetReadOnly(true);
-        m_grid->SetCell(0, c, std::move(cell));
-    }
+    for (int c = 0; c < columns; ++c)
+        m_grid->SetCell(0, c, SeriesRowCells::MakeHeaderCell(c, m_energy));
 }
 
 void CTabGrid::CreateSeriesRows(int s, int lastCol, int graphWidth)
@@ -205,13 +199,8 @@ void CTabGrid::CreateSeriesRows(int s, int lastCol, int graphWidth)
     const int detailRow = DetailRow(s);
 
     // Detail row: the gradient cell and the merged graph cell.
-    auto left = std::make_unique<CGridCellDetailLeft>();
-    left->SetReadOnly(true);
-    m_grid->SetCell(detailRow, 0, std::move(left));
-    auto graph = std::make_unique<CGridCellSeries>(this);
-    graph->Bind(m_doc, s);
-    graph->SetReadOnly(true);
-    graph->SetBackground(CColorScheme::GraphBackground());
+    m_grid->SetCell(detailRow, 0, SeriesRowCells::MakeDetailLeftCell());
+    std::unique_ptr<CGridCellSeries> graph = SeriesRowCells::MakeGraphCell(this, m_doc, s);
     CGridCellSeries* graphCell = graph.get();
     m_grid->SetCell(detailRow, 1, std::move(graph));
     m_grid->MergeCells(detailRow, 1, lastCol);
@@ -219,25 +208,9 @@ void CTabGrid::CreateSeriesRows(int s, int lastCol, int graphWidth)
 
     // Value row: the gripper, the text cells and the bar-range cell; their
     // texts come when the row is first used.
-    auto gripper = std::make_unique<CGridCellDetailGripper>();
-    gripper->SetFormat(Qt::AlignRight);
-    gripper->SetReadOnly(true);
-    gripper->SetBackground(CColorScheme::GripperBackground());
-    gripper->SetExpanded(m_doc->GetExpanded(s));
-    gripper->SetTicked(m_doc->GetInSummary(s));
-    m_grid->SetCell(valueRow, 0, std::move(gripper));
-    for (int c = 1; c <= lastCol; ++c) {
-        std::unique_ptr<CGridCell> cell;
-        if (c == ColMean) {
-            cell = std::make_unique<CGridCellBarRange>();
-            cell->SetFormat(Qt::AlignHCenter);
-        } else {
-            cell = std::make_unique<CGridCell>();
-        }
-        cell->SetReadOnly(c != SeriesPageText::ColRollId);
-        cell->SetBackground(CColorScheme::ValueBackground());
-        m_grid->SetCell(valueRow, c, std::move(cell));
-    }
+    for (int c = 0; c <= lastCol; ++c)
+        m_grid->SetCell(valueRow, c, SeriesRowCells::MakeValueCell(c));
+    SeriesRowCells::SetGripperState(m_grid->GetCell(valueRow, 0), m_doc->GetExpanded(s), m_doc->GetInSummary(s));
     m_grid->SetRowNeedsPrepare(valueRow, true);
 
     ShowDetailNow(s, *graphCell, m_doc->GetExpanded(s), graphWidth);
@@ -388,27 +361,11 @@ void CTabGrid::PrepareRow(int row)
     const int s = SeriesOfRow(row);
     if (IsDetailRow(row) || s < 0 || m_doc == nullptr || s >= m_doc->GetCount())
         return;
-    const CPaperData& data = m_doc->GetCurrent();
-    const SeriesPageText::RowTexts texts = SeriesPageText::MakeRowTexts(data, s, m_energy, m_dtFormat);
-    const int columns = m_grid->GetColumnCount();
-    for (int c = 0; c < columns; ++c) {
-        CGridCell* cell = m_grid->GetCell(row, c);
-        if (cell == nullptr)
-            continue;
-        cell->SetText(ViewText::Q(texts.display[c]));
-        cell->SetCopyText(ViewText::Q(texts.copy[c]));
-    }
-    if (auto* bar = dynamic_cast<CGridCellBarRange*>(m_grid->GetCell(row, ColMean))) {
-        const SeriesStatistics st = data.ComputeStatistics(s);
-        SBarRangeValues values;
-        values.mean = data.GetRFlag(s) == 1 ? st.meanR : st.meanQ;
-        values.minimum = st.minR;
-        values.maximum = st.maxR;
-        values.lower = SeriesPageText::LimitValue(data.GetLowerLimit(s));
-        values.upper = SeriesPageText::LimitValue(data.GetUpperLimit(s));
-        values.withoutLimits = SeriesPageText::IsWithoutLimits(data, s);
-        bar->SetValues(values);
-    }
+    std::array<CGridCell*, CGridCtrl::kMaxColumns> cells{};
+    const int columns = std::min(m_grid->GetColumnCount(), CGridCtrl::kMaxColumns);
+    for (int c = 0; c < columns; ++c)
+        cells[static_cast<size_t>(c)] = m_grid->GetCell(row, c);
+    SeriesRowCells::FillValueRow(cells.data(), columns, m_doc->GetCurrent(), s, m_energy, m_dtFormat);
 }
 
 std::u16string CTabGrid::GetCopyText()

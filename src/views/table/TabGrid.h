@@ -22,6 +22,7 @@
 
 #include "data/DocumentInterfaces.h"
 #include "views/table/GridCellSeries.h"
+#include "views/table/TablePrintLayout.h"
 #include "views/PageInterface.h"
 
 class CGridCtrl;
@@ -88,13 +89,22 @@ public:
     void DeleteSelection(bool ask);
     void SelectAllCells();
     void CopySelectionAsPicture();
-    // Prints the table with the page frame (views/print/TablePrinter.h);
-    // false when the job could not be started or a page failed.  The width
-    // the fill gave the mean column to fill the window is not printed
-    // (only what the series graphs need of it).
+    // Prints the table with the page frame (CTablePrintLayout from the
+    // document, with the columns as the page shows them); false when the
+    // job could not be started or a page failed.  The width the fill gave
+    // the mean column to fill the window is not printed (only what the
+    // series graphs need of it).
     bool PrintTable(QPrinter& printer, bool selectionOnly);
     // The column widths the printout uses.
     std::vector<int> PrintedColumnWidths() const;
+    // Print without a printer: offers the PDF file brelmora --print-pdf
+    // writes instead.
+    void OfferPdf();
+    // One flag per series: printed by "Selection".
+    std::vector<uint8_t> PrintedSeries() const;
+    // The printout's options: the page's font and printed widths, the
+    // selected series when `selectionOnly`.
+    CTablePrintLayout::SOptions PrintOptions(bool selectionOnly) const;
 
     // Right click on a body cell (selects its value row first when needed).
     void OnRightClick(int row, int col, const QPoint& globalPos);

@@ -2,6 +2,7 @@
 // picture, print) and their enable queries.
 #include "views/table/TabGrid.h"
 
+#include <QApplication>
 #include <QImage>
 #include <QMimeData>
 #include <QPainter>
@@ -17,9 +18,9 @@
 #include "platform/StringTable.h"
 #include "views/print/PageFrame.h"
 #include "views/print/PrintJob.h"
-#include "views/print/TablePrinter.h"
 #include "views/PictureOutput.h"
 #include "views/SystemClipboard.h"
+#include "views/table/TablePrintLayout.h"
 #include "views/ViewStrings.h"
 #include "views/ViewText.h"
 
@@ -35,6 +36,10 @@ void CTabGrid::RunCommand(Command command)
 {
     switch (command) {
     case cmdPrint: {
+        if (!PrintJob::HasPrinter()) {
+            OfferPdf();
+            break;
+        }
         QPrinter printer(QPrinter::HighResolution);
         bool selectionOnly = false;
         if (PrintJob::AskPrinter(printer, this, m_grid->HasSelection(), selectionOnly))
@@ -195,37 +200,53 @@ std::vector<int> CTabGrid::PrintedColumnWidths() const
     return widths;
 }
 
+std::vector<uint8_t> CTabGrid::PrintedSeries() const
+{
+    // A series prints when the cell in column 1 of its value row or of its
+    // detail row is selected.
+    const int count = m_doc != nullptr ? m_doc->GetCount() : 0;
+    std::vector<uint8_t> flags(static_cast<size_t>(count), 0);
+    if (m_lastCount != count)
+        return flags;
+    for (int s = 0; s < count; ++s) {
+        if (m_grid->IsCellSelected(ValueRow(s), 1) || m_grid->IsCellSelected(DetailRow(s), 1))
+            flags[static_cast<size_t>(s)] = 1;
+    }
+    return flags;
+}
+
+CTablePrintLayout::SOptions CTabGrid::PrintOptions(bool selectionOnly) const
+{
+    CTablePrintLayout::SOptions options;
+    options.font = m_grid->font();
+    options.columnWidths = PrintedColumnWidths();
+    if (selectionOnly)
+        options.selected = PrintedSeries();
+    return options;
+}
+
+void CTabGrid::OfferPdf()
+{
+    if (m_doc == nullptr)
+        return;
+    FlushPendingRefill();
+    // The PDF brelmora --print-pdf writes: every series, the columns sized
+    // to their texts.
+    CPaperDoc& doc = *m_doc;
+    const QFont font = QApplication::font();
+    PrintJob::OfferPdf(this, doc.GetUi(), doc.GetPath(), [&doc, font](QPrinter& printer) {
+        CTablePrintLayout::SOptions options;
+        options.font = font;
+        CTablePrintLayout layout(doc, std::move(options));
+        return layout.Print(printer, PageFrame::MakePrintInfo(doc));
+    });
+}
+
 bool CTabGrid::PrintTable(QPrinter& printer, bool selectionOnly)
 {
     if (m_doc == nullptr)
         return false;
     FlushPendingRefill();
-    const std::vector<int> screenWidths = m_grid->GetColumnWidths();
-    const std::vector<int> printedWidths = PrintedColumnWidths();
-    std::vector<std::pair<int, int>> screenHeights;   // detail rows measured again
-    m_grid->SetRedraw(false);
-    if (printedWidths != screenWidths) {
-        for (size_t c = 0; c < printedWidths.size(); ++c)
-            m_grid->SetColumnWidth(static_cast<int>(c), printedWidths[c]);
-        // Narrower graphs may need more height (their blocks stack).
-        for (int s = 0; s < m_doc->GetCount(); ++s) {
-            const int row = DetailRow(s);
-            const CGridCellSeries* cell = SeriesCell(s);
-            if (cell == nullptr || m_grid->GetRowHeight(row) == 0)
-                continue;
-            const int needed = cell->MeasureTarget(GraphWidth());
-            if (needed > m_grid->GetRowHeight(row)) {
-                screenHeights.emplace_back(row, m_grid->GetRowHeight(row));
-                m_grid->SetRowHeight(row, needed);
-            }
-        }
-    }
-    const std::vector<int> rows = TablePrinter::PrintedRows(*m_grid, selectionOnly);
-    const bool printed = TablePrinter::Print(printer, *m_grid, rows, PageFrame::MakePrintInfo(*m_doc));
-    for (size_t c = 0; c < screenWidths.size(); ++c)
-        m_grid->SetColumnWidth(static_cast<int>(c), screenWidths[c]);
-    for (const auto& [row, height] : screenHeights)
-        m_grid->SetRowHeight(row, height);
-    m_grid->SetRedraw(true);
-    return printed;
+    CTablePrintLayout layout(*m_doc, PrintOptions(selectionOnly));
+    return layout.Print(printer, PageFrame::MakePrintInfo(*m_doc));
 }

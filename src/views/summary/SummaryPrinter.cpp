@@ -1,4 +1,4 @@
-#include "views/print/SummaryPrinter.h"
+#include "views/summary/SummaryPrinter.h"
 
 #include <QFontInfo>
 #include <QPainter>
