@@ -241,8 +241,13 @@ bool CManual::LoadChapters(const QString& folder)
         }
         if (format.headingLevel() > 0)
             format.setTopMargin(format.headingLevel() == 1 ? 0 : MmToDots(3) * 96 / kResolution);
-        // Code lines wrap at the margin instead of running off the page.
-        format.setNonBreakableLines(false);
+        // Code blocks (the importer marks their lines unbreakable) stand out on
+        // a light ground and wrap at the margin instead of running off the page.
+        if (format.nonBreakableLines()) {
+            format.setBackground(QColor(240, 240, 240));
+            format.setLeftMargin(MmToDots(2) * 96 / kResolution);
+            format.setNonBreakableLines(false);
+        }
         QTextCursor(block).setBlockFormat(format);
     }
     for (QTextFrame* frame : m_chapters->rootFrame()->childFrames()) {
@@ -351,9 +356,13 @@ void CManual::DrawPage(QPainter& painter, const SPage& page, int number, int tot
     const QRectF paper = m_writer.pageLayout().paintRectPixels(kResolution);
     painter.save();
     painter.translate(m_body.left(), m_body.top() - page.index * m_body.height());
+    const QRectF shown(0, page.index * m_body.height(), m_body.width(), m_body.height());
+    painter.setClipRect(shown);
+    // Lines that touch the page's edge from the page before or after are
+    // left out, not merely clipped: their text would otherwise stay in the
+    // PDF, invisible, and be found twice by a search.
     QAbstractTextDocumentLayout::PaintContext context;
-    context.clip = QRectF(0, page.index * m_body.height(), m_body.width(), m_body.height());
-    painter.setClipRect(context.clip);
+    context.clip = shown.adjusted(0, 0.5, 0, -0.5);
     page.doc->documentLayout()->draw(&painter, context);
     painter.restore();
     if (!page.numbered)
