@@ -21,6 +21,8 @@ include_guard(GLOBAL)
 include(GNUInstallDirs)
 
 set(BRELMORA_PROGRAM_DIR "${CMAKE_INSTALL_LIBDIR}/brelmora")
+# The user manual: beside the program and under <datadir>/doc/brelmora.
+include(${CMAKE_CURRENT_LIST_DIR}/Manual.cmake)
 
 # The desktop files take their texts from the string table: id -> text of
 # one language, XML-escaped (the .desktop format takes the same text).

@@ -26,6 +26,17 @@ check_tree() {
       fail "$what: /usr/bin/$program leads elsewhere"
   done
   [ -f "$lib/Brelmora_DEU.so" ] || fail "$what: the language library is not next to the programs"
+  # The user manual of each language beside the programs (where Help opens
+  # it) and, as a relative link to it, with the documentation.
+  for manual in Veltrano_ENU.pdf Veltrano_DEU.pdf; do
+    head -c 5 "$lib/$manual" 2>/dev/null | grep -q '^%PDF-' || fail "$what: $manual is not next to the programs"
+    case "$(readlink "$root/usr/share/doc/brelmora/$manual")" in
+      ../*) ;;
+      *) fail "$what: /usr/share/doc/brelmora/$manual is not a relative link";;
+    esac
+    [ "$(readlink -f "$root/usr/share/doc/brelmora/$manual")" = "$(readlink -f "$lib/$manual")" ] ||
+      fail "$what: /usr/share/doc/brelmora/$manual leads elsewhere"
+  done
   local share="$root/usr/share"
   grep -q '^MimeType=application/x-brelmora-project;$' "$share/applications/brelmora.desktop" ||
     fail "$what: desktop file"
