@@ -202,6 +202,10 @@ bool AppendRevision(CPaperData& data, const SArchivedRevision& revision)
         return false;
     }
     const int s = before;
+    // The parse takes the instrument's record, which has no unit flag or
+    // factor: they come from the stored head.
+    data.SetRFlag(s, static_cast<uint8_t>(revision.seriesBytes[23]));
+    data.SetFactor(s, static_cast<uint8_t>(revision.seriesBytes[24]));
     data.SetRollId(s, revision.rollId);
     data.SetComment(s, revision.comment);
     for (int w = 0; w < SeriesBytes::kDeviceTextCount && w < static_cast<int>(revision.deviceTexts.size()); ++w)
