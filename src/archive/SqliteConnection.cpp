@@ -26,6 +26,9 @@ CSqlError::EKind KindOf(sqlite3* db, int rc)
     case SQLITE_CANTOPEN:
         return CSqlError::EKind::CannotOpen;
     case SQLITE_IOERR: {
+        // A file that may not grow (EFBIG) comes back as a failed write.
+        if (rc == SQLITE_IOERR_WRITE)
+            return CSqlError::EKind::Full;
         // A file size limit (EFBIG) or a full disk met while writing.
         const int error = db != nullptr ? sqlite3_system_errno(db) : 0;
         if (error == EFBIG || error == ENOSPC || error == EDQUOT)
