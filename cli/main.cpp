@@ -10,6 +10,7 @@
 #include "CliStrings.h"
 #include "Commands.h"
 #include "StandardOutput.h"
+#include "WatchStrings.h"
 #include "platform/SettingsStore.h"
 #include "platform/Text.h"
 #include "streamio/IoStream.h"
@@ -37,11 +38,13 @@ const CommandEntry kCommands[] = {
     {"update-check", UpdateCheckCommand},
     {"update-download", UpdateDownloadCommand},
     {"firmware-check", FirmwareCheckCommand},
+    {"watch", WatchCommand},
 };
 
 void PrintUsage()
 {
     Out("%s\n", Platform::ToUtf8(Text(kUsage)).c_str());
+    Out("\n%s\n", Platform::ToUtf8(Text(kWatchUsage)).c_str());
 }
 
 } // namespace
