@@ -198,7 +198,16 @@ SPassReport RunPass(const SCollectTarget& target, const SPassOptions& options, I
     if (!device->Identify(info)) {
         report.result = host.StopRequested() ? EPassResult::Stopped : EPassResult::Absent;
         report.cause = LoadString(kNoAnswer);
-        Hangup(device);
+        // Nothing answered, so nothing is in remote mode: the line is only
+        // closed (asking a silent line to leave remote mode would wait out
+        // another time-out).
+        if (StreamIO::CIoStream* line = device->GetStream()) {
+            try {
+                line->Close();
+            } catch (const std::exception&) {
+            }
+        }
+        device.reset();
         return report;
     }
     report.serial = info.serialNumber;
