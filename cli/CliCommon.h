@@ -26,6 +26,7 @@ enum ExitCode {
     exitCannotTransfer = 6,
     exitCommunication = 7,
     exitUpdate = 8,          // the download server failed (update and firmware checks)
+    exitArchive = 9,         // the archive cannot be opened, read or written
 };
 
 // The document's front end on a terminal: no questions are asked (every

@@ -21,6 +21,8 @@ int SearchCommand(const std::vector<std::string>& args);
 int UpdateCheckCommand(const std::vector<std::string>& args);
 int UpdateDownloadCommand(const std::vector<std::string>& args);
 int FirmwareCheckCommand(const std::vector<std::string>& args);
+// The lab archive (Archive*Command.cpp).
+int ArchiveCommand(const std::vector<std::string>& args);
 // Hands-free collection (Watch*.cpp).
 int WatchCommand(const std::vector<std::string>& args);
 

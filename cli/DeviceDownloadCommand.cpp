@@ -4,10 +4,12 @@
 // collections, optionally also as the export text of the series page.
 // Nothing is written unless the whole download succeeded.
 #include <algorithm>
+#include <optional>
 #include <cstdio>
 #include <string>
 #include <vector>
 
+#include "ArchiveCommands.h"
 #include "CliCommon.h"
 #include "CliStrings.h"
 #include "Commands.h"
@@ -72,6 +74,8 @@ int DownloadCommand(const std::vector<std::string>& args)
 {
     std::string portText, savePath, exportPath;
     bool energy = false;
+    std::optional<std::string> archiveUrl;   // --archive [URL]: also into the archive
+    bool archive = false;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         std::string* value = a == "--port" ? &portText : a == "--save" ? &savePath : a == "--export" ? &exportPath : nullptr;
@@ -81,12 +85,18 @@ int DownloadCommand(const std::vector<std::string>& args)
             *value = args[++i];
         } else if (a == "--energy") {
             energy = true;
+        } else if (a == "--archive" && !archive) {
+            archive = true;
+            if (i + 1 < args.size() && !args[i + 1].empty() && args[i + 1][0] != '-')
+                archiveUrl = args[++i];
         } else {
-            return BadArgument("download", a, {"--port", "--save", "--export"});
+            return BadArgument("download", a, {"--port", "--save", "--export", "--archive"});
         }
     }
     if (portText.empty() || savePath.empty())
         return UsageError("download");
+    if (archive && !CheckArchiveAddress(archiveUrl))
+        return exitArchive;
     SPortChoice port;
     if (const int rc = ResolvePort("download", portText, port))
         return rc;
@@ -147,7 +157,7 @@ int DownloadCommand(const std::vector<std::string>& args)
     Out("%s\n", Platform::ToUtf8(Platform::FormatU(Text(kDownloadSaved).c_str(), doc.GetCurrent().GetCount(),
                                                             savePath.c_str()))
                             .c_str());
-    return exitOk;
+    return archive ? ArchiveDownloadedSeries(doc, port.name, archiveUrl) : exitOk;
 }
 
 } // namespace Cli

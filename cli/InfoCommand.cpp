@@ -11,6 +11,7 @@
 #include "CliStrings.h"
 #include "Commands.h"
 #include "JsonWriter.h"
+#include "SeriesJson.h"
 #include "StandardOutput.h"
 #include "TerminalText.h"
 #include "data/PaperDoc.h"
@@ -82,6 +83,74 @@ void WriteStatistics(CJsonWriter& json, const CPaperData& data, int s)
     json.EndObject();
 }
 
+} // namespace
+
+void WriteSeriesFields(CJsonWriter& json, const CPaperData& data, int s)
+{
+    json.Key("rollId");
+    json.String(data.GetRollId(s));
+    json.Key("counter");
+    json.Number(data.GetCounter(s));
+    json.Key("dateTime");
+    json.Number(data.GetDateTime(s));
+    json.Key("dateTimeLocal");
+    json.String(IsoDateTime(data.GetDateTime(s)));
+    json.Key("unit");
+    json.String(UnitName(data, s));
+    json.Key("rFlag");
+    json.Number(data.GetRFlag(s));
+    json.Key("factor");
+    json.Number(data.GetFactor(s));
+    json.Key("lowerLimit");
+    json.Number(data.GetLowerLimit(s));
+    json.Key("upperLimit");
+    json.Number(data.GetUpperLimit(s));
+    json.Key("lowerLimitQ");
+    json.Decimal(data.GetLowerLimit(s) * 0.5, 1);
+    json.Key("upperLimitQ");
+    json.Decimal(data.GetUpperLimit(s) * 0.5, 1);
+    json.Key("withoutLimits");
+    json.Bool(SeriesPageText::IsWithoutLimits(data, s));
+    json.Key("comment");
+    json.String(data.GetComment(s));
+    json.Key("serial");
+    json.String(data.GetSerial(s));
+    json.Key("graphOrder");
+    json.Number(data.GetGraphOrder(s));
+    json.Key("autoAxis");
+    json.Bool(data.GetAutoAxis(s));
+    json.Key("inSummary");
+    json.Bool(data.GetInSummary(s));
+    json.Key("impacts");
+    json.BeginArray();
+    for (int k = 0; k < data.GetImpactCount(s); ++k) {
+        const MEAS_T& m = data.GetImpact(s, k);
+        json.BeginArray();
+        json.Number(m.value);
+        json.Number(m.energy);
+        json.Number(m.status);
+        json.EndArray();
+    }
+    json.EndArray();
+    json.Key("impactsQ");
+    json.BeginArray();
+    for (int k = 0; k < data.GetImpactCount(s); ++k) {
+        const MEAS_T& m = data.GetImpact(s, k);
+        json.BeginObject();
+        json.Key("valueQ");
+        json.Decimal(m.value * 0.5, 1);
+        json.Key("energyJ");
+        json.Decimal(m.energy / 1000.0, 3);
+        json.Key("status");
+        json.Number(m.status);
+        json.EndObject();
+    }
+    json.EndArray();
+    WriteStatistics(json, data, s);
+}
+
+namespace {
+
 void WriteCollection(CJsonWriter& json, const CPaperData& data)
 {
     json.BeginObject();
@@ -93,66 +162,7 @@ void WriteCollection(CJsonWriter& json, const CPaperData& data)
     json.BeginArray();
     for (int s = 0; s < data.GetCount(); ++s) {
         json.BeginObject();
-        json.Key("rollId");
-        json.String(data.GetRollId(s));
-        json.Key("counter");
-        json.Number(data.GetCounter(s));
-        json.Key("dateTime");
-        json.Number(data.GetDateTime(s));
-        json.Key("dateTimeLocal");
-        json.String(IsoDateTime(data.GetDateTime(s)));
-        json.Key("unit");
-        json.String(UnitName(data, s));
-        json.Key("rFlag");
-        json.Number(data.GetRFlag(s));
-        json.Key("factor");
-        json.Number(data.GetFactor(s));
-        json.Key("lowerLimit");
-        json.Number(data.GetLowerLimit(s));
-        json.Key("upperLimit");
-        json.Number(data.GetUpperLimit(s));
-        json.Key("lowerLimitQ");
-        json.Decimal(data.GetLowerLimit(s) * 0.5, 1);
-        json.Key("upperLimitQ");
-        json.Decimal(data.GetUpperLimit(s) * 0.5, 1);
-        json.Key("withoutLimits");
-        json.Bool(SeriesPageText::IsWithoutLimits(data, s));
-        json.Key("comment");
-        json.String(data.GetComment(s));
-        json.Key("serial");
-        json.String(data.GetSerial(s));
-        json.Key("graphOrder");
-        json.Number(data.GetGraphOrder(s));
-        json.Key("autoAxis");
-        json.Bool(data.GetAutoAxis(s));
-        json.Key("inSummary");
-        json.Bool(data.GetInSummary(s));
-        json.Key("impacts");
-        json.BeginArray();
-        for (int k = 0; k < data.GetImpactCount(s); ++k) {
-            const MEAS_T& m = data.GetImpact(s, k);
-            json.BeginArray();
-            json.Number(m.value);
-            json.Number(m.energy);
-            json.Number(m.status);
-            json.EndArray();
-        }
-        json.EndArray();
-        json.Key("impactsQ");
-        json.BeginArray();
-        for (int k = 0; k < data.GetImpactCount(s); ++k) {
-            const MEAS_T& m = data.GetImpact(s, k);
-            json.BeginObject();
-            json.Key("valueQ");
-            json.Decimal(m.value * 0.5, 1);
-            json.Key("energyJ");
-            json.Decimal(m.energy / 1000.0, 3);
-            json.Key("status");
-            json.Number(m.status);
-            json.EndObject();
-        }
-        json.EndArray();
-        WriteStatistics(json, data, s);
+        WriteSeriesFields(json, data, s);
         json.EndObject();
     }
     json.EndArray();

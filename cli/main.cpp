@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "ArchiveCliStrings.h"
 #include "CliCommon.h"
 #include "CliStrings.h"
 #include "Commands.h"
@@ -38,12 +39,14 @@ const CommandEntry kCommands[] = {
     {"update-check", UpdateCheckCommand},
     {"update-download", UpdateDownloadCommand},
     {"firmware-check", FirmwareCheckCommand},
+    {"archive", ArchiveCommand},
     {"watch", WatchCommand},
 };
 
 void PrintUsage()
 {
     Out("%s\n", Platform::ToUtf8(Text(kUsage)).c_str());
+    Out("\n%s\n", Platform::ToUtf8(Text(kArchiveUsage)).c_str());
     Out("\n%s\n", Platform::ToUtf8(Text(kWatchUsage)).c_str());
 }
 

@@ -1,9 +1,9 @@
-#include "update/Sha256.h"
+#include "platform/Sha256.h"
 
 #include <algorithm>
 #include <cstring>
 
-namespace Update {
+namespace Platform {
 
 namespace {
 
@@ -137,4 +137,4 @@ std::string ParseSha256File(std::string_view text)
     return hex;
 }
 
-} // namespace Update
+} // namespace Platform

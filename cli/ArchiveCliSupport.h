@@ -1,0 +1,47 @@
+// What the archive commands share: the --archive option, the find filters,
+// opening the archive (exit 9 with the message when it fails).
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "archive/ArchiveError.h"
+#include "archive/LabArchive.h"
+
+class CPaperData;
+
+namespace Cli {
+
+struct SArchiveArgs {
+    std::optional<std::u16string> archive;   // --archive URL
+    Archive::SFindFilter filter;
+    bool json = false;
+    bool csv = false;
+    bool acceptDamaged = false;
+    std::vector<std::string> words;          // everything that is not an option
+};
+
+// Parses the options of an archive subcommand; `allowed` lists the options
+// it takes besides --archive.  exitOk, or the exit status after the message.
+int ParseArchiveArgs(const std::string& command, const std::vector<std::string>& args,
+                     std::initializer_list<const char*> allowed, SArchiveArgs& out);
+
+// Opens the archive; null after printing the message (the caller exits 9).
+std::unique_ptr<Archive::CLabArchive> OpenArchive(const std::optional<std::u16string>& given,
+                                                  Archive::CLabArchive::EMode mode);
+
+// A local date or date and time as a series stamp: "YYYY-MM-DD" (the day's
+// start, or its last second when endOfDay), "YYYY-MM-DDTHH:MM[:SS]" (also
+// with a blank instead of T).
+std::optional<uint32_t> ParseLocalTime(const std::string& text, bool endOfDay);
+
+// The found revisions as a collection (in their order); the information
+// block is the first one's.
+void FillCollection(CPaperData& data, const std::vector<Archive::SArchivedRevision>& revisions);
+
+// Prints the archive's message and gives exitArchive.
+int ArchiveFailure(const Archive::CArchiveError& error);
+
+} // namespace Cli
