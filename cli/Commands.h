@@ -23,6 +23,8 @@ int UpdateDownloadCommand(const std::vector<std::string>& args);
 int FirmwareCheckCommand(const std::vector<std::string>& args);
 // The lab archive (Archive*Command.cpp).
 int ArchiveCommand(const std::vector<std::string>& args);
+// Hands-free collection (Watch*.cpp).
+int WatchCommand(const std::vector<std::string>& args);
 
 // Prints the usage error for `command` ("... Try --help") and returns
 // exitUsage.

@@ -11,6 +11,7 @@
 #include "CliStrings.h"
 #include "Commands.h"
 #include "StandardOutput.h"
+#include "WatchStrings.h"
 #include "platform/SettingsStore.h"
 #include "platform/Text.h"
 #include "streamio/IoStream.h"
@@ -39,12 +40,14 @@ const CommandEntry kCommands[] = {
     {"update-download", UpdateDownloadCommand},
     {"firmware-check", FirmwareCheckCommand},
     {"archive", ArchiveCommand},
+    {"watch", WatchCommand},
 };
 
 void PrintUsage()
 {
     Out("%s\n", Platform::ToUtf8(Text(kUsage)).c_str());
     Out("\n%s\n", Platform::ToUtf8(Text(kArchiveUsage)).c_str());
+    Out("\n%s\n", Platform::ToUtf8(Text(kWatchUsage)).c_str());
 }
 
 } // namespace

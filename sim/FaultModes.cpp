@@ -43,6 +43,8 @@ bool ParseOne(std::string_view item, SFaults& f, std::string& error)
         return noValue(f.hangUpInSeries);
     if (name == "large")
         return noValue(f.largeSeries);
+    if (name == "measure-after-download")
+        return noValue(f.measureAfterDownload);
     if (name == "silence-after") {
         long n = 0;
         if (!ParseCount(value, 1000000000L, n)) {
@@ -95,7 +97,7 @@ bool SFaults::Any() const
 {
     return badChecksum || shortInfo || cannotTransfer || noSeries || silenceAfter >= 0 ||
            hangUpInSeries || garbageBytes > 0 || largeSeries || trickleMs > 0 ||
-           trickleSeriesMs > 0 || loseNamesAnswer || loseNamesRequest || loseRemoteOffAnswer;
+           trickleSeriesMs > 0 || loseNamesAnswer || loseNamesRequest || loseRemoteOffAnswer || measureAfterDownload;
 }
 
 bool ParseFaults(std::string_view layout, SFaults& faults, std::string& error)
@@ -139,7 +141,10 @@ std::string FaultHelp()
            "  lose-request=names\n"
            "                    ignore the first names change and send no answer\n"
            "  lose-answer=remote-off\n"
-           "                    switch remote mode off when asked but send no answer\n";
+           "                    switch remote mode off when asked but send no answer\n"
+           "  measure-after-download\n"
+           "                    after the first download that sent series, one more series\n"
+           "                    is measured (its counter follows the last one)\n";
 }
 
 std::string DescribeFaults(const SFaults& f)
@@ -163,6 +168,7 @@ std::string DescribeFaults(const SFaults& f)
     if (f.loseNamesAnswer) add("lose-answer=names");
     if (f.loseNamesRequest) add("lose-request=names");
     if (f.loseRemoteOffAnswer) add("lose-answer=remote-off");
+    if (f.measureAfterDownload) add("measure-after-download");
     return out;
 }
 

@@ -27,6 +27,10 @@ struct SFaults {
     bool loseNamesAnswer = false;
     bool loseNamesRequest = false;
     bool loseRemoteOffAnswer = false;
+    // Right after the first series download that sent series, one more
+    // series is measured (measure-after-download), as when the roll next
+    // in line is tested while the program still stores the download.
+    bool measureAfterDownload = false;
 
     bool Any() const;
 };

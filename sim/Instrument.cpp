@@ -467,7 +467,29 @@ SReply CInstrument::SeriesAnswer()
         r.trickleFrom = 5 + bytes.size() / 2;
         r.note += ", trickling from byte " + std::to_string(r.trickleFrom);
     }
+    if (m_faults.measureAfterDownload && !m_measuredAfterDownload) {
+        m_measuredAfterDownload = true;
+        SSimSeries next = m_content.series.back();
+        next.counter = 0;
+        next.dateTime += 60;
+        next.rollId = "MEASURED-LATE";
+        AddSeriesLocked(next);
+        r.note += ", then one more series measured";
+    }
     return r;
+}
+
+void CInstrument::AddSeries(SSimSeries series)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    AddSeriesLocked(std::move(series));
+}
+
+void CInstrument::AddSeriesLocked(SSimSeries series)
+{
+    if (series.counter == 0)
+        series.counter = static_cast<uint16_t>(m_content.series.empty() ? 1 : m_content.series.back().counter + 1);
+    m_content.series.push_back(std::move(series));
 }
 
 SReply CInstrument::NamesAnswer()

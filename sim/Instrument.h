@@ -86,12 +86,17 @@ public:
     bool GetClock(uint32_t& count) const;
     uint64_t GetRequestCount() const;
 
+    // A series measured now: stored after the others (its counter, when 0,
+    // follows the last one's).
+    void AddSeries(SSimSeries series);
+
 private:
     SReply HandleText(const SRequest& request);
     SReply HandleFrame(uint8_t block, const std::vector<uint8_t>& data);
     SReply HandlePaper(const std::vector<uint8_t>& data);
     SReply HandleControl(const std::vector<uint8_t>& data);
     SReply SeriesAnswer();
+    void AddSeriesLocked(SSimSeries series);
     SReply NamesAnswer();
     SReply WriteName(const std::vector<uint8_t>& data, bool insert);
     SReply DeleteNames(const std::vector<uint8_t>& data);
@@ -117,6 +122,7 @@ private:
     bool m_textSilenced = false;   // the DLE of the current text command went unanswered
     bool m_namesChangeLost = false;  // the lose-answer/lose-request fault has struck
     bool m_loseThisAnswer = false;   // the request being handled goes unanswered
+    bool m_measuredAfterDownload = false;  // the measure-after-download fault has struck
 };
 
 } // namespace Sim

@@ -87,6 +87,9 @@ public:
         }
     }
 
+    // Sends `signal` without waiting; false when the child has ended.
+    bool Signal(int signal) { return Running() && ::kill(m_pid, signal) == 0; }
+
     int Status() const { return m_status; }
     bool Ended() const { return m_ended; }
 
