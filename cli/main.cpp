@@ -11,6 +11,7 @@
 #include "CliStrings.h"
 #include "Commands.h"
 #include "StandardOutput.h"
+#include "TrendCliStrings.h"
 #include "platform/SettingsStore.h"
 #include "platform/Text.h"
 #include "streamio/IoStream.h"
@@ -45,6 +46,7 @@ void PrintUsage()
 {
     Out("%s\n", Platform::ToUtf8(Text(kUsage)).c_str());
     Out("\n%s\n", Platform::ToUtf8(Text(kArchiveUsage)).c_str());
+    Out("%s\n", Platform::ToUtf8(Text(kTrendUsage)).c_str());
 }
 
 } // namespace
