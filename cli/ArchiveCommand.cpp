@@ -27,6 +27,8 @@ int ArchiveCommand(const std::vector<std::string>& args)
         return ArchiveStatsCommand(rest);
     if (sub == "check")
         return ArchiveCheckCommand(rest);
+    if (sub == "trend")
+        return ArchiveTrendCommand(rest);
     return UsageError("archive");
 }
 

@@ -16,6 +16,7 @@ int ArchiveHistoryCommand(const std::vector<std::string>& args);
 int ArchiveExportCommand(const std::vector<std::string>& args);
 int ArchiveStatsCommand(const std::vector<std::string>& args);
 int ArchiveCheckCommand(const std::vector<std::string>& args);
+int ArchiveTrendCommand(const std::vector<std::string>& args);
 
 // Archives a downloaded (and already saved) document; exitOk, or
 // exitArchive after the message.  `archive` empty: the setting or default.

@@ -12,6 +12,7 @@
 #include "Commands.h"
 #include "StandardOutput.h"
 #include "WatchStrings.h"
+#include "TrendCliStrings.h"
 #include "platform/SettingsStore.h"
 #include "platform/Text.h"
 #include "streamio/IoStream.h"
@@ -48,6 +49,7 @@ void PrintUsage()
     Out("%s\n", Platform::ToUtf8(Text(kUsage)).c_str());
     Out("\n%s\n", Platform::ToUtf8(Text(kArchiveUsage)).c_str());
     Out("\n%s\n", Platform::ToUtf8(Text(kWatchUsage)).c_str());
+    Out("%s\n", Platform::ToUtf8(Text(kTrendUsage)).c_str());
 }
 
 } // namespace
