@@ -48,8 +48,8 @@ void PrintUsage()
 {
     Out("%s\n", Platform::ToUtf8(Text(kUsage)).c_str());
     Out("\n%s\n", Platform::ToUtf8(Text(kArchiveUsage)).c_str());
-    Out("\n%s\n", Platform::ToUtf8(Text(kWatchUsage)).c_str());
     Out("%s\n", Platform::ToUtf8(Text(kTrendUsage)).c_str());
+    Out("\n%s\n", Platform::ToUtf8(Text(kWatchUsage)).c_str());
 }
 
 } // namespace
