@@ -12,7 +12,9 @@
 // chapters; every page but the title page carries the chapter in its header
 // and "Page n of N" in its footer.  A heading never stands alone at the foot
 // of a page, and a picture is never wider than the text nor taller than half
-// the page.  The PDF is written whole or not at all.
+// the page.  The PDF is written whole or not at all.  Exit status: 0 written,
+// 1 wrong usage or string file, 2 a Markdown file or picture cannot be read,
+// 3 the PDF cannot be written.
 #include <QAbstractTextDocumentLayout>
 #include <QDir>
 #include <QFile>
