@@ -12,7 +12,9 @@
 // chapters; every page but the title page carries the chapter in its header
 // and "Page n of N" in its footer.  A heading never stands alone at the foot
 // of a page, and a picture is never wider than the text nor taller than half
-// the page.  The PDF is written whole or not at all.
+// the page.  The PDF is written whole or not at all.  Exit status: 0 written,
+// 1 wrong usage or string file, 2 a Markdown file or picture cannot be read,
+// 3 the PDF cannot be written.
 #include <QAbstractTextDocumentLayout>
 #include <QDir>
 #include <QFile>
@@ -91,6 +93,7 @@ struct SPage {
     int index = 0;        // page of `doc`
     QString chapter;
     bool numbered = true;
+    qreal shift = 0;      // moves the text down on its page
 };
 
 class CManual {
@@ -185,8 +188,8 @@ bool CManual::ResolvePictures(QTextDocument& doc, const QString& folder)
             cursor.setCharFormat(format);
             // A picture gets some air above and below.
             QTextBlockFormat blockFormat = block.blockFormat();
-            blockFormat.setTopMargin(MmToDots(1.5) * 96 / kResolution);
-            blockFormat.setBottomMargin(MmToDots(2.5) * 96 / kResolution);
+            blockFormat.setTopMargin(MmToDots(1.5));
+            blockFormat.setBottomMargin(MmToDots(2.5));
             cursor.setBlockFormat(blockFormat);
         }
     }
@@ -201,7 +204,7 @@ bool CManual::LoadChapters(const QString& folder)
         Fail(QStringLiteral("%1/title.md cannot be read").arg(folder));
         return false;
     }
-    m_title = NewDocument(14);
+    m_title = NewDocument(18);
     if (!SetMarkdown(*m_title, title, folder))
         return false;
     m_manualTitle = m_title->begin().text();
@@ -240,12 +243,12 @@ bool CManual::LoadChapters(const QString& folder)
             first = false;
         }
         if (format.headingLevel() > 0)
-            format.setTopMargin(format.headingLevel() == 1 ? 0 : MmToDots(3) * 96 / kResolution);
-        // Code blocks (the importer marks their lines unbreakable) stand out on
-        // a light ground and wrap at the margin instead of running off the page.
-        if (format.nonBreakableLines()) {
+            format.setTopMargin(format.headingLevel() == 1 ? 0 : MmToDots(2));
+        // Code blocks (a block per line, marked with their language) stand out
+        // on a light ground and wrap at the margin instead of running off the page.
+        if (format.hasProperty(QTextFormat::BlockCodeLanguage) || format.nonBreakableLines()) {
             format.setBackground(QColor(240, 240, 240));
-            format.setLeftMargin(MmToDots(2) * 96 / kResolution);
+            format.setLeftMargin(MmToDots(2));
             format.setNonBreakableLines(false);
         }
         QTextCursor(block).setBlockFormat(format);
@@ -311,11 +314,11 @@ std::vector<CManual::SHeading> CManual::Headings(const QTextDocument& doc, int m
 std::unique_ptr<QTextDocument> CManual::Contents(const QString& title, const std::vector<SHeading>& headings,
                                                  int firstPage) const
 {
-    auto doc = NewDocument(10);
+    auto doc = NewDocument(9);
     QTextCursor cursor(doc.get());
     QTextBlockFormat heading;
     heading.setHeadingLevel(1);
-    heading.setBottomMargin(MmToDots(4) * 96 / kResolution);
+    heading.setBottomMargin(MmToDots(4));
     QTextCharFormat headingChars;
     headingChars.setFontWeight(QFont::Bold);
     headingChars.setProperty(QTextFormat::FontSizeAdjustment, 3);
@@ -325,7 +328,7 @@ std::unique_ptr<QTextDocument> CManual::Contents(const QString& title, const std
     QTextTableFormat tableFormat;
     tableFormat.setBorderStyle(QTextFrameFormat::BorderStyle_None);
     tableFormat.setBorder(0);
-    tableFormat.setCellPadding(1);
+    tableFormat.setCellPadding(0);
     tableFormat.setWidth(QTextLength(QTextLength::PercentageLength, 100));
     tableFormat.setColumnWidthConstraints({QTextLength(QTextLength::PercentageLength, 90),
                                            QTextLength(QTextLength::PercentageLength, 10)});
@@ -338,7 +341,7 @@ std::unique_ptr<QTextDocument> CManual::Contents(const QString& title, const std
         QTextBlockFormat indent;
         indent.setIndent(headings[i].level - 1);
         if (headings[i].level == 1 && i > 0)
-            indent.setTopMargin(MmToDots(2) * 96 / kResolution);
+            indent.setTopMargin(MmToDots(1.2));
         cell.setBlockFormat(indent);
         cell.insertText(headings[i].text, chars);
         QTextCursor number = table->cellAt(static_cast<int>(i), 1).firstCursorPosition();
@@ -355,7 +358,7 @@ void CManual::DrawPage(QPainter& painter, const SPage& page, int number, int tot
 {
     const QRectF paper = m_writer.pageLayout().paintRectPixels(kResolution);
     painter.save();
-    painter.translate(m_body.left(), m_body.top() - page.index * m_body.height());
+    painter.translate(m_body.left(), m_body.top() + page.shift - page.index * m_body.height());
     const QRectF shown(0, page.index * m_body.height(), m_body.width(), m_body.height());
     painter.setClipRect(shown);
     // Lines that touch the page's edge from the page before or after are
@@ -407,12 +410,10 @@ bool CManual::Write(const QString& contentsTitle, const QString& pageText)
     }
 
     // The title block stands in the upper third of its page.
-    const qreal titleHeight = m_title->documentLayout()->documentSize().height();
+    // (The document's size is whole pages: the text ends at its last block.)
+    const qreal titleHeight = m_title->documentLayout()->blockBoundingRect(m_title->lastBlock()).bottom();
     const qreal titleOffset = std::max<qreal>(0, m_body.height() / 3 - titleHeight / 2);
-    QTextBlock firstTitleBlock = m_title->begin();
-    QTextBlockFormat titleFormat = firstTitleBlock.blockFormat();
-    titleFormat.setTopMargin(titleOffset * 96 / kResolution);
-    QTextCursor(firstTitleBlock).setBlockFormat(titleFormat);
+    pages.front().shift = titleOffset;
 
     QPainter painter;
     if (!painter.begin(&m_writer))
