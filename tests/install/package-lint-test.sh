@@ -68,7 +68,7 @@ fi
 
 # lintian, the whole of it, once.
 if command -v lintian > /dev/null; then
-  lintian --pedantic --no-tag-display-limit "$deb" > "$work/lintian.out" 2>&1 || true
+  lintian --pedantic --tag-display-limit 0 "$deb" > "$work/lintian.out" 2>&1 || true
   if grep -E '^[EW]: ' "$work/lintian.out" > "$work/lintian.bad"; then
     fail "lintian: $(cat "$work/lintian.bad")"
   fi
