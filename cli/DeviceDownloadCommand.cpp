@@ -1,8 +1,11 @@
 // brelmora-cli download --port COM<n>: --save OUT.vnr [--export OUT.txt]
-// [--energy]: identification, information block, clock and every series
-// from the instrument, saved as a project holding the series in both
-// collections, optionally also as the export text of the series page.
-// Nothing is written unless the whole download succeeded.
+// [--energy] [--accept-damaged]: identification, information block, clock
+// and every series from the instrument, saved as a project holding the
+// series in both collections, optionally also as the export text of the
+// series page.  Nothing is written unless the whole download succeeded.  A
+// short answer carries no checksum, so series data that do not parse whole
+// (ending inside a record, or with bytes over) are a failed transfer; with
+// --accept-damaged what the parse kept is saved.
 #include <algorithm>
 #include <cstdio>
 #include <string>
@@ -14,6 +17,7 @@
 #include "DeviceCliStrings.h"
 #include "DeviceOutputFiles.h"
 #include "DeviceSession.h"
+#include "SafetyCliStrings.h"
 #include "StandardOutput.h"
 #include "connection/PaperConnection.h"
 #include "data/PaperDoc.h"
@@ -72,6 +76,7 @@ int DownloadCommand(const std::vector<std::string>& args)
 {
     std::string portText, savePath, exportPath;
     bool energy = false;
+    bool acceptDamaged = false;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         std::string* value = a == "--port" ? &portText : a == "--save" ? &savePath : a == "--export" ? &exportPath : nullptr;
@@ -81,6 +86,8 @@ int DownloadCommand(const std::vector<std::string>& args)
             *value = args[++i];
         } else if (a == "--energy") {
             energy = true;
+        } else if (a == "--accept-damaged") {
+            acceptDamaged = true;
         } else {
             return BadArgument("download", a, {"--port", "--save", "--export"});
         }
@@ -112,13 +119,21 @@ int DownloadCommand(const std::vector<std::string>& args)
     const SDownloadReport report = session.Connection().DownloadSeries(doc);
     if (report.result != EDownloadResult::Ok)
         return ReportDownload(session, report);
-    if (!report.parsedWhole) {
-        // Data that does not hold even one whole series is not a download.
-        if (doc.GetCurrent().GetCount() == 0) {
-            session.PrintMessage(Device::DescribeFailure(Device::ELinkFailure::None));
-            return exitCommunication;
-        }
+    switch (JudgeDownload(report, doc.GetCurrent().GetCount(), acceptDamaged)) {
+    case EDownloadVerdict::NothingRead:
+        // Data that do not hold even one whole series are not a download.
+        session.PrintMessage(Device::DescribeFailure(Device::ELinkFailure::None));
+        return exitCommunication;
+    case EDownloadVerdict::NotWhole:
+        // Bytes that are not a whole series stream may be anything at all:
+        // a script must not take them for measurements.
+        session.PrintMessage(Text(kSeriesNotWhole));
+        return exitCommunication;
+    case EDownloadVerdict::SaveDamaged:
         session.PrintMessage(Text(kSeriesCutShort));
+        break;
+    default:
+        break;
     }
     // The summary as the desktop program's summary page builds it after a
     // download, so the saved project is the same.
