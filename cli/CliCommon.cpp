@@ -4,8 +4,10 @@
 #include <cstdlib>
 
 #include "CliStrings.h"
+#include "SafetyCliStrings.h"
 #include "StandardOutput.h"
 #include "data/AtomicFile.h"
+#include "data/OutputTarget.h"
 #include "data/PaperDoc.h"
 #include "platform/ErrorCodes.h"
 #include "platform/ExecutableResources.h"
@@ -83,6 +85,11 @@ int CheckDistinctFiles(const std::string& input, const std::vector<std::string>&
     for (size_t i = 0; i < outputs.size(); ++i) {
         if (outputs[i].empty())
             continue;
+        // The settings file and its lock are the program's own.
+        if (OutputTarget::IsSettingsFile(outputs[i])) {
+            PrintError(outputs[i], Text(kOutputIsSettings));
+            return exitUsage;
+        }
         if (Platform::IsSameFile(input, outputs[i])) {
             PrintError("brelmora-cli", Platform::FormatU(Text(kOutputIsInput).c_str(), outputs[i].c_str()));
             return exitUsage;

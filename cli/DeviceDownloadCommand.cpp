@@ -1,8 +1,11 @@
 // brelmora-cli download --port COM<n>: --save OUT.vnr [--export OUT.txt]
-// [--energy]: identification, information block, clock and every series
-// from the instrument, saved as a project holding the series in both
-// collections, optionally also as the export text of the series page.
-// Nothing is written unless the whole download succeeded.
+// [--energy] [--accept-damaged]: identification, information block, clock
+// and every series from the instrument, saved as a project holding the
+// series in both collections, optionally also as the export text of the
+// series page.  Nothing is written unless the whole download succeeded.  A
+// short answer carries no checksum, so series data that do not parse whole
+// (ending inside a record, or with bytes over) are a failed transfer; with
+// --accept-damaged what the parse kept is saved.
 #include <algorithm>
 #include <optional>
 #include <cstdio>
@@ -16,6 +19,7 @@
 #include "DeviceCliStrings.h"
 #include "DeviceOutputFiles.h"
 #include "DeviceSession.h"
+#include "SafetyCliStrings.h"
 #include "StandardOutput.h"
 #include "connection/PaperConnection.h"
 #include "data/PaperDoc.h"
@@ -76,6 +80,7 @@ int DownloadCommand(const std::vector<std::string>& args)
     bool energy = false;
     std::optional<std::string> archiveUrl;   // --archive [URL]: also into the archive
     bool archive = false;
+    bool acceptDamaged = false;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         std::string* value = a == "--port" ? &portText : a == "--save" ? &savePath : a == "--export" ? &exportPath : nullptr;
@@ -89,6 +94,8 @@ int DownloadCommand(const std::vector<std::string>& args)
             archive = true;
             if (i + 1 < args.size() && !args[i + 1].empty() && args[i + 1][0] != '-')
                 archiveUrl = args[++i];
+        } else if (a == "--accept-damaged") {
+            acceptDamaged = true;
         } else {
             return BadArgument("download", a, {"--port", "--save", "--export", "--archive"});
         }
@@ -122,13 +129,21 @@ int DownloadCommand(const std::vector<std::string>& args)
     const SDownloadReport report = session.Connection().DownloadSeries(doc);
     if (report.result != EDownloadResult::Ok)
         return ReportDownload(session, report);
-    if (!report.parsedWhole) {
-        // Data that does not hold even one whole series is not a download.
-        if (doc.GetCurrent().GetCount() == 0) {
-            session.PrintMessage(Device::DescribeFailure(Device::ELinkFailure::None));
-            return exitCommunication;
-        }
+    switch (JudgeDownload(report, doc.GetCurrent().GetCount(), acceptDamaged)) {
+    case EDownloadVerdict::NothingRead:
+        // Data that do not hold even one whole series are not a download.
+        session.PrintMessage(Device::DescribeFailure(Device::ELinkFailure::None));
+        return exitCommunication;
+    case EDownloadVerdict::NotWhole:
+        // Bytes that are not a whole series stream may be anything at all:
+        // a script must not take them for measurements.
+        session.PrintMessage(Text(kSeriesNotWhole));
+        return exitCommunication;
+    case EDownloadVerdict::SaveDamaged:
         session.PrintMessage(Text(kSeriesCutShort));
+        break;
+    default:
+        break;
     }
     // The summary as the desktop program's summary page builds it after a
     // download, so the saved project is the same.

@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include "data/AtomicFile.h"
+#include "data/OutputTarget.h"
 #include "platform/ErrorCodes.h"
 #include "platform/FileException.h"
 #include "platform/Text.h"
@@ -43,15 +44,7 @@ void COutputFiles::Add(const std::string& path, Writer write)
 
 uint32_t COutputFiles::CheckCreatable(const std::string& path)
 {
-    const std::string target = AtomicFile::ResolveTarget(path);
-    if (target.empty() || IsFolder(target))
-        return Platform::ERROR_ACCESS_DENIED;
-    const std::string folder = FolderOf(target);
-    if (!IsFolder(folder))
-        return Platform::ERROR_PATH_NOT_FOUND;
-    if (::access(folder.c_str(), W_OK | X_OK) != 0)
-        return Platform::ErrorFromErrno(errno);
-    return Platform::ERROR_SUCCESS;
+    return OutputTarget::Check(path);
 }
 
 bool COutputFiles::Commit(std::string& failedPath, uint32_t& error)

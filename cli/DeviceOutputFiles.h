@@ -32,7 +32,8 @@ public:
     bool Commit(std::string& failedPath, uint32_t& error);
 
     // A Win32 error number when a file cannot be created at `path` (its
-    // folder is missing or not writable, or the path is a folder); 0 else.
+    // folder is missing or not writable, the path is a folder, a special
+    // file, a read-only file or a link to nothing); 0 else.
     static uint32_t CheckCreatable(const std::string& path);
 
 private:

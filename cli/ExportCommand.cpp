@@ -1,8 +1,10 @@
 // brelmora-cli export FILE.vnr OUT|- [--energy] [--dtformat N]
-// [--summary | --csv [--impacts]] [--accept-damaged]: writes the text export
-// of the series page, or with --summary of the summary page; with --csv the
-// spreadsheet CSV, one row per series (or per impact with --impacts); to
-// OUT or standard output.  The texts come from the language library the
+// [--summary | --csv [--impacts] [--csv-locale en|de] [--raw-text] [--no-bom]]
+// [--accept-damaged]: writes the text export of the series page, or with
+// --summary of the summary page; with --csv the spreadsheet CSV, one row per
+// series (or per impact with --impacts), in the portable or the German
+// number form, text cells guarded against formulas unless --raw-text, with a
+// byte-order mark unless --no-bom; to OUT or standard output.  The texts come from the language library the
 // settings choose, so the export holds the same bytes as the desktop
 // program's.
 #include <string>
@@ -34,6 +36,8 @@ int ExportCommand(const std::vector<std::string>& args)
     bool csv = false;
     bool impacts = false;
     bool acceptDamaged = false;
+    bool csvOption = false;   // an option that only --csv takes
+    SpreadsheetExport::SOptions sheet;
     std::optional<uint32_t> dtFormat;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
@@ -47,6 +51,17 @@ int ExportCommand(const std::vector<std::string>& args)
             impacts = true;
         } else if (a == "--accept-damaged") {
             acceptDamaged = true;
+        } else if (a == "--raw-text") {
+            sheet.rawText = true;
+            csvOption = true;
+        } else if (a == "--no-bom") {
+            sheet.byteOrderMark = false;
+            csvOption = true;
+        } else if (a == "--csv-locale") {
+            if (i + 1 >= args.size() || (args[i + 1] != "en" && args[i + 1] != "de"))
+                return UsageError("export");
+            sheet.locale = args[++i] == "de" ? SpreadsheetExport::ELocale::German : SpreadsheetExport::ELocale::Portable;
+            csvOption = true;
         } else if (a == "--dtformat") {
             if (i + 1 >= args.size())
                 return UsageError("export");
@@ -61,7 +76,7 @@ int ExportCommand(const std::vector<std::string>& args)
             paths.push_back(a);
         }
     }
-    if (paths.size() != 2 || (csv && summary) || (impacts && !csv))
+    if (paths.size() != 2 || (csv && summary) || ((impacts || csvOption) && !csv))
         return UsageError("export");
 
     // The export must not replace the project it is made from.
@@ -76,8 +91,8 @@ int ExportCommand(const std::vector<std::string>& args)
     const CSettingsLanguage language;
     if (csv)
         return WriteExport(paths[1], [&] {
-            const std::string bytes = SpreadsheetExport::Encode(doc.GetCurrent(), impacts ? SpreadsheetExport::ERows::Impacts
-                                                                                          : SpreadsheetExport::ERows::Series);
+            const std::string bytes = SpreadsheetExport::Encode(
+                doc.GetCurrent(), impacts ? SpreadsheetExport::ERows::Impacts : SpreadsheetExport::ERows::Series, sheet);
             return std::vector<uint8_t>(bytes.begin(), bytes.end());
         }());
 

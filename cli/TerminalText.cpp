@@ -6,6 +6,17 @@
 
 namespace Cli {
 
+namespace {
+
+// The characters that turn the direction of the text that follows (so a
+// name can show another name than it holds, "exe.txt" for "txt.exe").
+bool IsBidiControl(char16_t c)
+{
+    return c == 0x061C || c == 0x200E || c == 0x200F || (c >= 0x202A && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069);
+}
+
+} // namespace
+
 std::string TerminalText(const std::u16string& text)
 {
     std::u16string plain;
@@ -19,6 +30,11 @@ std::string TerminalText(const std::u16string& text)
             flush();
             char buf[8];
             std::snprintf(buf, sizeof buf, "\\x%02x", static_cast<unsigned>(c));
+            out += buf;
+        } else if (IsBidiControl(c)) {
+            flush();
+            char buf[8];
+            std::snprintf(buf, sizeof buf, "\\u%04x", static_cast<unsigned>(c));
             out += buf;
         } else {
             plain += c;

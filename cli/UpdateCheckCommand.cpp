@@ -8,6 +8,7 @@
 #include "Commands.h"
 #include "JsonWriter.h"
 #include "StandardOutput.h"
+#include "TerminalText.h"
 #include "UpdateCliStrings.h"
 #include "UpdateCliSupport.h"
 #include "platform/Text.h"
@@ -62,7 +63,8 @@ int UpdateCheckCommand(const std::vector<std::string>& given)
     }
     PrintLine(Platform::FormatU(Text(Update::IDS_NEWER_FOUND).c_str(), name.c_str(),
                                 ToUtf8(choice.version.Format(3)).c_str(), ToUtf8(program.version.Format(3)).c_str()));
-    PrintLine(Platform::FormatU(Text(kInstallerLine).c_str(), ToUtf8(choice.installer.name).c_str(),
+    // The name comes from the server: escaped as the texts of a file are.
+    PrintLine(Platform::FormatU(Text(kInstallerLine).c_str(), TerminalText(choice.installer.name).c_str(),
                                 std::to_string(choice.installer.size).c_str()));
     return exitOk;
 }

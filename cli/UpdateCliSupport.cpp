@@ -5,6 +5,7 @@
 #include "CliCommon.h"
 #include "Commands.h"
 #include "StandardOutput.h"
+#include "TerminalText.h"
 #include "UpdateCliStrings.h"
 #include "platform/Text.h"
 
@@ -33,7 +34,20 @@ int TakeServerOption(const std::string& command, std::vector<std::string>& args,
 int ReportUpdateFailure(const Update::SFtpServer& server, const std::u16string& text)
 {
     const std::string name = Platform::ToUtf8(server.Display());
-    PrintError(name.empty() ? std::string("brelmora-cli") : name, Platform::ReplaceAll(text, u"\r\n", u"\n"));
+    // The texts name files of the server: each line escaped as the texts
+    // of a file are.
+    const std::u16string lines = Platform::ReplaceAll(text, u"\r\n", u"\n");
+    std::string safe;
+    size_t start = 0;
+    for (;;) {
+        const size_t end = lines.find(u'\n', start);
+        safe += TerminalText(lines.substr(start, end == std::u16string::npos ? std::u16string::npos : end - start));
+        if (end == std::u16string::npos)
+            break;
+        safe += '\n';
+        start = end + 1;
+    }
+    PrintError(name.empty() ? std::string("brelmora-cli") : name, Platform::FromUtf8(safe));
     return exitUpdate;
 }
 

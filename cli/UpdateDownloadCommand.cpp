@@ -14,6 +14,7 @@
 #include "CliStrings.h"
 #include "Commands.h"
 #include "StandardOutput.h"
+#include "TerminalText.h"
 #include "UpdateCliSupport.h"
 #include "platform/Text.h"
 #include "update/InstallerDownload.h"
@@ -39,7 +40,7 @@ int FolderProblem(const std::string& dir)
 
 int CannotWrite(const std::string& path, int err)
 {
-    PrintError(path, Platform::FormatU(Text(kCannotWrite).c_str(), std::strerror(err)));
+    PrintError(TerminalText(Platform::FromUtf8(path)), Platform::FormatU(Text(kCannotWrite).c_str(), std::strerror(err)));
     return exitCannotWrite;
 }
 
@@ -87,7 +88,7 @@ int UpdateDownloadCommand(const std::vector<std::string>& given)
     if (step != Update::CInstallerDownload::stepComplete)
         return ReportUpdateFailure(server, download.ErrorText());
     link.Close();
-    Out("%s\n", target.c_str());
+    Out("%s\n", TerminalText(Platform::FromUtf8(target)).c_str());
     return exitOk;
 }
 

@@ -2,6 +2,7 @@
 // automation.
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -10,9 +11,11 @@
 #include "CliCommon.h"
 #include "CliStrings.h"
 #include "Commands.h"
+#include "SafetyCliStrings.h"
 #include "StandardOutput.h"
 #include "WatchStrings.h"
 #include "TrendCliStrings.h"
+#include "data/OutputTarget.h"
 #include "platform/SettingsStore.h"
 #include "platform/Text.h"
 #include "streamio/IoStream.h"
@@ -21,6 +24,13 @@
 namespace Cli {
 
 namespace {
+
+// The trace file BRELMORA_TRACE names; empty when none.
+const char* EnvironmentTrace()
+{
+    const char* value = std::getenv(StreamIO::kTraceVariable);
+    return value != nullptr ? value : "";
+}
 
 struct CommandEntry {
     const char* name;
@@ -47,6 +57,7 @@ const CommandEntry kCommands[] = {
 void PrintUsage()
 {
     Out("%s\n", Platform::ToUtf8(Text(kUsage)).c_str());
+    Out("%s\n", Platform::ToUtf8(Text(kSafetyUsage)).c_str());
     Out("\n%s\n", Platform::ToUtf8(Text(kArchiveUsage)).c_str());
     Out("%s\n", Platform::ToUtf8(Text(kTrendUsage)).c_str());
     Out("\n%s\n", Platform::ToUtf8(Text(kWatchUsage)).c_str());
@@ -126,6 +137,11 @@ int main(int argc, char** argv)
             // A trace that was asked for but cannot be written stops the
             // command before the instrument is touched.
             std::u16string tracePath = Platform::FromUtf8(traceFile);
+            const std::string traceName = traceFile.empty() ? std::string(EnvironmentTrace()) : traceFile;
+            if (OutputTarget::IsSettingsFile(traceName)) {
+                PrintError(traceName, Text(kOutputIsSettings));
+                return exitUsage;
+            }
             const uint32_t traceError = traceFile.empty() ? StreamIO::StartWireTraceFromEnvironment(&tracePath)
                                                           : StreamIO::StartWireTrace(tracePath);
             if (traceError != 0) {
@@ -134,8 +150,15 @@ int main(int argc, char** argv)
             }
             SetTracePath(Platform::ToUtf8(tracePath));
             StreamIO::Initialize();
-            const int rc = c.run(args);
+            int rc = c.run(args);
             StreamIO::Shutdown();
+            // Lines of the trace that could not be written (a full disk):
+            // the trace is an output, and a lost one is no success.
+            if (const uint32_t lost = StreamIO::WireTraceWriteError(); lost != 0) {
+                PrintError("brelmora-cli", StreamIO::DescribeTraceError(tracePath, lost));
+                if (rc == exitOk)
+                    rc = exitCannotWrite;
+            }
             return FinishOutput(rc);
         }
     }

@@ -9,6 +9,10 @@
 // slow: each read hands out a few bytes only, after a short pause (at most
 // 30 ms of pauses per input, so the target stays fast), which drives the
 // read loops through partial reads and their time and rate checks.
+//
+// A series answer that comes through may be anything; what the command line
+// would save of it is checked: it saves series data only when they parse
+// whole (every record complete, no bytes over), walked here on their own.
 #include <algorithm>
 #include <chrono>
 #include <cstddef>
@@ -20,6 +24,8 @@
 #include <thread>
 #include <vector>
 
+#include "connection/PaperConnection.h"
+#include "data/PaperDoc.h"
 #include "device/BlockFrame.h"
 #include "device/Contents.h"
 #include "device/PaperTransfer.h"
@@ -127,6 +133,35 @@ void RunCommands(const std::vector<uint8_t>& line, uint8_t options)
     commands.ReadPacketInfo(packet);
 }
 
+// The instrument's series records: a 27-byte head (roll ID 16, counter 2,
+// time 4, impact count 1, two limits, 2 more) and 4 bytes per impact.
+bool IsWholeSeriesStream(const std::vector<uint8_t>& bytes)
+{
+    constexpr size_t kHead = 27, kCountAt = 22, kImpact = 4;
+    size_t pos = 0;
+    while (pos < bytes.size()) {
+        if (bytes.size() - pos < kHead)
+            return false;
+        pos += kHead + kImpact * bytes[pos + kCountAt];
+    }
+    return pos == bytes.size();
+}
+
+// The command line's decision on the series that came through.
+void CheckSavedSeries(const Device::SPaperDownload& download)
+{
+    if (download.result != Device::ETransferResult::Ok)
+        return;
+    CPaperDoc doc;
+    SDownloadReport report;
+    report.result = EDownloadResult::Ok;
+    report.parsedWhole = doc.StoreDownloadedSeries(download.series.data(), download.series.size());
+    const EDownloadVerdict verdict = JudgeDownload(report, doc.GetCurrent().GetCount(), false);
+    if (verdict == EDownloadVerdict::SaveDamaged ||
+        (verdict == EDownloadVerdict::Save && !IsWholeSeriesStream(download.series)))
+        __builtin_trap();
+}
+
 void RunDevice(const std::vector<uint8_t>& line, uint8_t options)
 {
     std::unique_ptr<StreamIO::CIoStream> owned = std::make_unique<CFuzzStream>(line, (options & 0x10) != 0);
@@ -146,6 +181,7 @@ void RunDevice(const std::vector<uint8_t>& line, uint8_t options)
     Device::SPaperDownload download;
     Device::DownloadSeries(device, download);
     Device::DescribeDownload(download);
+    CheckSavedSeries(download);
     if (device)
         Device::CheckAlive(device);
 }

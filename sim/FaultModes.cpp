@@ -41,6 +41,10 @@ bool ParseOne(std::string_view item, SFaults& f, std::string& error)
         return noValue(f.noSeries);
     if (name == "hangup")
         return noValue(f.hangUpInSeries);
+    if (name == "cut-series")
+        return noValue(f.cutSeries);
+    if (name == "garbled-series")
+        return noValue(f.garbledSeries);
     if (name == "large")
         return noValue(f.largeSeries);
     if (name == "measure-after-download")
@@ -96,7 +100,7 @@ bool ParseOne(std::string_view item, SFaults& f, std::string& error)
 bool SFaults::Any() const
 {
     return badChecksum || shortInfo || cannotTransfer || noSeries || silenceAfter >= 0 ||
-           hangUpInSeries || garbageBytes > 0 || largeSeries || trickleMs > 0 ||
+           hangUpInSeries || cutSeries || garbledSeries || garbageBytes > 0 || largeSeries || trickleMs > 0 ||
            trickleSeriesMs > 0 || loseNamesAnswer || loseNamesRequest || loseRemoteOffAnswer || measureAfterDownload;
 }
 
@@ -131,6 +135,9 @@ std::string FaultHelp()
            "  silence-after=N   answer the first N requests, then stay silent\n"
            "                    (a request is a block frame or a DLE-introduced text command)\n"
            "  hangup            close the line halfway through the series data\n"
+           "  cut-series        send the series data without their last two bytes (the\n"
+           "                    checksum fits what is sent)\n"
+           "  garbled-series    answer the series request with 65 bytes \"A\" as a short answer\n"
            "  garbage[=N]       send N random bytes (default 8) before every answer\n"
            "  large             hold more than 65,536 bytes of series data (adds generated\n"
            "                    series at start when needed)\n"
@@ -161,6 +168,8 @@ std::string DescribeFaults(const SFaults& f)
     if (f.noSeries) add("no-series");
     if (f.silenceAfter >= 0) add("silence-after=" + std::to_string(f.silenceAfter));
     if (f.hangUpInSeries) add("hangup");
+    if (f.cutSeries) add("cut-series");
+    if (f.garbledSeries) add("garbled-series");
     if (f.garbageBytes > 0) add("garbage=" + std::to_string(f.garbageBytes));
     if (f.largeSeries) add("large");
     if (f.trickleMs > 0) add("trickle=" + std::to_string(f.trickleMs));

@@ -15,6 +15,8 @@ struct SFaults {
     bool noSeries = false;        // the series request is answered "no data"
     int silenceAfter = -1;        // answer this many requests, then nothing (-1: off)
     bool hangUpInSeries = false;  // close the line halfway through the series data
+    bool cutSeries = false;       // the series data lose their last two bytes (checksum sound)
+    bool garbledSeries = false;   // the series request is answered with 65 bytes "A" (short answer)
     size_t garbageBytes = 0;      // random bytes sent before every answer
     bool largeSeries = false;     // hold more than 65,536 bytes of series at start
     int trickleMs = 0;            // send answers a byte at a time, this many ms apart

@@ -441,6 +441,14 @@ SReply CInstrument::SeriesAnswer()
         r.note = "series: none stored";
         return r;
     }
+    if (m_faults.garbledSeries) {
+        // What a peer sending "AAAA..." gives: the first byte, 0x41, is a
+        // short answer's length.
+        const std::vector<uint8_t> garbled(0x41, 'A');
+        r.bytes = Answer(garbled.data(), garbled.size(), false);
+        r.note = "series: 65 bytes \"A\"";
+        return r;
+    }
     // Only whole series that fit the 24-bit length go out.
     size_t total = 0, count = 0;
     for (const SSimSeries& s : m_content.series) {
@@ -451,7 +459,9 @@ SReply CInstrument::SeriesAnswer()
     }
     const std::vector<SSimSeries> part(m_content.series.begin(),
                                        m_content.series.begin() + static_cast<long>(count));
-    const std::vector<uint8_t> bytes = BuildSeriesBytes(part);
+    std::vector<uint8_t> bytes = BuildSeriesBytes(part);
+    if (m_faults.cutSeries && bytes.size() >= 2)
+        bytes.resize(bytes.size() - 2);
     r.bytes = Answer(bytes.data(), bytes.size(), true);
     r.note = "series: " + std::to_string(count) + " series, " + std::to_string(bytes.size()) +
              " bytes";

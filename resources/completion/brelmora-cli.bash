@@ -44,6 +44,9 @@ _brelmora_cli()
             COMPREPLY=($(compgen -W "$ports IP:" -- "$cur") $(compgen -f -X '!/dev/tty*' -- "$cur"))
             [[ "$cur" == /* ]] && COMPREPLY+=($(compgen -f -- "$cur"))
             return ;;
+        --csv-locale)
+            COMPREPLY=($(compgen -W "en de" -- "$cur"))
+            return ;;
         --dtformat|--skip|--ip|--server|--set|--insert|--delete|--clear-from)
             return ;;
     esac
@@ -56,8 +59,8 @@ _brelmora_cli()
     local options=""
     case "$command" in
         info) options="--json --accept-damaged" ;;
-        export) options="--energy --dtformat --summary --csv --impacts --accept-damaged" ;;
-        download) options="--port --save --export --energy" ;;
+        export) options="--energy --dtformat --summary --accept-damaged --csv --impacts --csv-locale --raw-text --no-bom" ;;
+        download) options="--port --save --export --energy --accept-damaged --archive" ;;
         identify) options="--port" ;;
         delete-all) options="--port --yes" ;;
         names) options="--port --set --insert --delete --clear-from" ;;

@@ -6,14 +6,18 @@
 #include <QPrinter>
 #include <QTemporaryDir>
 
+#include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <vector>
 
+#include "app/AppSafetyStrings.h"
 #include "app/AppStrings.h"
 #include "app/CommandLine.h"
 #include "data/AtomicFile.h"
 #include "data/DocumentInterfaces.h"
+#include "data/OutputTarget.h"
 #include "data/PaperDoc.h"
 #include "platform/FileMessage.h"
 #include "platform/ErrorCodes.h"
@@ -103,6 +107,22 @@ void PrintError(const std::u16string& text)
     std::fprintf(stderr, "brelmora: %s\n", Platform::ToUtf8(text).c_str());
 }
 
+int PrintResult(const std::u16string& text)
+{
+    // A reader that went away is a write error here, not a silent end.
+    std::signal(SIGPIPE, SIG_IGN);
+    const std::string line = Platform::ToUtf8(text) + "\n";
+    errno = 0;
+    const bool written = std::fwrite(line.data(), 1, line.size(), stdout) == line.size();
+    const bool flushed = std::fflush(stdout) == 0;
+    if (written && flushed && !std::ferror(stdout))
+        return exitOk;
+    const uint32_t error = errno != 0 ? Platform::ErrorFromErrno(errno) : Platform::ERROR_WRITE_FAULT;
+    PrintError(Platform::FormatU(Platform::LoadString(AppSafetyStrings::kStdoutFailed).c_str(),
+                                 Platform::DescribeError(error)));
+    return exitCannotWrite;
+}
+
 int Run(const SCommandLine& commandLine)
 {
     StreamIO::Initialize();
@@ -118,6 +138,16 @@ int Run(const SCommandLine& commandLine)
                                      Platform::ToUtf8(commandLine.outputPath).c_str()));
         return exitUsage;
     }
+
+    // The target is checked before the project is read and rendered, which
+    // can take long for a large project: what cannot be written fails now.
+    const std::string target = Platform::ToUtf8(commandLine.outputPath);
+    if (OutputTarget::IsSettingsFile(target)) {
+        PrintFileError(commandLine.outputPath, Platform::LoadString(AppSafetyStrings::kOutputIsSettings));
+        return exitUsage;
+    }
+    if (const uint32_t targetError = OutputTarget::Check(target))
+        return CannotWrite(commandLine.outputPath, Platform::DescribeError(targetError));
 
     CPaperDoc doc;
     CErrorOutputUi ui(Platform::ToUtf8(commandLine.projectPath));

@@ -26,4 +26,9 @@ int Run(const SCommandLine& commandLine);
 // "brelmora: <text>" on standard error.
 void PrintError(const std::u16string& text);
 
+// Prints `text` and a line end on standard output (--help, --version):
+// exitOk, or exitCannotWrite with a message when it cannot be written (a
+// full disk, /dev/full, a pipe whose reader has gone).
+int PrintResult(const std::u16string& text);
+
 } // namespace WindowlessOutput

@@ -40,10 +40,8 @@ int main(int argc, char* argv[])
     CBrelmoraApp app;
     if (commandLine.help || commandLine.version || !commandLine.error.empty() || commandLine.IsWithoutWindow()) {
         app.PrepareWithoutWindow();
-        if (commandLine.help) {
-            std::printf("%s\n", Platform::ToUtf8(UsageText()).c_str());
-            return WindowlessOutput::exitOk;
-        }
+        if (commandLine.help)
+            return WindowlessOutput::PrintResult(UsageText());
         if (!commandLine.error.empty()) {
             WindowlessOutput::PrintError(commandLine.error);
             // An unknown option says "Try --help" itself.
@@ -51,10 +49,8 @@ int main(int argc, char* argv[])
                 std::fprintf(stderr, "%s\n", Platform::ToUtf8(UsageText()).c_str());
             return WindowlessOutput::exitUsage;
         }
-        if (commandLine.version) {
-            std::printf("%s\n", Platform::ToUtf8(VersionText()).c_str());
-            return WindowlessOutput::exitOk;
-        }
+        if (commandLine.version)
+            return WindowlessOutput::PrintResult(VersionText());
         return WindowlessOutput::Run(commandLine);
     }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "connection/ConnectionStrings.h"
+#include "connection/DownloadStrings.h"
 #include "connection/WizardSettings.h"
 #include "data/PaperDoc.h"
 #include "device/Callback.h"
@@ -10,6 +11,7 @@
 #include "device/PaperTransfer.h"
 #include "device/VeltranoDevice.h"
 #include "platform/StringTable.h"
+#include "platform/Text.h"
 
 using Platform::LoadString;
 
@@ -201,6 +203,14 @@ SDownloadReport CPaperConnection::DownloadSeries(CPaperDoc& doc)
     case Device::ETransferResult::Ok:
         report.result = EDownloadResult::Ok;
         report.parsedWhole = doc.StoreDownloadedSeries(download.series.data(), download.series.size());
+        // The document keeps what the parse kept (and stays marked as
+        // changed), but a stream that did not parse whole is no complete
+        // download: a short answer carries no checksum, so its shape is all
+        // that shows damage.
+        if (!report.parsedWhole)
+            m_ui.ShowMessage(IPrompt::messageWarning,
+                             Platform::FormatU(LoadString(DownloadStrings::kDownloadIncomplete).c_str(),
+                                               doc.GetCurrent().GetCount()));
         SetKeepAlive(true);
         m_ui.Redraw();
         return report;
@@ -212,6 +222,17 @@ SDownloadReport CPaperConnection::DownloadSeries(CPaperDoc& doc)
         Disconnect();
         return report;
     }
+}
+
+EDownloadVerdict JudgeDownload(const SDownloadReport& report, int seriesRead, bool acceptDamaged)
+{
+    if (report.result != EDownloadResult::Ok)
+        return EDownloadVerdict::Failed;
+    if (report.parsedWhole)
+        return EDownloadVerdict::Save;
+    if (seriesRead <= 0)
+        return EDownloadVerdict::NothingRead;
+    return acceptDamaged ? EDownloadVerdict::SaveDamaged : EDownloadVerdict::NotWhole;
 }
 
 EDeleteResult CPaperConnection::DeleteAllSeries()

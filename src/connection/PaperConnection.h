@@ -48,6 +48,20 @@ struct SDownloadReport {
     bool parsedWhole = false;
 };
 
+// What a caller that writes files makes of a download.
+enum class EDownloadVerdict {
+    Failed,        // the transfer itself failed (see the report's result)
+    NothingRead,   // the series data did not hold one whole series head
+    NotWhole,      // the series data did not parse whole: nothing may be saved
+    SaveDamaged,   // saved on request with what the parse kept
+    Save,
+};
+
+// A short answer carries no checksum, so series data that end inside a
+// record or leave bytes over may be anything: they are saved only when the
+// caller accepts damaged data, and never when not one series was read.
+EDownloadVerdict JudgeDownload(const SDownloadReport& report, int seriesRead, bool acceptDamaged);
+
 enum class EDeleteResult {
     NotConnected,   // shown: "You are not connected to a Veltrano. ..."
     NotConfirmed,   // the question was not answered Yes

@@ -14,6 +14,7 @@
 #include "data/ProjectPaths.h"
 #include "platform/ErrorCodes.h"
 #include "platform/FileException.h"
+#include "platform/SignalCleanup.h"
 #include "platform/Text.h"
 #include "streamio/file/TempFileStream.h"
 
@@ -98,6 +99,7 @@ CPendingFile::CPendingFile(const std::u16string& path, const Writer& writeConten
         StreamIO::CTempFileStream stream(folder, mode == 0666 ? 0666 : 0600, m_path);
         writeContent(stream);
         m_temp = stream.Publish();   // on the disk, with a short hidden name
+        Platform::RemoveOnSignal(m_temp);   // until its rename: not left by Ctrl-C or SIGTERM
         stream.Close();
     } catch (const Platform::CFileException& e) {
         error = e.GetOsError() != 0 ? e.GetOsError() : Platform::ERROR_WRITE_FAULT;
@@ -107,8 +109,10 @@ CPendingFile::CPendingFile(const std::u16string& path, const Writer& writeConten
         error = Platform::ERROR_WRITE_FAULT;
     }
     if (error != Platform::ERROR_SUCCESS) {
-        if (!m_temp.empty())
+        if (!m_temp.empty()) {
             ::unlink(m_temp.c_str());
+            Platform::ForgetOnSignal(m_temp);
+        }
         m_temp.clear();
         Platform::ThrowFileException(error, m_path);
     }
@@ -119,8 +123,10 @@ CPendingFile::CPendingFile(const std::u16string& path, const Writer& writeConten
 
 CPendingFile::~CPendingFile()
 {
-    if (!m_temp.empty())
+    if (!m_temp.empty()) {
         ::unlink(m_temp.c_str());
+        Platform::ForgetOnSignal(m_temp);
+    }
 }
 
 void CPendingFile::Commit()
@@ -129,6 +135,7 @@ void CPendingFile::Commit()
         Platform::ThrowFileException(Platform::ERROR_INVALID_HANDLE, m_path);
     if (std::rename(m_temp.c_str(), m_target.c_str()) != 0)
         Platform::ThrowFileException(Platform::ErrorFromErrno(errno), m_path);
+    Platform::ForgetOnSignal(m_temp);
     m_temp.clear();
     SyncFolder(m_target);
 }

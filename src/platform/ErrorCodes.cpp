@@ -42,6 +42,7 @@ uint32_t ErrorFromErrno(int err)
     case EINTR: return ERROR_OPERATION_ABORTED;
     case EIO: return ERROR_GEN_FAILURE;
     case ENOLCK: return ERROR_LOCK_VIOLATION;
+    case ELOOP: return ERROR_CANT_RESOLVE_FILENAME;   // a loop of symbolic links
     default: return ERROR_GEN_FAILURE;
     }
 }

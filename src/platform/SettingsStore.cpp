@@ -6,6 +6,7 @@
 #include "platform/ErrorCodes.h"
 #include "platform/Registry.h"
 #include "platform/RegistryFile.h"
+#include "platform/SafetySettingsStrings.h"
 #include "platform/SettingsStrings.h"
 #include "platform/StringTable.h"
 #include "platform/Text.h"
@@ -81,10 +82,20 @@ std::u16string CSettingsStore::SettingsFileProblem()
                              Platform::DescribeError(rc));
 }
 
-void CSettingsStore::ReportWriteFailure() const
+void CSettingsStore::ReportWriteFailure(uint32_t error)
 {
-    if (m_report != nullptr)
-        m_report->OnWriteFailed();
+    if (m_report == nullptr)
+        return;
+    if (error == Platform::ERROR_LOCK_VIOLATION || error == Platform::ERROR_FILE_TOO_LARGE) {
+        if (m_fileReported)
+            return;
+        m_fileReported = true;
+        m_report->OnSettingsFileUnusable(Platform::FormatU(LoadString(SafetySettingsStrings::kSettingsNotStored).c_str(),
+                                                           Platform::RegistryFilePath().c_str(),
+                                                           Platform::DescribeError(error)));
+        return;
+    }
+    m_report->OnWriteFailed();
 }
 
 SSettings CSettingsStore::Peek(const std::u16string& programPath)
@@ -111,27 +122,38 @@ SSettings CSettingsStore::Peek(const std::u16string& programPath)
 void CSettingsStore::Read(const std::u16string& programPath)
 {
     m_values = SSettings();
-    if (const std::u16string problem = SettingsFileProblem(); !problem.empty() && m_report != nullptr)
+    if (const std::u16string problem = SettingsFileProblem(); !problem.empty() && m_report != nullptr) {
         m_report->OnSettingsFileUnusable(problem);
+        m_fileReported = true;
+    }
     Platform::CRegKey key;
-    if (key.Create(LoadString(AppStrings::kSettingsKey)) != Platform::ERROR_SUCCESS)
+    if (const uint32_t rc = key.Create(LoadString(AppStrings::kSettingsKey)); rc != Platform::ERROR_SUCCESS) {
+        // A damaged file was said above; a locked one is said here.
+        if (!m_fileReported)
+            ReportWriteFailure(rc);
         return;
+    }
 
     // One message for the whole read, however many defaults failed to be written.
     bool writeFailed = false;
+    uint32_t writeError = Platform::ERROR_SUCCESS;
     auto textValue = [&](uint32_t nameId, std::u16string& target, const std::u16string& fallback) {
         if (QueryText(key, nameId, target))
             return;
         target = fallback;
-        if (key.SetString(LoadString(nameId), fallback) != Platform::ERROR_SUCCESS)
+        if (const uint32_t rc = key.SetString(LoadString(nameId), fallback); rc != Platform::ERROR_SUCCESS) {
             writeFailed = true;
+            writeError = rc;
+        }
     };
     auto numberValue = [&](uint32_t nameId, uint32_t& target) {
         if (key.QueryDword(LoadString(nameId), target) == Platform::ERROR_SUCCESS)
             return;
         target = 0;
-        if (key.SetDword(LoadString(nameId), 0) != Platform::ERROR_SUCCESS)
+        if (const uint32_t rc = key.SetDword(LoadString(nameId), 0); rc != Platform::ERROR_SUCCESS) {
             writeFailed = true;
+            writeError = rc;
+        }
     };
 
     std::u16string defaultPfad = FolderOf(programPath);
@@ -146,7 +168,7 @@ void CSettingsStore::Read(const std::u16string& programPath)
     key.Close();
 
     if (writeFailed)
-        ReportWriteFailure();
+        ReportWriteFailure(writeError);
     CheckUpgradeFolder(m_values.pfad, m_report);
 }
 
@@ -154,9 +176,11 @@ bool CSettingsStore::SetLanguageFile(const std::u16string& path)
 {
     m_values.languageFile = path;
     Platform::CRegKey key;
-    if (key.Create(LoadString(AppStrings::kSettingsKey)) != Platform::ERROR_SUCCESS ||
-        key.SetString(LoadString(AppStrings::kValueLanguageFile), path) != Platform::ERROR_SUCCESS) {
-        ReportWriteFailure();
+    uint32_t rc = key.Create(LoadString(AppStrings::kSettingsKey));
+    if (rc == Platform::ERROR_SUCCESS)
+        rc = key.SetString(LoadString(AppStrings::kValueLanguageFile), path);
+    if (rc != Platform::ERROR_SUCCESS) {
+        ReportWriteFailure(rc);
         return false;
     }
     return true;
@@ -166,9 +190,11 @@ bool CSettingsStore::SetDateTimeFormat(uint32_t value)
 {
     m_values.dtFormat = value;
     Platform::CRegKey key;
-    if (key.Create(LoadString(AppStrings::kSettingsKey)) != Platform::ERROR_SUCCESS ||
-        key.SetDword(LoadString(AppStrings::kValueDtFormat), value) != Platform::ERROR_SUCCESS) {
-        ReportWriteFailure();
+    uint32_t rc = key.Create(LoadString(AppStrings::kSettingsKey));
+    if (rc == Platform::ERROR_SUCCESS)
+        rc = key.SetDword(LoadString(AppStrings::kValueDtFormat), value);
+    if (rc != Platform::ERROR_SUCCESS) {
+        ReportWriteFailure(rc);
         return false;
     }
     return true;

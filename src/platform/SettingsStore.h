@@ -87,8 +87,12 @@ public:
     static std::u16string SettingsFileProblem();
 
 private:
-    void ReportWriteFailure() const;
+    // A write that failed with `error`: a settings file that is locked by
+    // another program or would pass its size limit is said once, naming the
+    // file (OnSettingsFileUnusable); anything else is message 1000.
+    void ReportWriteFailure(uint32_t error);
 
     SSettings m_values;
     ISettingsReport* m_report = nullptr;
+    bool m_fileReported = false;   // the settings file's problem was said
 };

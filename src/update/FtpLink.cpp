@@ -187,6 +187,10 @@ void CFtpLink::Prepare(const SRequest& request)
     curl_easy_setopt(easy, CURLOPT_LOW_SPEED_LIMIT, 1L);
     curl_easy_setopt(easy, CURLOPT_LOW_SPEED_TIME, Seconds(m_timeouts.stallMs));
     curl_easy_setopt(easy, CURLOPT_BUFFERSIZE, kReceiveBuffer);
+    // The whole transfer reaches the caller, not just the length SIZE
+    // announced: a server that sends more than it lists must be seen doing
+    // so (the installer download then fails) instead of being cut short.
+    curl_easy_setopt(easy, CURLOPT_IGNORE_CONTENT_LENGTH, 1L);
     curl_easy_setopt(easy, CURLOPT_NOBODY, request.nobody ? 1L : 0L);
     curl_easy_setopt(easy, CURLOPT_TRANSFERTEXT, request.binary ? 0L : 1L);
     curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, request.write);

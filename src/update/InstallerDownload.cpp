@@ -1,13 +1,19 @@
 #include "update/InstallerDownload.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <csignal>
+#include <cstdlib>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "platform/SignalCleanup.h"
 #include "platform/StringTable.h"
 #include "platform/Text.h"
+#include "update/DownloadRateStrings.h"
 #include "update/UpdateStrings.h"
 
 namespace Update {
@@ -30,6 +36,58 @@ std::string Cause(int err)
 std::u16string Text(uint32_t id)
 {
     return Platform::LoadString(id);
+}
+
+// The temporary file's name: short, whatever the installer's name (a long
+// name plus a suffix would pass the file system's limit), yet telling which
+// installer and which process it belongs to:
+// ".dl-<8 hex digits of the name>-<process id>-XXXXXX".
+std::string TemporaryPrefix(const std::u16string& installer)
+{
+    uint32_t hash = 2166136261u;   // FNV-1a over the UTF-8 name
+    for (const unsigned char c : Platform::ToUtf8(installer)) {
+        hash ^= c;
+        hash *= 16777619u;
+    }
+    return Platform::FormatA(".dl-%08x-", hash);
+}
+
+bool ProcessIsGone(const std::string& digits)
+{
+    char* end = nullptr;
+    const long pid = std::strtol(digits.c_str(), &end, 10);
+    if (digits.empty() || end == nullptr || *end != '\0' || pid <= 0)
+        return true;
+    return ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH;
+}
+
+// Removes what downloads of the same installer left in `folder` when they
+// were ended before they could clean up: temporaries of processes that are
+// gone, and those of the long form "<installer>.download-XXXXXX".
+void RemoveStaleTemporaries(const std::string& folder, const std::u16string& installer)
+{
+    DIR* dir = ::opendir(folder.c_str());
+    if (dir == nullptr)
+        return;
+    const std::string prefix = TemporaryPrefix(installer);
+    const std::string longForm = Platform::ToUtf8(installer) + ".download-";
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string name = entry->d_name;
+        bool stale = false;
+        if (name.size() == longForm.size() + 6 && name.compare(0, longForm.size(), longForm) == 0) {
+            stale = true;
+        } else if (name.compare(0, prefix.size(), prefix) == 0 && name.size() > prefix.size() + 7 &&
+                   name[name.size() - 7] == '-') {
+            stale = ProcessIsGone(name.substr(prefix.size(), name.size() - 7 - prefix.size()));
+        }
+        if (!stale)
+            continue;
+        struct stat st {};
+        const std::string path = folder + "/" + name;
+        if (::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode))
+            ::unlink(path.c_str());
+    }
+    ::closedir(dir);
 }
 
 bool WriteAll(int fd, const uint8_t* data, size_t size)
@@ -96,7 +154,21 @@ bool CInstallerDownload::CreateLocal(const std::u16string& target)
         m_localErrno = EACCES;
         return false;
     }
-    std::string pattern = path + ".download-XXXXXX";
+    // An installer already there is replaced only when it may be written:
+    // a read-only one is reported, never replaced or kept without a word.
+    if (::lstat(path.c_str(), &st) == 0) {
+        if (S_ISDIR(st.st_mode) || (S_ISREG(st.st_mode) && (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)) {
+            m_localErrno = S_ISDIR(st.st_mode) ? EISDIR : EACCES;
+            return false;
+        }
+        if (!S_ISREG(st.st_mode)) {
+            m_localErrno = EINVAL;
+            return false;
+        }
+    }
+    RemoveStaleTemporaries(folder, m_choice.installer.name);
+    std::string pattern = folder + "/" + TemporaryPrefix(m_choice.installer.name) +
+                          std::to_string(static_cast<long>(::getpid())) + "-XXXXXX";
     std::vector<char> name(pattern.begin(), pattern.end());
     name.push_back('\0');
     const int fd = ::mkostemp(name.data(), O_CLOEXEC);
@@ -106,6 +178,8 @@ bool CInstallerDownload::CreateLocal(const std::u16string& target)
     }
     m_fd = fd;
     m_temp = name.data();
+    // Ctrl-C or SIGTERM while the download runs must not leave it behind.
+    Platform::RemoveOnSignal(m_temp);
     return true;
 }
 
@@ -136,7 +210,34 @@ bool CInstallerDownload::Open()
     }
     m_buffer.resize(ChunkSize());
     m_downloaded = 0;
+    m_samples.clear();
+    m_samples.push_back({Clock::now(), 0});
     return true;
+}
+
+void CInstallerDownload::TightenRateRule(const SRateRule& rule)
+{
+    const SRateRule standard;
+    m_rule.minBytesPerSecond = std::max(rule.minBytesPerSecond, standard.minBytesPerSecond);
+    m_rule.windowMs = std::clamp(rule.windowMs, 1, standard.windowMs);
+}
+
+bool CInstallerDownload::KeepsTheRate()
+{
+    const Clock::time_point now = Clock::now();
+    const Clock::time_point windowStart = now - std::chrono::milliseconds(m_rule.windowMs);
+    m_samples.push_back({now, m_downloaded});
+    // The oldest sample kept is the newest one at or before the window's
+    // start: the bytes the window began with.
+    while (m_samples.size() >= 2 && m_samples[1].time <= windowStart)
+        m_samples.pop_front();
+    const SSample& first = m_samples.front();
+    if (first.time > windowStart)
+        return true;   // the first window has not ended yet
+    const uint64_t needed = std::min<uint64_t>(
+        static_cast<uint64_t>(m_rule.minBytesPerSecond) * static_cast<uint64_t>(m_rule.windowMs) / 10000,
+        Size() > first.bytes ? Size() - first.bytes : 0);
+    return m_downloaded - first.bytes >= needed;
 }
 
 CInstallerDownload::EStep CInstallerDownload::Step(int waitMs)
@@ -148,6 +249,12 @@ CInstallerDownload::EStep CInstallerDownload::Step(int waitMs)
     size_t got = 0;
     const CFtpFile::EResult r = m_remote->Read(m_buffer.data(), m_buffer.size(), waitMs, got);
     const std::string name = Platform::ToUtf8(m_choice.installer.name);
+    if ((r == CFtpFile::readPending || r == CFtpFile::readData) && !KeepsTheRate()) {
+        const std::string minimum = std::to_string(m_rule.minBytesPerSecond / 10);
+        const std::string seconds = Platform::FormatA("%g", m_rule.windowMs / 1000.0);
+        return Fail(Platform::FormatU(Text(IDS_DOWNLOAD_TOO_SLOW).c_str(), name.c_str(), minimum.c_str(),
+                                      seconds.c_str()));
+    }
     switch (r) {
     case CFtpFile::readPending:
         return stepRunning;
@@ -200,6 +307,7 @@ CInstallerDownload::EStep CInstallerDownload::Complete()
         const int err = errno;
         return Fail(Platform::FormatU(Text(IDS_LOCAL_COMMIT_FAILED).c_str(), target.c_str(), Cause(err).c_str()));
     }
+    Platform::ForgetOnSignal(m_temp);
     m_temp.clear();
     // Makes the rename durable (best effort).
     const int dir = ::open(FolderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -228,6 +336,7 @@ void CInstallerDownload::RemoveTemporary()
     }
     if (!m_temp.empty()) {
         ::unlink(m_temp.c_str());
+        Platform::ForgetOnSignal(m_temp);
         m_temp.clear();
     }
 }

@@ -6,7 +6,9 @@
 // the target; a failed or abandoned download leaves no file behind.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <string>
 #include <vector>
@@ -16,6 +18,14 @@
 #include "update/UpdateSelection.h"
 
 namespace Update {
+
+// The bound on a slow transfer, the rule the instrument transfers follow:
+// less than a tenth of the minimum rate within any window of this length
+// ends the download.
+struct SRateRule {
+    uint32_t minBytesPerSecond = 10 * 1024;
+    int windowMs = 10000;
+};
 
 class CInstallerDownload {
 public:
@@ -40,8 +50,15 @@ public:
     // installer on the server.
     bool Open();
 
-    // Moves one chunk, waiting at most `waitMs` for data.
+    // Moves one chunk, waiting at most `waitMs` for data.  Fails when the
+    // transfer breaks the rate rule.
     EStep Step(int waitMs = 50);
+
+    // A stricter rate rule (tests use short windows): a window longer than
+    // the default's or a rate below it is never taken, so the rule cannot
+    // be loosened.
+    void TightenRateRule(const SRateRule& rule);
+    const SRateRule& RateRule() const { return m_rule; }
 
     // Ends the download: the temporary file is removed, the transfer dropped.
     void Abort();
@@ -62,6 +79,8 @@ public:
 
 private:
     EStep Fail(const std::u16string& detail);
+    // False when the window just ended brought too few bytes.
+    bool KeepsTheRate();
     EStep Complete();
     void RemoveTemporary();
 
@@ -79,6 +98,14 @@ private:
     bool m_finished = false;
     std::vector<uint8_t> m_buffer;
     std::u16string m_errorText;
+
+    using Clock = std::chrono::steady_clock;
+    struct SSample {
+        Clock::time_point time;
+        uint64_t bytes;
+    };
+    SRateRule m_rule;
+    std::deque<SSample> m_samples;   // bytes downloaded over the last window
 };
 
 } // namespace Update

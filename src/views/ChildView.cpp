@@ -104,10 +104,15 @@ void CChildView::ExportText()
     try {
         // The third filter is the spreadsheet CSV of every series, whichever
         // page is active; the others write the page's text as it is.
-        if (filter == kSpreadsheetFilter)
-            SpreadsheetExport::WriteFile(path, m_doc->GetCurrent(), SpreadsheetExport::ERows::Series);
-        else
+        // Its number form follows the program's language, as a spreadsheet
+        // with the same settings reads it.
+        if (filter == kSpreadsheetFilter) {
+            SpreadsheetExport::SOptions options;
+            options.locale = SpreadsheetExport::LocaleOfLanguage();
+            SpreadsheetExport::WriteFile(path, m_doc->GetCurrent(), SpreadsheetExport::ERows::Series, options);
+        } else {
             TextExport::WriteFile(path, text);
+        }
     } catch (const Platform::CFileException& e) {
         ui->ShowMessage(IDocumentUi::messageError,
                         Platform::FormatU(Platform::LoadString(ViewStrings::kExportFailed).c_str(),

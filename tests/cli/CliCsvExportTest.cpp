@@ -103,7 +103,7 @@ TEST(CliCsvExport, ExportsUseTheLanguageLibraryOfTheSettings)
     Platform::SetLanguageStrings(nullptr);
     EXPECT_EQ(Bytes(text), std::string(page.begin(), page.end()));
     EXPECT_EQ(Bytes(csv), spreadsheet);
-    EXPECT_EQ(spreadsheet.rfind("Rollen-ID,Schlagz\xC3\xA4hler,", 0), 0u) << spreadsheet.substr(0, 80);
+    EXPECT_EQ(spreadsheet.rfind("\xEF\xBB\xBFRollen-ID,Schlagz\xC3\xA4hler,", 0), 0u) << spreadsheet.substr(0, 80);
 
     // A library that cannot be used leaves the built-in texts.
     std::ofstream(registry, std::ios::binary | std::ios::trunc)
@@ -111,5 +111,5 @@ TEST(CliCsvExport, ExportsUseTheLanguageLibraryOfTheSettings)
            "[HKEY_CURRENT_USER\\Software\\Vantor\\Brelmora\\Settings]\r\n"
            "\"LanguageFile\"=\"" + Temp("Brelmora_XYZ.so") + "\"\r\n";
     ASSERT_EQ(RunCli("export " + Sample() + " " + csv + " --csv", registry), 0);
-    EXPECT_EQ(Bytes(csv).rfind("Roll ID,Impact counter,", 0), 0u);
+    EXPECT_EQ(Bytes(csv).rfind("\xEF\xBB\xBFRoll ID,Impact counter,", 0), 0u);
 }

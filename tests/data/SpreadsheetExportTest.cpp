@@ -71,15 +71,17 @@ TEST(SpreadsheetExport, OneRowPerSeriesReadsBackFieldForField)
     EXPECT_EQ(rows[1], nlohmann::json({"A,\"B\"\u00e4", "1234", "2001-02-01T13:05:07", "R", "2", "45.25", "6.72", "9.5",
                                        "40.5", "50.0", "30.5", "75.0", "first, \"soft\"\r\nsecond line \u20ac"}));
     // One impact has no standard deviation; none has no statistics at all.
+    // Both have no limits (0 and 100 Q): empty limit cells.  A text that
+    // begins with CR gets the apostrophe that keeps it a text.
     EXPECT_EQ(rows[2], nlohmann::json({"plain", "7", "2000-01-01T00:00:00", "R", "1", "40.00", "", "0.0", "40.0",
-                                       "40.0", "0.0", "100.0", ""}));
-    EXPECT_EQ(rows[3], nlohmann::json({"\r\nnew line", "8", "2000-01-01T00:00:00", "R", "0", "", "", "", "", "", "0.0",
-                                       "100.0", ""}));
+                                       "40.0", "", "", ""}));
+    EXPECT_EQ(rows[3], nlohmann::json({"'\r\nnew line", "8", "2000-01-01T00:00:00", "R", "0", "", "", "", "", "", "",
+                                       "", ""}));
 
-    // Plain UTF-8 without a byte-order mark (it would become part of the
-    // first caption), CR LF line ends, quotes only where needed.
+    // UTF-8 with a byte-order mark, CR LF line ends, quotes only where
+    // needed.
     const std::string bytes = SpreadsheetExport::Encode(*data, ERows::Series);
-    EXPECT_EQ(bytes.rfind("Roll ID,Impact counter,", 0), 0u);
+    EXPECT_EQ(bytes.rfind("\xEF\xBB\xBFRoll ID,Impact counter,", 0), 0u);
     EXPECT_NE(bytes.find("\r\n\"A,\"\"B\"\"\xC3\xA4\",1234,2001-02-01T13:05:07,R,2,45.25,"), std::string::npos);
     EXPECT_EQ(SpreadsheetExport::Encode(CPaperData(), ERows::Series).find("\r\n"), bytes.find("\r\n"));
 }
@@ -116,5 +118,8 @@ TEST(SpreadsheetExport, QuotingFollowsRfc4180)
     EXPECT_EQ(SpreadsheetExport::QuoteField("say \"hi\""), "\"say \"\"hi\"\"\"");
     EXPECT_EQ(SpreadsheetExport::QuoteField("cr\ronly"), "\"cr\ronly\"");
     EXPECT_EQ(SpreadsheetExport::QuoteField("lf\nonly"), "\"lf\nonly\"");
+    EXPECT_EQ(SpreadsheetExport::QuoteField("a;b"), "a;b");
+    EXPECT_EQ(SpreadsheetExport::QuoteField("a;b", ';'), "\"a;b\"");
+    EXPECT_EQ(SpreadsheetExport::QuoteField("a,b", ';'), "a,b");
     EXPECT_EQ(SpreadsheetExport::IsoDateTime(0xFFFFFFFFu), "2136-02-07T06:28:15");
 }

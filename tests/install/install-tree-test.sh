@@ -68,7 +68,8 @@ check_tree() {
   fi
   echo "$version" | grep -q "$expected_version" || fail "$what: version: $version"
   "$cli" export "$share/brelmora/examples/sample.vnr" "$work/$what.csv" --csv || fail "$what: export failed"
-  head -c 10 "$work/$what.csv" | grep -q '^Rollen-ID' || fail "$what: export not in German: $(head -1 "$work/$what.csv")"
+  # The spreadsheet CSV starts with the UTF-8 byte-order mark.
+  head -c 13 "$work/$what.csv" | grep -q "^$(printf '\357\273\277')Rollen-ID" || fail "$what: export not in German: $(head -1 "$work/$what.csv")"
   "$root/usr/bin/brelmora" --help > /dev/null 2>&1 || fail "$what: brelmora --help failed"
   "$root/usr/bin/veltrano-sim" --help > /dev/null 2>&1 || fail "$what: veltrano-sim --help failed"
 }

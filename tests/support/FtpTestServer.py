@@ -8,6 +8,9 @@ it listens on to PORT_FILE.  --mode picks how it behaves:
   short    sends only the first half of every file it lists in full
   junk     puts lines no listing parser should take around each listing
   slow     sends files at about 256 KiB/s (for cancelling a download)
+  crawl    sends files at about 200 bytes/s, in small pieces (a transfer
+           far below any sound rate that never stalls)
+  long     sends every file twice over: more bytes than it lists
   silent   accepts connections and never says a word
 
 The server stops by itself after --lifetime seconds, so a test that dies
@@ -46,6 +49,23 @@ class ShortFS(AbstractedFS):
         return super().open(filename, mode)
 
 
+class DoubleFile(io.BytesIO):
+    """A file sent twice over: the transfer brings more than the listing said."""
+
+    def __init__(self, path):
+        with open(path, "rb") as f:
+            data = f.read()
+        super().__init__(data + data)
+        self.name = path
+
+
+class LongFS(AbstractedFS):
+    def open(self, filename, mode):
+        if "r" in mode and "w" not in mode and "a" not in mode:
+            return DoubleFile(filename)
+        return super().open(filename, mode)
+
+
 JUNK_LINES = [
     b"total 42\r\n",
     b"this line is no listing entry at all\r\n",
@@ -75,6 +95,12 @@ class SlowDTP(ThrottledDTPHandler):
     write_limit = 256 * 1024
 
 
+class CrawlDTP(ThrottledDTPHandler):
+    read_limit = 200
+    write_limit = 200
+    ac_out_buffer_size = 50
+
+
 def serve_silent(port_file, lifetime):
     listener = socket.socket(socket.AF_INET, socket.SOCK_STREAM)
     listener.bind(("127.0.0.1", 0))
@@ -102,7 +128,7 @@ def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--root", required=True)
     parser.add_argument("--port-file", required=True)
-    parser.add_argument("--mode", default="normal", choices=["normal", "short", "junk", "slow", "silent"])
+    parser.add_argument("--mode", default="normal", choices=["normal", "short", "junk", "slow", "crawl", "long", "silent"])
     parser.add_argument("--lifetime", type=float, default=300.0)
     args = parser.parse_args()
     logging.basicConfig(level=logging.WARNING)
@@ -125,6 +151,10 @@ def main():
         Handler.abstracted_fs = JunkFS
     elif args.mode == "slow":
         Handler.dtp_handler = SlowDTP
+    elif args.mode == "crawl":
+        Handler.dtp_handler = CrawlDTP
+    elif args.mode == "long":
+        Handler.abstracted_fs = LongFS
 
     server = FTPServer(("127.0.0.1", 0), Handler)
     write_port(args.port_file, server.socket.getsockname()[1])

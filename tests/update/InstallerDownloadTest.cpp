@@ -181,3 +181,37 @@ TEST_F(InstallerDownload, CancelDuringTheDownloadLeavesNothing)
 }
 
 } // namespace
+
+TEST_F(InstallerDownload, TheRateRuleCanOnlyBeTightened)
+{
+    Offer(Bytes(5000, 1));
+    CInstallerDownload download(*m_link, m_choice);
+    EXPECT_EQ(download.RateRule().minBytesPerSecond, 10240u);
+    EXPECT_EQ(download.RateRule().windowMs, 10000);
+    download.TightenRateRule({1, 60000});
+    EXPECT_EQ(download.RateRule().minBytesPerSecond, 10240u);
+    EXPECT_EQ(download.RateRule().windowMs, 10000);
+    download.TightenRateRule({100000, 500});
+    EXPECT_EQ(download.RateRule().minBytesPerSecond, 100000u);
+    EXPECT_EQ(download.RateRule().windowMs, 500);
+}
+
+// A server far below a tenth of the minimum rate that never stalls: the
+// transfer ends after one window, not when the file would be complete.
+TEST_F(InstallerDownload, ACrawlingServerEndsAfterOneWindow)
+{
+    Offer(Bytes(20000, 7), std::string(), "crawl");
+    CInstallerDownload download(*m_link, m_choice);
+    download.TightenRateRule({10240, 1000});
+    ASSERT_TRUE(download.CreateLocal(Platform::FromUtf8(m_target)));
+    ASSERT_TRUE(download.Open());
+    const auto started = std::chrono::steady_clock::now();
+    ASSERT_EQ(RunToEnd(download), CInstallerDownload::stepFailed);
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(5));
+    EXPECT_LT(download.Downloaded(), 20000u);
+    EXPECT_NE(Platform::ToUtf8(download.ErrorText())
+                  .find("The transfer of Setup_V_1_9_0_0.exe was too slow: less than 1024 bytes a second over 1 seconds."),
+              std::string::npos)
+        << Platform::ToUtf8(download.ErrorText());
+    EXPECT_TRUE(Entries(m_folder).empty());
+}

@@ -6,6 +6,7 @@
 #include <ctime>
 #include <fcntl.h>
 #include <mutex>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "platform/ErrorCodes.h"
@@ -24,6 +25,7 @@ enum : uint32_t {
 struct STraceState {
     std::mutex lock;
     int fd = -1;
+    uint32_t writeError = 0;   // the first write that failed since the file was opened
     std::once_flag environment;
     uint32_t environmentError = 0;
     std::u16string environmentPath;
@@ -63,22 +65,57 @@ void ReadEnvironment()
     state.environmentError = OpenTraceFile(state.environmentPath);
 }
 
+// The trace is an output like any other: a regular file, new or appended
+// to, never a device or a pipe (opened without blocking, so a FIFO cannot
+// hold the program), never a file without a write bit, never through a
+// link to nothing.
+uint32_t CheckTraceTarget(const struct stat& st)
+{
+    if (S_ISDIR(st.st_mode))
+        return Platform::ERROR_ACCESS_DENIED;
+    if (!S_ISREG(st.st_mode))
+        return Platform::ERROR_BAD_FILE_TYPE;
+    if ((st.st_mode & 0222) == 0)
+        return Platform::ERROR_ACCESS_DENIED;
+    return 0;
+}
+
 uint32_t OpenTraceFile(const std::u16string& path)
 {
     const std::string file = Platform::ToUtf8(path);
     if (file.empty() || file.find('\0') != std::string::npos)
         return Platform::ERROR_INVALID_NAME;
+    struct stat st;
+    if (::lstat(file.c_str(), &st) == 0) {
+        if (::stat(file.c_str(), &st) != 0)
+            return errno == ENOENT || errno == ELOOP ? Platform::ERROR_CANT_RESOLVE_FILENAME
+                                                     : Platform::ErrorFromErrno(errno);
+        if (const uint32_t error = CheckTraceTarget(st))
+            return error;
+    }
     int fd;
     do {
-        fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC | O_NOCTTY, 0600);
+        fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, 0600);
     } while (fd < 0 && errno == EINTR);
     if (fd < 0)
         return Platform::ErrorFromErrno(errno);
+    // What was opened, in case the name changed in between.
+    if (::fstat(fd, &st) != 0) {
+        const int error = errno;
+        ::close(fd);
+        return Platform::ErrorFromErrno(error);
+    }
+    if (const uint32_t error = CheckTraceTarget(st)) {
+        ::close(fd);
+        return error;
+    }
+    ::fcntl(fd, F_SETFL, O_APPEND);
     STraceState& state = State();
     std::lock_guard<std::mutex> guard(state.lock);
     if (state.fd >= 0)
         ::close(state.fd);
     state.fd = fd;
+    state.writeError = 0;
     g_on.store(true, std::memory_order_release);
     return 0;
 }
@@ -122,6 +159,13 @@ bool IsWireTraceOn()
     return g_on.load(std::memory_order_acquire);
 }
 
+uint32_t WireTraceWriteError()
+{
+    STraceState& state = State();
+    std::lock_guard<std::mutex> guard(state.lock);
+    return state.writeError;
+}
+
 std::u16string DescribeTraceError(const std::u16string& path, uint32_t error)
 {
     return Platform::FormatU(Platform::LoadString(IDS_TRACE_CANNOT_WRITE).c_str(), Platform::ToUtf8(path).c_str(),
@@ -160,8 +204,13 @@ void TraceTransfer(const std::u16string& name, bool write, const void* data, uin
         const ssize_t n = ::write(state.fd, line.data() + done, line.size() - done);
         if (n < 0 && errno == EINTR)
             continue;
-        if (n <= 0)
+        if (n <= 0) {
+            // Kept for the end of the command: a trace that lost lines
+            // must not look complete.
+            if (state.writeError == 0)
+                state.writeError = n < 0 ? Platform::ErrorFromErrno(errno) : Platform::ERROR_WRITE_FAULT;
             break;
+        }
         done += static_cast<size_t>(n);
     }
 }

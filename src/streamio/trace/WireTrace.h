@@ -27,7 +27,9 @@ inline constexpr const char* kTraceVariable = "BRELMORA_TRACE";
 
 // Starts tracing into `path` (created 0600 or appended to).  Returns 0, or
 // the Win32 error number when the file cannot be opened (the trace stays as
-// it was).
+// it was): a device, pipe or socket is ERROR_BAD_FILE_TYPE (checked without
+// blocking), a folder or a file without a write bit ERROR_ACCESS_DENIED, a
+// link to nothing or a loop of links ERROR_CANT_RESOLVE_FILENAME.
 uint32_t StartWireTrace(const std::u16string& path);
 
 // Starts tracing into the file BRELMORA_TRACE names, once per process; later
@@ -39,6 +41,10 @@ uint32_t StartWireTraceFromEnvironment(std::u16string* path = nullptr);
 // Stops tracing and closes the file; streams wrapped already write nothing
 // more.
 void StopWireTrace();
+
+// The error number of the first trace line that could not be written since
+// the file was opened (a full disk); 0 when every line was written.
+uint32_t WireTraceWriteError();
 
 // True while a trace file is open (reads the environment first, once).
 bool IsWireTraceOn();

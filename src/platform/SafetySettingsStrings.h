@@ -1,0 +1,11 @@
+// String-table id of the settings file that cannot take a change.
+#pragma once
+
+#include <cstdint>
+
+namespace SafetySettingsStrings {
+
+// %s: the settings file, %s: the cause (locked elsewhere, over its size limit)
+constexpr uint32_t kSettingsNotStored = 53070;
+
+} // namespace SafetySettingsStrings
