@@ -14,28 +14,11 @@
 #include "data/OutputTarget.h"
 #include "platform/ErrorCodes.h"
 #include "platform/FileException.h"
+#include "platform/FileSystem.h"
 #include "platform/Text.h"
 #include "streamio/file/FileStream.h"
 
 namespace Cli {
-
-namespace {
-
-std::string FolderOf(const std::string& path)
-{
-    const size_t slash = path.find_last_of('/');
-    if (slash == std::string::npos)
-        return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-bool IsFolder(const std::string& path)
-{
-    struct stat st;
-    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
-
-} // namespace
 
 void COutputFiles::Add(const std::string& path, Writer write)
 {
@@ -57,7 +40,7 @@ bool COutputFiles::Commit(std::string& failedPath, uint32_t& error)
     try {
         for (const SEntry& e : m_entries) {
             failedPath = e.path;
-            if (IsFolder(AtomicFile::ResolveTarget(e.path))) {
+            if (Platform::IsFolder(AtomicFile::ResolveTarget(e.path))) {
                 error = Platform::ERROR_ACCESS_DENIED;
                 return false;
             }

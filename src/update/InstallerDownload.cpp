@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include "platform/SignalCleanup.h"
+#include "platform/FileSystem.h"
 #include "platform/StringTable.h"
 #include "platform/Text.h"
 #include "update/DownloadRateStrings.h"
@@ -19,14 +20,6 @@
 namespace Update {
 
 namespace {
-
-std::string FolderOf(const std::string& path)
-{
-    const size_t slash = path.find_last_of('/');
-    if (slash == std::string::npos)
-        return ".";
-    return slash == 0 ? std::string("/") : path.substr(0, slash);
-}
 
 std::string Cause(int err)
 {
@@ -140,28 +133,19 @@ bool CInstallerDownload::CreateLocal(const std::u16string& target)
     m_localErrno = 0;
     m_target = target;
     const std::string path = Platform::ToUtf8(target);
-    const std::string folder = FolderOf(path);
-    struct stat st {};
-    if (::stat(folder.c_str(), &st) != 0) {
-        m_localErrno = errno;
+    const std::string folder = Platform::FolderOf(path);
+    m_localErrno = Platform::FolderWriteProblem(folder);
+    if (m_localErrno != 0)
         return false;
-    }
-    if (!S_ISDIR(st.st_mode)) {
-        m_localErrno = ENOTDIR;
-        return false;
-    }
-    if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
-        m_localErrno = EACCES;
-        return false;
-    }
     // An installer already there is replaced only when it may be written:
     // a read-only one is reported, never replaced or kept without a word.
-    if (::lstat(path.c_str(), &st) == 0) {
-        if (S_ISDIR(st.st_mode) || (S_ISREG(st.st_mode) && (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)) {
-            m_localErrno = S_ISDIR(st.st_mode) ? EISDIR : EACCES;
+    if (const Platform::SFileStatus existing = Platform::StatLink(path); existing.Exists()) {
+        const bool folderThere = existing.type == Platform::EFileType::Folder;
+        if (folderThere || (existing.type == Platform::EFileType::Regular && !existing.HasWriteBit())) {
+            m_localErrno = folderThere ? EISDIR : EACCES;
             return false;
         }
-        if (!S_ISREG(st.st_mode)) {
+        if (existing.type != Platform::EFileType::Regular) {
             m_localErrno = EINVAL;
             return false;
         }
@@ -310,11 +294,7 @@ CInstallerDownload::EStep CInstallerDownload::Complete()
     Platform::ForgetOnSignal(m_temp);
     m_temp.clear();
     // Makes the rename durable (best effort).
-    const int dir = ::open(FolderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dir >= 0) {
-        ::fsync(dir);
-        ::close(dir);
-    }
+    Platform::SyncFolderOf(target);
     m_finished = true;
     return stepComplete;
 }
