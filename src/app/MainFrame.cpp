@@ -51,6 +51,8 @@ QString Text(uint32_t id)
 // How often the tool bar's enabled states are refreshed while nothing else
 // asks for it (the menus refresh theirs before they open).
 constexpr int kStateRefreshMs = 250;
+// A progress text is painted at most this often (one frame of a 60 Hz screen).
+constexpr qint64 kProgressPaintMs = 16;
 
 } // namespace
 
@@ -74,6 +76,7 @@ CMainFrame::CMainFrame(CBrelmoraApp& app, QWidget* parent)
 
     m_statusHint = new CStatusHint(this);
     m_statusLabel = new QLabel(this);
+    m_statusLabel->setObjectName(QStringLiteral("StatusField"));
     statusBar()->addWidget(m_statusLabel, 1);
     m_deviceLabel = new QLabel(this);
     m_deviceLabel->setObjectName(QStringLiteral("DeviceField"));
@@ -89,6 +92,15 @@ CMainFrame::CMainFrame(CBrelmoraApp& app, QWidget* parent)
         else
             m_statusLabel->setText(text);
         UpdateCommandStates();
+    });
+    // Progress comes from a loop that holds the event loop: the status
+    // field (and nothing else) is painted at once, at most once a frame.
+    connect(m_view, &CChildView::progressText, this, [this](const QString& text) {
+        m_statusLabel->setText(text);
+        if (!m_progressPainted.isValid() || m_progressPainted.elapsed() >= kProgressPaintMs) {
+            m_statusLabel->repaint();
+            m_progressPainted.start();
+        }
     });
 
     // The background update check reports a newer program to the update

@@ -6,6 +6,7 @@
 // and asks to save a changed project before it closes.
 #pragma once
 
+#include <QElapsedTimer>
 #include <QHash>
 #include <QMainWindow>
 #include <memory>
@@ -148,6 +149,7 @@ private:
     CLogo* m_logo = nullptr;
     CStatusHint* m_statusHint = nullptr;
     QLabel* m_statusLabel = nullptr;
+    QElapsedTimer m_progressPainted;   // when a progress text was last painted
     QHash<int, QAction*> m_actions;
     std::vector<QMenu*> m_menus;
     QMenu* m_updateMenu = nullptr;

@@ -34,6 +34,7 @@ CChildView::CChildView(CPaperDoc* doc, QWidget* parent) : QWidget(parent), m_doc
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_tabs);
     connect(m_tabs->SeriesPage(), &CTabGrid::statusText, this, &CChildView::statusText);
+    connect(m_tabs->SeriesPage(), &CTabGrid::progressText, this, &CChildView::progressText);
 }
 
 CChildView::~CChildView() = default;

@@ -38,6 +38,8 @@ protected:
 signals:
     // A status-bar text (selection counts, fill progress).
     void statusText(const QString& text);
+    // The series table's progress (CTabGrid::progressText).
+    void progressText(const QString& text);
 
 private:
     CPaperDoc* m_doc;

@@ -70,4 +70,7 @@ constexpr uint32_t kVersionLine = 52071;     // %s: the version
 constexpr uint32_t kDemoWithOutput = 52072;  // %s: the other option
 constexpr uint32_t kDemoOneProject = 52073;  // %s: the second file
 
+// The result page's line under its title (the port page has one too).
+constexpr uint32_t kResultHeading = 57010;
+
 } // namespace ConnectionViewStrings

@@ -60,7 +60,8 @@ CPortSelectPage::CPortSelectPage(CDevSelectSheet& sheet) : m_sheet(sheet)
     layout->addWidget(m_intro);
     m_note = new QLabel(this);
     m_note->setWordWrap(true);
-    m_note->setTextFormat(Qt::PlainText);
+    // Rich text: the two points keep their indent when they wrap.
+    m_note->setTextFormat(Qt::RichText);
     layout->addWidget(m_note);
 
     m_kind = new QComboBox(this);
@@ -130,13 +131,21 @@ CPortSelectPage::CPortSelectPage(CDevSelectSheet& sheet) : m_sheet(sheet)
     Retranslate();
 }
 
+QString CPortSelectPage::NoteHtml(const QString& note, const QStringList& points, int indent)
+{
+    QString html = QStringLiteral("<p style=\"margin:0\">%1</p>").arg(note.toHtmlEscaped());
+    for (const QString& point : points)
+        html += QStringLiteral("<p style=\"margin:0 0 0 %1px\">%2</p>").arg(indent).arg(point.toHtmlEscaped());
+    return html;
+}
+
 void CPortSelectPage::Retranslate()
 {
     setTitle(Text(kPortTitle));
     setSubTitle(Text(kPortHeading));
     m_intro->setText(Text(kPortIntro));
-    m_note->setText(Text(kPortNote) + QStringLiteral("\n      ") + Text(kPortNoteSupported) +
-                    QStringLiteral("\n      ") + Text(kPortNoteUsb));
+    m_note->setText(NoteHtml(Text(kPortNote), {Text(kPortNoteSupported), Text(kPortNoteUsb)},
+                             m_note->fontMetrics().horizontalAdvance(QStringLiteral("      "))));
     m_serialGroup->setTitle(Text(kSerialGroup));
     m_scan->setText(Text(kScanBox));
     m_comPortLabel->setText(Text(kComPortLabel));
@@ -226,6 +235,8 @@ CDevFoundPage::CDevFoundPage(CDevSelectSheet& sheet) : m_sheet(sheet)
 void CDevFoundPage::Retranslate()
 {
     setTitle(Text(kResultTitle));
+    // The same header as the port page: a title and a line under it.
+    setSubTitle(Text(kResultHeading));
     m_status->setToolTip(Text(kStatusTip));
     m_selectLabel->setText(Text(kSelectLabel));
     m_devices->setToolTip(Text(kSelectTip));

@@ -10,6 +10,7 @@
 // this program and are not built.
 #pragma once
 
+#include <QStringList>
 #include <QWizard>
 #include <QWizardPage>
 #include <memory>
@@ -35,6 +36,9 @@ class CDevSelectSheet;
 class CPortSelectPage : public QWizardPage {
     Q_OBJECT
 public:
+    // The note above the port controls: `note` and its points, each point
+    // indented by `indent` pixels also on its wrapped lines.
+    static QString NoteHtml(const QString& note, const QStringList& points, int indent);
     explicit CPortSelectPage(CDevSelectSheet& sheet);
 
     void initializePage() override;

@@ -4,7 +4,10 @@
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFontMetrics>
+#include <QLayout>
 #include <QPushButton>
+
+#include <algorithm>
 
 #include "views/ViewStrings.h"
 #include "views/ViewText.h"
@@ -22,7 +25,15 @@ QSize FromDialogUnits(const QWidget* widget, int width, int height)
 void ApplyTemplateSize(QDialog* dialog, int width, int height)
 {
     dialog->ensurePolished();
-    dialog->resize(FromDialogUnits(dialog, width, height).expandedTo(dialog->minimumSizeHint()));
+    QSize size = FromDialogUnits(dialog, width, height).expandedTo(dialog->minimumSizeHint());
+    // A wrapped text makes the layout's minimum lower than what it needs at
+    // this width (the minimum is taken at the widest line): the dialog is as
+    // high as its layout wants at its width, or every field is squeezed.
+    if (QLayout* layout = dialog->layout(); layout != nullptr && layout->hasHeightForWidth()) {
+        layout->activate();
+        size.setHeight(std::max(size.height(), layout->totalHeightForWidth(size.width())));
+    }
+    dialog->resize(size);
 }
 
 QDialogButtonBox* MakeButtons(QDialog* dialog, bool withCancel)

@@ -292,7 +292,7 @@ void CTabGrid::FillAll()
         else
             CreateSeriesRows(s, lastCol, graphWidth);
         if ((s + 1) % kFillProgressEvery == 0)
-            emit statusText(ViewText::Q(Platform::FormatU(u"%s %d", updating.constData(), s + 1)));
+            emit progressText(ViewText::Q(Platform::FormatU(u"%s %d", updating.constData(), s + 1)));
     }
     m_lastCount = count;
 

@@ -69,8 +69,11 @@ public:
 
     // A header click: toggles the column's sort code pair, sorts, refills.
     void OnHeaderClicked(int column);
-    // Expands or collapses every detail row without drawing in between.
+    // Expands or collapses every detail row without drawing the table in
+    // between; the row at the top of the view stays there.
     void ExpandAll(bool expand);
+    // ExpandAll queued, as the context menu runs it.
+    void PostExpandAll(bool expand);
     // A click on the gripper of a series: the expand sign or the tick box.
     void ToggleExpanded(int series, bool animate = true);
     void ToggleInSummary(int series);
@@ -122,6 +125,10 @@ public:
 
 signals:
     void statusText(const QString& text);
+    // "Updating: n" while the table fills, "Expanding: n" while rows
+    // expand: the loop holds the event loop, so the receiver paints it at
+    // once.
+    void progressText(const QString& text);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

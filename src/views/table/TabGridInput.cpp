@@ -118,6 +118,7 @@ void CTabGrid::ExpandAll(bool expand)
     m_animating.clear();
     const int count = std::min(m_doc->GetCount(), m_lastCount);
     const int width = GraphWidth();
+    const int top = m_grid->GetTopRow();
     const QByteArray caption = Load(ViewStrings::kExpanding).toUtf8();
     m_grid->SetRedraw(false);
     for (int s = 0; s < count; ++s) {
@@ -127,10 +128,29 @@ void CTabGrid::ExpandAll(bool expand)
         if (CGridCellSeries* cell = SeriesCell(s))
             ShowDetailNow(s, *cell, expand, width);
         if ((s + 1) % kExpandProgressEvery == 0)
-            emit statusText(ViewText::Q(Platform::FormatU(u"%s %d", caption.constData(), s + 1)));
+            emit progressText(ViewText::Q(Platform::FormatU(u"%s %d", caption.constData(), s + 1)));
     }
+    // The row that was at the top stays in view there (its series' value
+    // row when the top was a detail row that closed).
+    const int keep = top >= 1 && m_grid->GetRowHeight(top) == 0 ? ValueRow(SeriesOfRow(top)) : top;
     m_grid->SetRedraw(true);
+    if (keep >= 1)
+        m_grid->SetTopRow(keep);
     UpdateStatus();
+}
+
+void CTabGrid::PostExpandAll(bool expand)
+{
+    // After the menu has gone: the table is painted once as it is (over
+    // what the menu covered) before the loop holds the event loop.
+    QMetaObject::invokeMethod(
+        this,
+        [this, expand] {
+            if (QWidget* top = window())
+                top->repaint();
+            ExpandAll(expand);
+        },
+        Qt::QueuedConnection);
 }
 
 // --- Animation -----------------------------------------------------------------
@@ -294,9 +314,9 @@ void CTabGrid::ShowContextMenu(const QPoint& globalPos, bool onCell)
     menu.setObjectName(QStringLiteral("seriesContextMenu"));
     if (onCell) {
         menu.addAction(MenuIcons::Get(MenuIcons::expandAll), Load(ViewStrings::kExpandAll), this,
-                       [this] { ExpandAll(true); });
+                       [this] { PostExpandAll(true); });
         menu.addAction(MenuIcons::Get(MenuIcons::collapseAll), Load(ViewStrings::kCollapseAll), this,
-                       [this] { ExpandAll(false); });
+                       [this] { PostExpandAll(false); });
         menu.addSeparator();
     }
     menu.addAction(MenuIcons::Get(MenuIcons::allInSummary), Load(ViewStrings::kAllInSummary), this, [this] {
