@@ -109,8 +109,10 @@ public:
         // at once, before anything is written.
         // Roll IDs are folded to small letters before they are stored and
         // searched, so LIKE may compare bytes and use the roll ID index.
+        // A large import touches the indexes all over: 32 MiB of page cache
+        // keep them from being written to the log again and again.
         Execute("PRAGMA foreign_keys = ON; PRAGMA case_sensitive_like = ON; PRAGMA synchronous = FULL; "
-                "SELECT count(*) FROM sqlite_schema;");
+                "PRAGMA cache_size = -32768; SELECT count(*) FROM sqlite_schema;");
     }
     ~CSqliteConnection() override
     {
