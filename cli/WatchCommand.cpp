@@ -25,8 +25,9 @@
 #include "DeviceOutputFiles.h"
 #include "DeviceSession.h"
 #include "WatchOutput.h"
-#include "WatchSink.h"
+#include "ArchiveCliSupport.h"
 #include "WatchStrings.h"
+#include "collect/ArchiveSink.h"
 #include "collect/Collector.h"
 #include "collect/DeviceNodeWatch.h"
 #include "device/SearchJobs.h"
@@ -39,8 +40,6 @@ namespace Cli {
 
 namespace {
 
-// The archive cannot be opened, read or written.
-constexpr int kExitArchive = 9;
 // How long a stop waits for the exchanges under way to end (they end
 // within 100 ms of the request; only opening an address may take longer).
 constexpr int kStopGraceMs = 1500;
@@ -256,13 +255,15 @@ int WatchCommand(const std::vector<std::string>& args)
             return rc;
         SRun run;
         if (w.archive) {
-            std::string error;
-            run.sink = OpenWatchSink(w.archiveUrl, error);
-            if (!run.sink) {
-                PrintError(w.archiveUrl.empty() ? DefaultWatchArchive() : w.archiveUrl,
-                           Platform::FormatU(Text(kWatchArchiveFailed).c_str(), error.c_str()));
-                return kExitArchive;
-            }
+            // The address given, else the "Archive" setting (read again
+            // after a SIGHUP), else the default file.
+            std::optional<std::u16string> given;
+            if (!w.archiveUrl.empty())
+                given = Platform::FromUtf8(w.archiveUrl);
+            std::unique_ptr<Archive::CLabArchive> archive = OpenArchive(given, Archive::CLabArchive::EMode::Write);
+            if (!archive)
+                return exitArchive;
+            run.sink = std::make_unique<Collect::CArchiveSink>(std::move(archive));
         }
         Collect::SCollectorOptions options;
         options.pass.sink = run.sink.get();
@@ -335,7 +336,7 @@ int WatchCommand(const std::vector<std::string>& args)
         }
         if (end == ERunEnd::Stopped)
             reporter.Note(Text(kWatchStopped));
-        const int rc = reporter.ArchiveFailed() ? kExitArchive : reporter.SaveFailed() ? exitCannotWrite : exitOk;
+        const int rc = reporter.ArchiveFailed() ? exitArchive : reporter.SaveFailed() ? exitCannotWrite : exitOk;
         if (!abandoned.empty()) {
             // Threads still waiting on a line: end without destroying what
             // they use.

@@ -281,10 +281,8 @@ SPassReport RunPass(const SCollectTarget& target, const SPassOptions& options, I
     if (options.sink != nullptr) {
         CCritical critical(host);
         try {
-            const std::u16string source =
-                Platform::FormatU(LoadString(kDownloadSource).c_str(), target.name.c_str());
             SEvent archived = MakeEvent(EEvent::Archived, target, report.serial);
-            archived.counts = options.sink->Store(doc.GetOriginal(), doc.GetCurrent(), source);
+            archived.counts = options.sink->Store(doc.GetOriginal(), doc.GetCurrent(), target.name);
             archived.series = count;
             host.Report(archived);
         } catch (const std::exception& e) {
