@@ -106,6 +106,9 @@ install(FILES ${PROJECT_SOURCE_DIR}/resources/completion/brelmora-cli.bash
 install(FILES ${PROJECT_SOURCE_DIR}/examples/sample.vnr DESTINATION ${CMAKE_INSTALL_DATADIR}/brelmora/examples)
 install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/brelmora)
 
+# The watch service's systemd unit and udev rule.
+include(${CMAKE_CURRENT_LIST_DIR}/Watch.cmake)
+
 # The Debian package.
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME brelmora)
