@@ -14,7 +14,7 @@ _brelmora_cli()
         cword=$COMP_CWORD
     fi
 
-    local commands="info export version download identify delete-all names option search update-check update-download firmware-check help"
+    local commands="info export version download identify delete-all names option search update-check update-download firmware-check watch help"
 
     # The command: the first word after the global options.
     local i command="" skip=0
@@ -32,10 +32,10 @@ _brelmora_cli()
 
     # Values of options.
     case "$prev" in
-        --trace|--save|--export)
+        --trace|--save|--export|--status|--archive)
             COMPREPLY=($(compgen -f -- "$cur"))
             return ;;
-        --to)
+        --to|--save-dir)
             COMPREPLY=($(compgen -d -- "$cur"))
             return ;;
         --port)
@@ -44,7 +44,7 @@ _brelmora_cli()
             COMPREPLY=($(compgen -W "$ports IP:" -- "$cur") $(compgen -f -X '!/dev/tty*' -- "$cur"))
             [[ "$cur" == /* ]] && COMPREPLY+=($(compgen -f -- "$cur"))
             return ;;
-        --dtformat|--skip|--ip|--server|--set|--insert|--delete|--clear-from)
+        --dtformat|--skip|--ip|--server|--set|--insert|--delete|--clear-from|--interval)
             return ;;
     esac
 
@@ -66,6 +66,7 @@ _brelmora_cli()
         update-check) options="--json --server" ;;
         update-download) options="--to --server" ;;
         firmware-check) options="--port --json --server" ;;
+        watch) options="--port --scan --ip --usb --archive --save-dir --interval --once --delete-after-archive --json --status" ;;
     esac
     if [[ "$cur" == -* || "$command" == option ]]; then
         COMPREPLY=($(compgen -W "$options --help" -- "$cur"))
