@@ -13,28 +13,11 @@
 #include "data/AtomicFile.h"
 #include "platform/ErrorCodes.h"
 #include "platform/FileException.h"
+#include "platform/FileSystem.h"
 #include "platform/Text.h"
 #include "streamio/file/FileStream.h"
 
 namespace Cli {
-
-namespace {
-
-std::string FolderOf(const std::string& path)
-{
-    const size_t slash = path.find_last_of('/');
-    if (slash == std::string::npos)
-        return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-bool IsFolder(const std::string& path)
-{
-    struct stat st;
-    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
-
-} // namespace
 
 void COutputFiles::Add(const std::string& path, Writer write)
 {
@@ -44,13 +27,13 @@ void COutputFiles::Add(const std::string& path, Writer write)
 uint32_t COutputFiles::CheckCreatable(const std::string& path)
 {
     const std::string target = AtomicFile::ResolveTarget(path);
-    if (target.empty() || IsFolder(target))
+    if (target.empty() || Platform::IsFolder(target))
         return Platform::ERROR_ACCESS_DENIED;
-    const std::string folder = FolderOf(target);
-    if (!IsFolder(folder))
+    const std::string folder = Platform::FolderOf(target);
+    if (!Platform::IsFolder(folder))
         return Platform::ERROR_PATH_NOT_FOUND;
-    if (::access(folder.c_str(), W_OK | X_OK) != 0)
-        return Platform::ErrorFromErrno(errno);
+    if (const int err = Platform::MayWrite(folder, true); err != 0)
+        return Platform::ErrorFromErrno(err);
     return Platform::ERROR_SUCCESS;
 }
 
@@ -64,7 +47,7 @@ bool COutputFiles::Commit(std::string& failedPath, uint32_t& error)
     try {
         for (const SEntry& e : m_entries) {
             failedPath = e.path;
-            if (IsFolder(AtomicFile::ResolveTarget(e.path))) {
+            if (Platform::IsFolder(AtomicFile::ResolveTarget(e.path))) {
                 error = Platform::ERROR_ACCESS_DENIED;
                 return false;
             }

@@ -88,8 +88,8 @@ bool ParseSearchArgs(const std::vector<std::string>& args, SSearchRequest& r)
             // A COM form, or the device file of a COM port.
             const std::string& text = args[++i];
             std::optional<uint32_t> port = ParseComPort(text);
-            if (!port && !text.empty() && text[0] == '/' && ComPortOfDevice(text) != 0)
-                port = ComPortOfDevice(text);
+            if (!port && !text.empty() && text[0] == '/' && StreamIO::ResolveComPort(text) != 0)
+                port = StreamIO::ResolveComPort(text);
             if (!port) {
                 PrintError("brelmora-cli", Platform::FormatU(Text(kBadPort).c_str(), args[i].c_str()));
                 return false;

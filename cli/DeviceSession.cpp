@@ -2,7 +2,6 @@
 
 #include <cstdio>
 #include <exception>
-#include <filesystem>
 
 #include <unistd.h>
 
@@ -13,99 +12,52 @@
 #include "device/DeviceStrings.h"
 #include "device/DeviceTypes.h"
 #include "device/PaperTransfer.h"
-#include "device/SearchJobs.h"
 #include "device/VeltranoDevice.h"
-#include "platform/ComPorts.h"
 #include "platform/ErrorCodes.h"
 #include "platform/FileException.h"
+#include "platform/FileSystem.h"
 #include "platform/Text.h"
 #include "streamio/IoStream.h"
-#include "streamio/StreamSpec.h"
+#include "streamio/LinkSpec.h"
 #include "streamio/serial/Rs232Stream.h"
 
 namespace Cli {
 
 std::optional<uint32_t> ParseComPort(const std::string& text)
 {
-    // The short forms "3" and "COM3" are read as the factory's "COM3:"; the
-    // stream-name parser decides the rest.  Every form has one to three
-    // digits, as the factory's serial names have.
-    constexpr size_t kDevicePrefix = 7;   // "\\.\COM"
-    std::u16string name = Platform::FromUtf8(text);
-    if (!name.empty() && name.find_first_not_of(u"0123456789") == std::u16string::npos)
-        name = u"COM" + name;
-    if (Platform::StartsWithNoCase(name, u"COM") && name.find(u':') == std::u16string::npos)
-        name += u':';
-    const StreamIO::SStreamSpec target = StreamIO::ParseStreamName(name);
-    const bool deviceName = !Platform::StartsWithNoCase(name, u"COM");
-    if (target.kind != StreamIO::StreamKind::Serial || !target.rest.empty() ||
-        (deviceName && name.size() > kDevicePrefix + 3) || target.comPort < 1 || target.comPort > Device::kLastComPort)
+    const std::optional<StreamIO::SLinkSpec> link = StreamIO::ParseLink(Platform::FromUtf8(text));
+    if (!link || link->kind != StreamIO::ELinkKind::Serial || link->comPort > StreamIO::kLastNamedComPort ||
+        link->comPort < StreamIO::kFirstComPort)
         return std::nullopt;
-    return target.comPort;
+    return link->comPort;
 }
 
 std::string ComPortName(uint32_t port)
 {
-    return "COM" + std::to_string(port);
+    return Platform::ToUtf8(StreamIO::FormatLink(StreamIO::SLinkSpec::Serial(port)));
 }
-
-std::optional<std::string> ParseIpPort(const std::string& text)
-{
-    if (text.size() < 4 || !Platform::StartsWithNoCase(Platform::FromUtf8(text), u"IP:"))
-        return std::nullopt;
-    const std::string rest = text.substr(3);
-    std::string host = rest, port;
-    if (rest.find(':') != std::string::npos)
-        StreamIO::SplitHostPort(Platform::FromUtf8(rest), host, port);
-    if (port.empty())
-        port = kInstrumentTcpPort;
-    const std::optional<uint32_t> number = ParseNumber(port);
-    if (host.empty() || host.find_first_of(" \t/") != std::string::npos || !number || *number < 1 ||
-        *number > 65535 || port.find_first_not_of("0123456789") != std::string::npos)
-        return std::nullopt;
-    return "IP:" + host + ":" + port;
-}
-
-uint32_t ComPortOfDevice(const std::string& path)
-{
-    std::error_code ec;
-    const std::filesystem::path wanted = std::filesystem::canonical(path, ec);
-    if (ec)
-        return 0;
-    for (uint32_t n = 1; n <= Device::kLastComPort; ++n) {
-        const std::string device = Platform::ComPortDevicePath(static_cast<int>(n));
-        if (device.empty())
-            continue;
-        std::error_code e;
-        if (std::filesystem::canonical(device, e) == wanted && !e)
-            return n;
-    }
-    return 0;
-}
-
 
 int ResolvePort(const std::string& command, const std::string& text, SPortChoice& port)
 {
-    if (const std::optional<std::string> ip = ParseIpPort(text)) {
-        port.kind = Device::PORT_ETHERNET;
-        port.streamName = Platform::FromUtf8(*ip);
-        port.name = *ip;
+    const std::optional<StreamIO::SLinkSpec> link = StreamIO::ParseLink(Platform::FromUtf8(text));
+    if (link && link->kind == StreamIO::ELinkKind::Ip) {
+        port.link = *link;
+        port.name = Platform::ToUtf8(StreamIO::FormatLink(*link));
         return exitOk;
     }
-    if (!text.empty() && text[0] == '/') {
-        std::error_code ec;
-        if (!std::filesystem::exists(text, ec)) {
+    if (link && link->kind == StreamIO::ELinkKind::Serial && !link->devicePath.empty()) {
+        if (!Platform::StatPath(text).Exists()) {
             PrintError(text, Text(kDeviceMissing));
             return exitNoInstrument;
         }
-        port.comPort = ComPortOfDevice(text);
-        if (port.comPort == 0) {
+        // Serial streams open by COM number: the path counts as the port
+        // that leads to it.
+        port.link = StreamIO::SLinkSpec::Serial(StreamIO::ResolveComPort(text));
+        if (port.link.comPort == 0) {
             PrintError(text, Text(kDeviceWithoutComPort));
             return exitNoInstrument;
         }
-        port.kind = Device::PORT_SERIAL;
-        port.streamName = Platform::Format("COM%u:", port.comPort);
-        port.name = text + " (" + ComPortName(port.comPort) + ")";
+        port.name = text + " (" + ComPortName(port.link.comPort) + ")";
         return exitOk;
     }
     const std::optional<uint32_t> parsed = ParseComPort(text);
@@ -113,10 +65,8 @@ int ResolvePort(const std::string& command, const std::string& text, SPortChoice
         PrintError("brelmora-cli", Platform::FormatU(Text(kBadPort).c_str(), text.c_str()));
         return UsageError(command);
     }
-    port.kind = Device::PORT_SERIAL;
-    port.comPort = *parsed;
-    port.streamName = Platform::Format("COM%u:", port.comPort);
-    port.name = ComPortName(port.comPort);
+    port.link = StreamIO::SLinkSpec::Serial(*parsed);
+    port.name = ComPortName(*parsed);
     return exitOk;
 }
 
@@ -146,9 +96,7 @@ std::unique_ptr<Device::CVnDevice> CDeviceSession::RunConnectionWizard(CConnWiza
     std::unique_ptr<StreamIO::CIoStream> stream;
     uint32_t openError = Platform::ERROR_SUCCESS;
     try {
-        const bool serial = m_port.kind == Device::PORT_SERIAL;
-        stream = StreamIO::OpenStream(m_port.streamName, StreamIO::SF_READ | StreamIO::SF_WRITE,
-                                      serial ? &device->GetSerialSettings() : nullptr);
+        stream = StreamIO::OpenStream(m_port.link, StreamIO::SF_READ | StreamIO::SF_WRITE, &device->GetSerialSettings());
     } catch (const Platform::CFileException& e) {
         openError = e.GetOsError() != 0 ? e.GetOsError() : Platform::ERROR_OPEN_FAILED;
     } catch (const std::exception&) {
@@ -157,14 +105,14 @@ std::unique_ptr<Device::CVnDevice> CDeviceSession::RunConnectionWizard(CConnWiza
     if (openError == Platform::ERROR_SUCCESS && !stream)
         openError = Platform::ERROR_OPEN_FAILED;
     if (openError != Platform::ERROR_SUCCESS) {
-        if (m_port.kind == Device::PORT_SERIAL)
-            PrintError("brelmora-cli", StreamIO::CRs232Stream::DescribeOpenError(m_port.comPort, openError));
+        if (m_port.link.kind == StreamIO::ELinkKind::Serial)
+            PrintError("brelmora-cli", StreamIO::CRs232Stream::DescribeOpenError(m_port.link.comPort, openError));
         else
             PrintError(m_portName, Platform::FormatU(Text(kCannotReach).c_str(), Platform::DescribeError(openError)));
         return nullptr;
     }
     Device::SDeviceInfo info;
-    if (!device->Attach(stream, m_port.kind) || !device->Identify(info)) {
+    if (!device->Attach(stream, static_cast<Device::NPorts>(m_port.link.kind)) || !device->Identify(info)) {
         PrintError("brelmora-cli", Platform::FormatU(Text(Device::IDS_NO_ANSWER_ON_PORT).c_str(), m_portName.c_str()));
         return nullptr;
     }

@@ -14,6 +14,7 @@
 #include "connection/PaperConnection.h"
 #include "device/DeviceTypes.h"
 #include "device/VnCommands.h"
+#include "streamio/LinkSpec.h"
 
 namespace Device {
 class CVeltranoDevice;
@@ -24,33 +25,21 @@ namespace Cli {
 // "COM3:", "COM3", "\\.\COM3" (any case) or "3", for ports 1 to 256.
 std::optional<uint32_t> ParseComPort(const std::string& text);
 
-// The COM port (1 to 256) whose device file is `path` ("/dev/ttyUSB0"),
-// links followed on both sides; 0 when there is none.
-uint32_t ComPortOfDevice(const std::string& path);
-
 // The port as messages name it: "COM3".
 std::string ComPortName(uint32_t port);
 
 // The instrument port a device command was given.
 struct SPortChoice {
-    Device::NPorts kind = Device::PORT_SERIAL;
-    uint32_t comPort = 0;           // serial: the COM number
-    std::u16string streamName;      // what the stream factory opens
+    StreamIO::SLinkSpec link;       // serial (by COM number) or IP
     std::string name;               // how messages name it
 };
 
-// The TCP port of the instrument's Ethernet interface.
-constexpr const char* kInstrumentTcpPort = "3728";
-
-// "IP:HOST[:PORT]" (any case; port 3728 when left out): the stream name
-// "IP:HOST:PORT", or nothing when the text is not of that form.
-std::optional<std::string> ParseIpPort(const std::string& text);
-
 // Reads `text` for `command`: a COM form (see ParseComPort), IP:HOST[:PORT]
-// or the path of a serial device ("/dev/ttyUSB0"), which is taken as the
-// COM port (1 to 256) whose device it is.  Prints why and returns exitUsage
-// for a text of none of these forms, exitNoInstrument for a device path
-// that no COM port leads to; exitOk otherwise.
+// (port 3728 when left out) or the path of a serial device
+// ("/dev/ttyUSB0"), which is taken as the COM port (1 to 256) whose device
+// it is.  Prints why and returns exitUsage for a text of none of these
+// forms, exitNoInstrument for a device path that no COM port leads to;
+// exitOk otherwise.
 int ResolvePort(const std::string& command, const std::string& text, SPortChoice& port);
 
 class CDeviceSession : public IConnectionUi {

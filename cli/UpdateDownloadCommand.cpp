@@ -15,6 +15,7 @@
 #include "Commands.h"
 #include "StandardOutput.h"
 #include "UpdateCliSupport.h"
+#include "platform/FileSystem.h"
 #include "platform/Text.h"
 #include "update/InstallerDownload.h"
 #include "update/UpdateCheck.h"
@@ -27,14 +28,9 @@ namespace {
 // The errno that keeps `dir` from taking a new file, 0 when it can.
 int FolderProblem(const std::string& dir)
 {
-    struct stat st {};
-    if (::stat(dir.c_str(), &st) != 0)
-        return errno;
-    if (!S_ISDIR(st.st_mode))
-        return ENOTDIR;
-    if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 || ::access(dir.c_str(), W_OK) != 0)
-        return EACCES;
-    return 0;
+    if (const int problem = Platform::FolderWriteProblem(dir); problem != 0)
+        return problem;
+    return Platform::MayWrite(dir) != 0 ? EACCES : 0;
 }
 
 int CannotWrite(const std::string& path, int err)

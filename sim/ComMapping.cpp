@@ -4,6 +4,7 @@
 #include "platform/ErrorCodes.h"
 #include "platform/Registry.h"
 #include "platform/Text.h"
+#include "streamio/LinkSpec.h"
 
 namespace Sim {
 
@@ -18,7 +19,7 @@ std::u16string ValueName(int n)
 
 bool CComMapping::Map(int n, const std::string& devicePath, std::string& error)
 {
-    if (n < 1 || n > 256) {
+    if (n < static_cast<int>(StreamIO::kFirstComPort) || n > static_cast<int>(StreamIO::kLastNamedComPort)) {
         error = "COM port numbers run from 1 to 256";
         return false;
     }

@@ -12,10 +12,11 @@
 
 #include "Instrument.h"
 #include "LineServer.h"
+#include "streamio/LinkSpec.h"
 
 namespace Sim {
 
-constexpr uint16_t DEFAULT_TCP_PORT = 3728;
+constexpr uint16_t DEFAULT_TCP_PORT = StreamIO::kInstrumentTcpPort;
 
 class CTcpSimulator {
 public:

@@ -174,7 +174,7 @@ int main(int argc, char** argv)
         } else if (a == "--pty") {
             pty = true;
         } else if (a == "--com") {
-            if (!value(v) || !ParseNumber(v, 256, n) || n < 1)
+            if (!value(v) || !ParseNumber(v, StreamIO::kLastNamedComPort, n) || n < StreamIO::kFirstComPort)
                 return Usage("--com needs a port number from 1 to 256");
             com = static_cast<int>(n);
             pty = true;

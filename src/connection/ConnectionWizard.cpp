@@ -8,6 +8,8 @@
 #include "device/Callback.h"
 #include "device/VnDevice.h"
 #include "platform/StringTable.h"
+#include "platform/Text.h"
+#include "streamio/Transports.h"
 
 using Platform::LoadString;
 
@@ -118,7 +120,8 @@ void CConnectionWizard::EnsurePrototype()
 std::vector<Device::NPorts> CConnectionWizard::OfferedKinds(Device::NPorts mask)
 {
     std::vector<Device::NPorts> kinds;
-    for (Device::NPorts kind : {Device::PORT_USB, Device::PORT_ETHERNET, Device::PORT_SERIAL}) {
+    for (const StreamIO::STransport* transport : StreamIO::Transports()) {
+        const auto kind = static_cast<Device::NPorts>(transport->kind);
         if ((mask & kind) != 0)
             kinds.push_back(kind);
     }
@@ -314,12 +317,11 @@ void CConnectionWizard::OnDeviceFound(uint64_t search, std::unique_ptr<Device::C
     Device::SDeviceInfo info;
     if (device->IdentifyShort(info)) {
         SFound entry;
-        // An IP stream names itself by host and port only; the list shows the
-        // address searched, as "IP:" + address.
-        const std::u16string streamName = device->GetPortKind() == Device::PORT_ETHERNET
-                                              ? u"IP:" + m_settings.ipAddress + u":3728"
-                                              : device->GetStreamName();
-        entry.text = Connection::SearchEntryText(info.typeName, info.serialNumber, streamName);
+        // The list shows the address searched, as the user typed it.
+        const StreamIO::SLinkSpec link = device->GetPortKind() == Device::PORT_ETHERNET
+                                             ? StreamIO::SLinkSpec::Ip(Platform::ToUtf8(m_settings.ipAddress))
+                                             : StreamIO::LinkOfStreamName(device->GetStreamName());
+        entry.text = Connection::SearchEntryText(info.typeName, info.serialNumber, link);
         entry.device = std::move(device);
         m_found.push_back(std::move(entry));
         m_selection = static_cast<int>(m_found.size()) - 1;

@@ -17,11 +17,14 @@
 #include <string>
 
 #include "device/DeviceTypes.h"
+#include "streamio/LinkSpec.h"
 
 class CConnWizardSettings {
 public:
     static constexpr size_t kMaxIpText = 260;
-    static constexpr uint32_t kLastComPort = 9998;
+    // The wizard's field and the stored value take every COM number a link
+    // holds, beyond the named ports a scan walks.
+    static constexpr uint32_t kLastComPort = StreamIO::kLastComPort;
 
     // The defaults that stay when the key cannot be opened.
     Device::NTypes deviceType = 0;

@@ -14,6 +14,7 @@
 #include "data/ProjectPaths.h"
 #include "platform/ErrorCodes.h"
 #include "platform/FileException.h"
+#include "platform/FileSystem.h"
 #include "platform/Text.h"
 #include "streamio/file/TempFileStream.h"
 
@@ -21,35 +22,16 @@ namespace AtomicFile {
 
 namespace {
 
-std::string FolderOf(const std::string& file)
-{
-    const size_t sep = file.rfind('/');
-    return sep == std::string::npos ? "." : sep == 0 ? "/" : file.substr(0, sep);
-}
-
-// Makes the rename durable (best effort: not every file system supports it).
-void SyncFolder(const std::string& file)
-{
-    const int fd = ::open(FolderOf(file).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
-    }
-}
-
 // The file a save of `path` replaces.  A symbolic link is followed so that
 // it stays a link to the new file; one that leads nowhere or in a circle
 // is an error naming it.
 std::string StrictTarget(const std::string& path, const std::u16string& shown)
 {
-    struct stat st {};
-    if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
+    if (!Platform::IsSymbolicLink(path))
         return path;
-    char* real = ::realpath(path.c_str(), nullptr);
-    if (real == nullptr)
+    std::string resolved = Platform::ResolveLinks(path);
+    if (resolved.empty())
         Platform::ThrowFileException(Platform::ERROR_CANT_RESOLVE_FILENAME, shown);
-    std::string resolved = real;
-    std::free(real);
     return resolved;
 }
 
@@ -59,38 +41,30 @@ std::string StrictTarget(const std::string& path, const std::u16string& shown)
 // Returns the replaced file's mode (0666 for a new file).
 mode_t CheckTarget(const std::string& target, const std::u16string& shown)
 {
-    struct stat st {};
-    if (::stat(target.c_str(), &st) != 0)
+    const Platform::SFileStatus st = Platform::StatPath(target);
+    if (!st.Exists())
         return 0666;
-    if (S_ISDIR(st.st_mode))
+    if (st.type == Platform::EFileType::Folder)
         Platform::ThrowFileException(Platform::ERROR_ACCESS_DENIED, shown);
-    if (!S_ISREG(st.st_mode))
+    if (st.type != Platform::EFileType::Regular)
         Platform::ThrowFileException(Platform::ERROR_BAD_FILE_TYPE, shown);
-    if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
+    if (!st.HasWriteBit())
         Platform::ThrowFileException(Platform::ERROR_ACCESS_DENIED, shown);
-    return st.st_mode & 07777;
+    return static_cast<mode_t>(st.mode);
 }
 
 } // namespace
 
 std::string ResolveTarget(const std::string& path)
 {
-    struct stat st;
-    if (::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
-        if (char* real = ::realpath(path.c_str(), nullptr)) {
-            std::string resolved = real;
-            std::free(real);
-            return resolved;
-        }
-    }
-    return path;
+    return Platform::FollowLink(path);
 }
 
 CPendingFile::CPendingFile(const std::u16string& path, const Writer& writeContent) : m_path(path)
 {
     m_target = StrictTarget(Platform::ToUtf8(ProjectPaths::StreamPath(path)), m_path);
     const mode_t mode = CheckTarget(m_target, m_path);
-    const std::string folder = FolderOf(m_target);
+    const std::string folder = Platform::FolderOf(m_target);
     StreamIO::CTempFileStream::RemoveStale(folder);
 
     uint32_t error = Platform::ERROR_SUCCESS;
@@ -130,7 +104,7 @@ void CPendingFile::Commit()
     if (std::rename(m_temp.c_str(), m_target.c_str()) != 0)
         Platform::ThrowFileException(Platform::ErrorFromErrno(errno), m_path);
     m_temp.clear();
-    SyncFolder(m_target);
+    Platform::SyncFolderOf(m_target);
 }
 
 void Write(const std::u16string& path, const Writer& writeContent)

@@ -5,13 +5,13 @@
 #include <algorithm>
 #include <exception>
 #include <memory>
-#include <sys/stat.h>
 
 #include "data/DataStrings.h"
 #include "data/ProjectOpenFailure.h"
 #include "data/ProjectPaths.h"
 #include "platform/ErrorCodes.h"
 #include "platform/FileException.h"
+#include "platform/FileSystem.h"
 #include "platform/StringTable.h"
 #include "platform/Text.h"
 #include "streamio/IoStream.h"
@@ -26,8 +26,7 @@ constexpr char16_t kProjectPattern[] = u"*.vnr";
 
 uint64_t ProjectFileSize(const std::u16string& path)
 {
-    struct stat st {};
-    return ::stat(Platform::ToUtf8(path).c_str(), &st) == 0 ? static_cast<uint64_t>(st.st_size) : 0;
+    return Platform::StatPath(Platform::ToUtf8(path)).size;
 }
 
 } // namespace

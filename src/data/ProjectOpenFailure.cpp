@@ -1,10 +1,10 @@
 #include "data/ProjectOpenFailure.h"
 
 #include <string>
-#include <sys/stat.h>
 
 #include "data/DataStrings.h"
 #include "platform/ErrorCodes.h"
+#include "platform/FileSystem.h"
 #include "platform/StringTable.h"
 #include "platform/Text.h"
 
@@ -21,18 +21,18 @@ std::u16string Line(const std::u16string& path, const std::u16string& reason)
 // nothing at all.
 uint32_t KindText(const std::u16string& path)
 {
-    struct stat st {};
-    if (::stat(Platform::ToUtf8(path).c_str(), &st) != 0)
-        return 0;
-    if (S_ISDIR(st.st_mode))
+    switch (Platform::StatPath(Platform::ToUtf8(path)).type) {
+    case Platform::EFileType::Folder:
         return DataStrings::kPathIsFolder;
-    if (S_ISFIFO(st.st_mode))
+    case Platform::EFileType::Pipe:
         return DataStrings::kPathIsPipe;
-    if (S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode))
+    case Platform::EFileType::Device:
         return DataStrings::kPathIsDevice;
-    if (S_ISSOCK(st.st_mode))
+    case Platform::EFileType::Socket:
         return DataStrings::kPathIsSocket;
-    return 0;
+    default:
+        return 0;
+    }
 }
 
 } // namespace

@@ -7,15 +7,13 @@
 #include "device/Callback.h"
 #include "device/DeviceStrings.h"
 #include "device/VnDevice.h"
-#include "platform/ComPorts.h"
-#include "platform/StringTable.h"
-#include "platform/Text.h"
 #include "platform/ErrorCodes.h"
 #include "platform/FileException.h"
+#include "platform/StringTable.h"
+#include "platform/Text.h"
 #include "streamio/IoStream.h"
-#include "streamio/usb/UsbEnumeration.h"
-#include "streamio/StreamSpec.h"
-#include "streamio/serial/Rs232Stream.h"
+#include "streamio/LinkSpec.h"
+#include "streamio/Transports.h"
 #include "streamio/serial/SerialSettings.h"
 
 namespace Device {
@@ -60,145 +58,74 @@ bool TryInstrument(CCallback& callback, std::unique_ptr<CVnDevice>& device, std:
     return true;
 }
 
-// The serial part of a search.  Returns whether an instrument was found.
-bool SearchSerial(CCallback& callback, const SSearchParams& params, const std::u16string* requiredSerial)
-{
-    const bool scan = params.scanAllComPorts;
-    uint32_t port = scan ? 1 : params.comPort;
-    bool found = false;
-    std::unique_ptr<CVnDevice> device;
-    for (;;) {
-        if (scan && port == params.skipComPort) {
-            if (port >= kLastComPort)
-                break;
-            ++port;
-            continue;
-        }
-        if (!device) {
-            device = CreateDevice(params.deviceType);
-            if (!device)
-                break;
-        }
-        Status(callback, Platform::LoadString(IDS_STATUS_SERIAL) + u" " +
-                             Platform::FormatU(Platform::LoadString(IDS_STATUS_COM_PORT).c_str(), static_cast<int>(port)));
-        // A scan never writes to the terminal that carries the system console.
-        if (scan && Platform::IsSystemConsole(Platform::ComPortDevicePath(static_cast<int>(port)))) {
-            Status(callback, Platform::LoadString(IDS_STATUS_CONSOLE_SKIPPED));
-            if (Aborted() || port >= kLastComPort)
-                break;
-            ++port;
-            continue;
-        }
+// One search over the links of one transport: the transport's row walks
+// them, this object opens each and identifies the instrument.
+class CSearchRun : public StreamIO::ILinkSearch {
+public:
+    CSearchRun(CCallback& callback, const SSearchParams& params, const std::u16string* requiredSerial)
+        : m_callback(callback), m_params(params), m_requiredSerial(requiredSerial)
+    {
+        m_scope.scanAll = params.scanAllComPorts;
+        m_scope.stopAtFirst = params.stopAtFirstFound;
+        m_scope.comPort = params.comPort;
+        m_scope.skipComPort = params.skipComPort;
+        m_scope.address = params.ipAddress;
+    }
+
+    const StreamIO::SLinkSearchScope& Scope() const override { return m_scope; }
+    bool Aborted() override { return Device::Aborted(); }
+    void Status(const std::u16string& text) override { Device::Status(m_callback, text); }
+
+    bool Ready() override
+    {
+        if (!m_device)
+            m_device = CreateDevice(m_params.deviceType);
+        return m_device != nullptr;
+    }
+
+    ETry Try(const StreamIO::SLinkSpec& link, uint32_t& openError) override
+    {
+        openError = Platform::ERROR_OPEN_FAILED;
         std::unique_ptr<StreamIO::CIoStream> stream;
-        uint32_t openError = Platform::ERROR_OPEN_FAILED;
         try {
-            const StreamIO::SerialSettings settings = device->GetSerialSettings();
-            stream = StreamIO::OpenStream(StreamIO::SerialDeviceName(port), StreamIO::SF_READ | StreamIO::SF_WRITE,
-                                          &settings);
+            const StreamIO::SerialSettings settings = m_device->GetSerialSettings();
+            stream = StreamIO::OpenStream(link, StreamIO::SF_READ | StreamIO::SF_WRITE, &settings);
         } catch (const Platform::CFileException& e) {
             openError = e.GetOsError();
-            stream.reset();
         } catch (const std::exception&) {
-            stream.reset();
         }
-        if (!stream) {
-            // A second line says why: in use, not permitted (and how to get
-            // the permission), no such device, not a serial port.
-            Status(callback, Platform::LoadString(IDS_STATUS_OPEN_FAILED));
-            Status(callback, StreamIO::CRs232Stream::DescribeOpenError(port, openError));
-        } else if (TryInstrument(callback, device, std::move(stream), PORT_SERIAL, requiredSerial)) {
-            found = true;
-        }
-        if (Aborted())
-            break;
-        if (!(scan && port < kLastComPort && !(params.stopAtFirstFound && found)))
-            break;
-        ++port;
+        if (!stream)
+            return ETry::OpenFailed;
+        const bool found = TryInstrument(m_callback, m_device, std::move(stream), static_cast<NPorts>(link.kind),
+                                         m_requiredSerial);
+        return found ? ETry::Found : ETry::NotFound;
     }
-    return found;
-}
 
-// Opens `name` for the search; null when it cannot be opened, with the
-// reason's error number in `error`.
-std::unique_ptr<StreamIO::CIoStream> OpenCandidate(const std::u16string& name, uint32_t& error)
-{
-    error = 0;
-    try {
-        return StreamIO::OpenStream(name, StreamIO::SF_READ | StreamIO::SF_WRITE);
-    } catch (const Platform::CFileException& e) {
-        error = e.GetOsError();
-    } catch (const std::exception&) {
-        error = Platform::ERROR_OPEN_FAILED;
-    }
-    return nullptr;
-}
+private:
+    CCallback& m_callback;
+    const SSearchParams& m_params;
+    const std::u16string* m_requiredSerial;
+    StreamIO::SLinkSearchScope m_scope;
+    std::unique_ptr<CVnDevice> m_device;
+};
 
-// The USB part: every instrument interface the system lists, each tried
-// once (stop-at-first does not apply).
-bool SearchUsb(CCallback& callback, const SSearchParams& params, const std::u16string* requiredSerial)
+const StreamIO::STransport* TransportOf(NPorts kind)
 {
-    Status(callback, Platform::LoadString(IDS_STATUS_USB));
-    std::vector<std::u16string> paths;
-    std::u16string note;
-    StreamIO::EnumBulkDevices(paths, &note);
-    if (paths.empty() && !note.empty())
-        Status(callback, note);
-    bool found = false;
-    std::unique_ptr<CVnDevice> device;
-    for (const std::u16string& path : paths) {
-        if (Aborted())
-            break;
-        if (!device)
-            device = CreateDevice(params.deviceType);
-        if (!device)
-            break;
-        uint32_t error = 0;
-        std::unique_ptr<StreamIO::CIoStream> stream = OpenCandidate(path, error);
-        if (!stream) {
-            Status(callback, Platform::LoadString(IDS_STATUS_USB_OPEN_FAILED) + u"\n" + path);
-            continue;
-        }
-        if (TryInstrument(callback, device, std::move(stream), PORT_USB, requiredSerial))
-            found = true;
-    }
-    return found;
-}
-
-// The Ethernet part: the instrument port 3728 at the address given, once.
-bool SearchEthernet(CCallback& callback, const SSearchParams& params, const std::u16string* requiredSerial)
-{
-    Status(callback, Platform::LoadString(IDS_STATUS_ETHERNET) + u" " + params.ipAddress);
-    std::unique_ptr<CVnDevice> device = CreateDevice(params.deviceType);
-    if (!device)
-        return false;
-    uint32_t error = 0;
-    std::unique_ptr<StreamIO::CIoStream> stream =
-        OpenCandidate(Platform::FormatU(u"IP:%s:3728", Platform::ToUtf8(params.ipAddress).c_str()), error);
-    if (!stream) {
-        Status(callback, Platform::LoadString(IDS_STATUS_OPEN_FAILED) + u"\n" +
-                             Platform::FromUtf8(Platform::DescribeError(error)));
-        return false;
-    }
-    return TryInstrument(callback, device, std::move(stream), PORT_ETHERNET, requiredSerial);
+    return StreamIO::FindTransport(static_cast<StreamIO::ELinkKind>(kind));
 }
 
 bool SearchPorts(CCallback& callback, const SSearchParams& params, const std::u16string* requiredSerial)
 {
-    switch (params.portKind) {
-    case PORT_SERIAL:
-        return SearchSerial(callback, params, requiredSerial);
-    case PORT_USB:
-        return SearchUsb(callback, params, requiredSerial);
-    case PORT_ETHERNET:
-        return SearchEthernet(callback, params, requiredSerial);
-    default:
+    const StreamIO::STransport* transport = TransportOf(params.portKind);
+    if (transport == nullptr)
         return false;
-    }
+    CSearchRun run(callback, params, requiredSerial);
+    return transport->search(run);
 }
 
 bool IsKnownPortKind(NPorts kind)
 {
-    return kind == PORT_SERIAL || kind == PORT_USB || kind == PORT_ETHERNET;
+    return TransportOf(kind) != nullptr;
 }
 
 // Sleeps `ms` in short slices; false when an abort came.

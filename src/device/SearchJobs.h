@@ -2,10 +2,10 @@
 // type on the chosen ports and hands each one that identifies itself to the
 // callback; JobReconnect waits for one given instrument to come back.
 //
-// Every candidate is opened through the stream factory by its name (a COM
-// port as "\\.\COM<n>" with the device's line settings), so the registry's
-// port map decides which device file plays a COM number, and the wire trace
-// sees the search's streams too.
+// The transport's row (streamio/Transports.h) walks the links to try; each
+// is opened as a typed link (a COM port with the device's line settings), so
+// the registry's port map decides which device file plays a COM number, and
+// the wire trace sees the search's streams too.
 #pragma once
 
 #include <cstdint>
@@ -15,9 +15,6 @@
 namespace Device {
 
 class CCallback;
-
-// The highest COM number a scan tries.
-constexpr uint32_t kLastComPort = 256;
 
 // Runs a search with `params` (see SSearchParams) and reports to `callback`:
 // status lines, each instrument found (OnDeviceFound with the device), and at

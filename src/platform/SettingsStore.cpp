@@ -1,9 +1,9 @@
 #include "platform/SettingsStore.h"
 
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include "platform/ErrorCodes.h"
+#include "platform/FileSystem.h"
 #include "platform/Registry.h"
 #include "platform/RegistryFile.h"
 #include "platform/SettingsStrings.h"
@@ -48,18 +48,18 @@ bool CSettingsStore::IsDriveRoot(const std::u16string& path)
 uint32_t CSettingsStore::UpgradeFolderProblem(const std::u16string& pfad)
 {
     const std::string folder = Platform::ToUtf8(pfad);
-    struct stat st {};
-    if (folder.empty() || ::stat(folder.c_str(), &st) != 0)
+    const Platform::SFileStatus st = folder.empty() ? Platform::SFileStatus() : Platform::StatPath(folder);
+    if (!st.Exists())
         return IsDriveRoot(pfad) ? 0 : AppStrings::kBadUpgradeFolder;
     // A file where the folder should be cannot hold the upgrade files either.
-    if (!S_ISDIR(st.st_mode))
+    if (st.type != Platform::EFileType::Folder)
         return AppStrings::kBadUpgradeFolder;
     // Read-only is the counterpart of the folder's read-only attribute: a
     // mode without any write bit, for every user including the superuser.
     // A folder that is only not writable for this user (a system folder
     // such as the installed program's) is not read-only: the warning would
     // come at every start of an installed program.
-    if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
+    if (!st.HasWriteBit())
         return AppStrings::kUpgradeFolderReadOnly;
     return 0;
 }

@@ -9,8 +9,6 @@ namespace StreamIO {
 
 namespace {
 
-constexpr std::u16string_view kSerialDevicePrefix = u"\\\\.\\COM";
-constexpr std::u16string_view kUsbPathPrefix = u"\\\\?\\";
 
 // "COM" + 1..3 digits + ":" with a port number 1..256; four digits never
 // name a port.  On success `port` and `afterColon` (index past the colon)
@@ -28,7 +26,7 @@ bool ParseFactorySerialName(std::u16string_view name, uint32_t& port, size_t& af
     const size_t digits = i - 3;
     if (digits == 0 || i >= name.size() || name[i] != u':')
         return false;
-    if (value < 1 || value > 256)
+    if (value < kFirstComPort || value > kLastNamedComPort)
         return false;
     port = value;
     afterColon = i + 1;
@@ -90,9 +88,11 @@ SStreamSpec ParseStreamName(std::u16string_view name, uint32_t flags)
         target.kind = StreamKind::Serial;
         target.comPort = port;
         target.rest = std::u16string(name.substr(afterColon));
+        target.link = SLinkSpec::Serial(port);
     } else if (ParseSerialDeviceName(name, port)) {
         target.kind = StreamKind::Serial;
         target.comPort = port;
+        target.link = SLinkSpec::Serial(port);
     } else if (Platform::StartsWithNoCase(name, u"RAM:")) {
         target.kind = StreamKind::Ram;
         target.rest = std::u16string(name.substr(4));
@@ -101,14 +101,24 @@ SStreamSpec ParseStreamName(std::u16string_view name, uint32_t flags)
         target.rest = std::u16string(name.substr(3));
         SplitHostPort(target.rest, target.host, target.port);
         target.udp = (flags & SF_UDP) != 0;
+        uint32_t number = 0;
+        if (target.port.empty() || (target.port.find_first_not_of("0123456789") == std::string::npos &&
+                                    target.port.size() <= 5 && (number = std::stoul(target.port)) <= 65535))
+            target.link = SLinkSpec::Ip(target.host, static_cast<uint16_t>(number), target.udp);
     } else if (Platform::StartsWithNoCase(name, kUsbPathPrefix) && name.size() > kUsbPathPrefix.size()) {
         target.kind = StreamKind::Usb;
         target.usbPath = std::u16string(name);
         target.rest = target.usbPath;
+        target.link = SLinkSpec::Usb(target.usbPath);
     } else {
         target.rest = std::u16string(name);
     }
     return target;
+}
+
+SLinkSpec LinkOfStreamName(std::u16string_view name)
+{
+    return ParseStreamName(name).link;
 }
 
 } // namespace StreamIO

@@ -16,6 +16,8 @@
 #include <string>
 #include <string_view>
 
+#include "streamio/LinkSpec.h"
+
 namespace StreamIO {
 
 enum class StreamKind {
@@ -37,6 +39,9 @@ struct SStreamSpec {
     // colon of "COM<n>:" (empty for a device name), Ram the file name, Ip the
     // name without "IP:", Usb the whole name.
     std::u16string rest;
+    // Serial, Ip, Usb: the link the name gives.  An IP name whose port is
+    // not a number from 0 to 65535 gives none.
+    SLinkSpec link;
 };
 
 // Reads `name`; `flags` (the open flags) give the IP stream's UDP choice.

@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "platform/FileSystem.h"
 #include "platform/StringTable.h"
 #include "platform/Text.h"
 #include "update/UpdateStrings.h"
@@ -13,14 +14,6 @@
 namespace Update {
 
 namespace {
-
-std::string FolderOf(const std::string& path)
-{
-    const size_t slash = path.find_last_of('/');
-    if (slash == std::string::npos)
-        return ".";
-    return slash == 0 ? std::string("/") : path.substr(0, slash);
-}
 
 std::string Cause(int err)
 {
@@ -82,30 +75,18 @@ bool CInstallerDownload::CreateLocal(const std::u16string& target)
     m_localErrno = 0;
     m_target = target;
     const std::string path = Platform::ToUtf8(target);
-    const std::string folder = FolderOf(path);
-    struct stat st {};
-    if (::stat(folder.c_str(), &st) != 0) {
-        m_localErrno = errno;
+    const std::string folder = Platform::FolderOf(path);
+    m_localErrno = Platform::FolderWriteProblem(folder);
+    if (m_localErrno != 0)
         return false;
-    }
-    if (!S_ISDIR(st.st_mode)) {
-        m_localErrno = ENOTDIR;
-        return false;
-    }
-    if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
-        m_localErrno = EACCES;
-        return false;
-    }
-    std::string pattern = path + ".download-XXXXXX";
-    std::vector<char> name(pattern.begin(), pattern.end());
-    name.push_back('\0');
-    const int fd = ::mkostemp(name.data(), O_CLOEXEC);
+    std::string name;
+    const int fd = Platform::CreateTemporaryFile(path + ".download-", name);
     if (fd < 0) {
         m_localErrno = errno;
         return false;
     }
     m_fd = fd;
-    m_temp = name.data();
+    m_temp = name;
     return true;
 }
 
@@ -202,11 +183,7 @@ CInstallerDownload::EStep CInstallerDownload::Complete()
     }
     m_temp.clear();
     // Makes the rename durable (best effort).
-    const int dir = ::open(FolderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dir >= 0) {
-        ::fsync(dir);
-        ::close(dir);
-    }
+    Platform::SyncFolderOf(target);
     m_finished = true;
     return stepComplete;
 }

@@ -17,14 +17,15 @@ using Device::NPorts;
 TEST(PortText, ComKeptIpWithoutItsPortSerialDeviceAsCom)
 {
     using Connection::PortTextOfStream;
-    EXPECT_EQ(PortTextOfStream(u"COM3:"), u"@ COM3:");
+    EXPECT_EQ(PortTextOfStream(u"COM3:"), u"@ COM3");
+    EXPECT_EQ(PortTextOfStream(u"COMPUTER.txt"), u"");   // a file, not a port
     EXPECT_EQ(PortTextOfStream(u"IP:192.168.1.20:3728"), u"@ IP:192.168.1.20");
     EXPECT_EQ(PortTextOfStream(u"\\\\.\\COM41"), u"@ COM41");
     EXPECT_EQ(PortTextOfStream(u"RAM:x"), u"");
     EXPECT_EQ(PortTextOfStream(u""), u"");
-    EXPECT_EQ(Connection::SearchEntryText(u"Veltrano", u"VT-1", u"IP:10.0.0.9:3728"),
+    EXPECT_EQ(Connection::SearchEntryText(u"Veltrano", u"VT-1", StreamIO::SLinkSpec::Ip("10.0.0.9")),
               u"Serial number: VT-1    @ IP:10.0.0.9");
-    EXPECT_EQ(Connection::SearchEntryText(u"Veltrano", u"VT-1", u"RAM:x"), u"Serial number: VT-1    ");
+    EXPECT_EQ(Connection::SearchEntryText(u"Veltrano", u"VT-1", StreamIO::SLinkSpec()), u"Serial number: VT-1    ");
 }
 
 TEST(PortPage, KindsInTheirOrderAndTheControlsOfEach)

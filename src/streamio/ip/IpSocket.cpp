@@ -99,6 +99,8 @@ CIpSocket::CIpSocket(const std::u16string& name)
     SplitHostPort(name, m_host, m_port);
 }
 
+CIpSocket::CIpSocket(std::string host, std::string port) : m_host(std::move(host)), m_port(std::move(port)) {}
+
 CIpSocket::~CIpSocket() = default;
 
 uint32_t CIpSocket::ForEachAddress(int type, int protocol, const std::function<uint32_t(const addrinfo&)>& use)

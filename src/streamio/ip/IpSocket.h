@@ -31,6 +31,7 @@ struct STimeval {
 class CIpSocket {
 public:
     explicit CIpSocket(const std::u16string& name);
+    CIpSocket(std::string host, std::string port);
     virtual ~CIpSocket();                                                    // 0
 
     CIpSocket(const CIpSocket&) = delete;

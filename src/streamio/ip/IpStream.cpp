@@ -9,6 +9,7 @@
 #include "platform/ErrorCodes.h"
 #include "platform/Text.h"
 #include "streamio/StreamHooks.h"
+#include "streamio/StreamSpec.h"
 
 namespace StreamIO {
 
@@ -73,6 +74,23 @@ bool CIpStream::Open(const std::u16string& name, uint32_t flags)
     if (Platform::StartsWithNoCase(rest, u"IP:"))
         rest.erase(0, 3);
     m_name = rest;
+    std::string host, port;
+    SplitHostPort(rest, host, port);
+    return OpenSocket(std::move(host), std::move(port), flags);
+}
+
+bool CIpStream::OpenHost(const std::string& host, uint16_t port, uint32_t flags)
+{
+    if (IsOpen()) {
+        SetError(Platform::ERROR_NOT_SUPPORTED);
+        return false;
+    }
+    m_name = Platform::FromUtf8(host) + u":" + Platform::FromUtf8(std::to_string(port));
+    return OpenSocket(host, std::to_string(port), flags);
+}
+
+bool CIpStream::OpenSocket(std::string host, std::string port, uint32_t flags)
+{
     m_flags = flags;
     m_error = 0;
     const uint32_t started = StartSockets();
@@ -80,9 +98,9 @@ bool CIpStream::Open(const std::u16string& name, uint32_t flags)
         ThrowError(started);
     std::unique_ptr<CIpSocket> socket;
     if ((flags & SF_UDP) != 0)
-        socket = std::make_unique<CUdpSocket>(m_name);
+        socket = std::make_unique<CUdpSocket>(std::move(host), std::move(port));
     else
-        socket = std::make_unique<CTcpSocket>(m_name);
+        socket = std::make_unique<CTcpSocket>(std::move(host), std::move(port));
     const uint32_t error = socket->Connect();
     if (error != 0) {
         socket.reset();

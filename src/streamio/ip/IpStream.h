@@ -26,6 +26,9 @@ public:
 
     // Error 50 and false when open.  SF_UDP in `flags` chooses UDP.
     bool Open(const std::u16string& name, uint32_t flags) override;
+    // The same for a host and port that need no reading: the stream is named
+    // "HOST:PORT".
+    bool OpenHost(const std::string& host, uint16_t port, uint32_t flags);
     void Close() override;
     bool IsOpen() override;
     // The socket's connected flag (a client or peer exists).
@@ -42,6 +45,8 @@ public:
     CIpSocket* Socket() const { return m_socket.get(); }
 
 private:
+    // Opens the socket to `host` and `port` once m_name is set.
+    bool OpenSocket(std::string host, std::string port, uint32_t flags);
     // Closes, opens again and restores the timeouts; false when the new
     // connection could not be made (the failure is thrown by Open).
     bool Reconnect();

@@ -103,7 +103,12 @@ bool CRs232Stream::OpenPort(uint32_t port, uint32_t flags, const SerialSettings*
         return false;
     }
     // Always open-existing: a port is never created.
-    if (!Open(SerialDeviceName(port), flags & ~SF_CREATION_MASK))
+    if (IsOpen()) {
+        SetError(Platform::ERROR_NOT_SUPPORTED);
+        return false;
+    }
+    m_name = SerialDeviceName(port);
+    if (!OpenDevice(port, flags & ~SF_CREATION_MASK))
         return false;
     if (settings != nullptr) {
         m_settings = *settings;
@@ -125,12 +130,18 @@ bool CRs232Stream::Open(const std::u16string& name, uint32_t flags)
     }
     const std::u16string copy = name;   // `name` may be our own m_name
     m_name = copy;
+    uint32_t port = 0;
+    if (!ParseSerialDeviceName(copy, port)) {
+        m_flags = flags;
+        ThrowError(Platform::ERROR_INVALID_NAME);
+    }
+    return OpenDevice(port, flags);
+}
+
+bool CRs232Stream::OpenDevice(uint32_t port, uint32_t flags)
+{
     m_flags = flags;
     m_error = 0;
-
-    uint32_t port = 0;
-    if (!ParseSerialDeviceName(copy, port))
-        ThrowError(Platform::ERROR_INVALID_NAME);
     const std::string path = port <= INT_MAX ? Platform::ComPortDevicePath(static_cast<int>(port)) : std::string();
     if (path.empty())
         ThrowError(Platform::ERROR_FILE_NOT_FOUND);

@@ -102,6 +102,8 @@ private:
     template <class Call, class Failed>
     EWait TransferLoop(short events, const SDeadline& deadline, uint32_t count, uint32_t& done, Call call,
                        Failed failed);
+    // Opens the device file of COM<port> once m_name is set (see Open).
+    bool OpenDevice(uint32_t port, uint32_t flags);
     // Closes the port quietly, releasing the exclusive open.
     void ReleasePort();
     uint32_t PrepareWake();
