@@ -73,7 +73,7 @@ struct SInstruments {
             sims.push_back(std::make_unique<Sim::CTcpSimulator>(std::make_shared<Sim::CInstrument>(content), line));
             if (!sims.back()->Start("127.0.0.1", 0, error))
                 return false;
-            targets.push_back(Collect::IpTarget("IP:127.0.0.1:" + std::to_string(sims.back()->GetPort())));
+            targets.push_back(Collect::LinkTarget(StreamIO::SLinkSpec::Ip("127.0.0.1", sims.back()->GetPort())));
         }
         return true;
     }

@@ -183,7 +183,7 @@ inline std::unique_ptr<SInstrument> OnTcp(std::shared_ptr<Sim::CInstrument> inst
     s->tcp = std::make_unique<Sim::CTcpSimulator>(s->instrument);
     std::string error;
     EXPECT_TRUE(s->tcp->Start("127.0.0.1", 0, error)) << error;
-    target = Collect::IpTarget("IP:127.0.0.1:" + std::to_string(s->tcp->GetPort()));
+    target = Collect::LinkTarget(StreamIO::SLinkSpec::Ip("127.0.0.1", s->tcp->GetPort()));
     return s;
 }
 
