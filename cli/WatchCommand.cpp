@@ -237,6 +237,10 @@ int WatchCommand(const std::vector<std::string>& args)
     sigaddset(&signals, SIGHUP);
     ::pthread_sigmask(SIG_BLOCK, &signals, nullptr);
     const int signalFd = ::signalfd(-1, &signals, SFD_CLOEXEC | SFD_NONBLOCK);
+    // Without the descriptor the signals keep their default action: they
+    // end the process, which costs nothing that was not committed.
+    if (signalFd < 0)
+        ::pthread_sigmask(SIG_UNBLOCK, &signals, nullptr);
 
     CWatchReporter reporter(w.json, w.statusPath);
     Collect::CDeviceNodeWatch nodes;
