@@ -8,39 +8,37 @@
 #include <cstdio>
 #include <cstring>
 #include <ctime>
-#include <filesystem>
 #include <memory>
 #include <optional>
 #include <poll.h>
 #include <set>
 #include <string>
 #include <sys/signalfd.h>
-#include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
+#include "ArchiveCliSupport.h"
 #include "CliCommon.h"
 #include "CliStrings.h"
 #include "Commands.h"
 #include "DeviceOutputFiles.h"
 #include "DeviceSession.h"
 #include "WatchOutput.h"
-#include "WatchSink.h"
 #include "WatchStrings.h"
+#include "collect/ArchiveSink.h"
 #include "collect/Collector.h"
 #include "collect/DeviceNodeWatch.h"
-#include "device/SearchJobs.h"
 #include "platform/ComPorts.h"
 #include "platform/ErrorCodes.h"
+#include "platform/FileSystem.h"
 #include "platform/Text.h"
+#include "streamio/LinkSpec.h"
 #include "streamio/usb/UsbEnumeration.h"
 
 namespace Cli {
 
 namespace {
 
-// The archive cannot be opened, read or written.
-constexpr int kExitArchive = 9;
 // How long a stop waits for the exchanges under way to end (they end
 // within 100 ms of the request; only opening an address may take longer).
 constexpr int kStopGraceMs = 1500;
@@ -126,7 +124,7 @@ int ParseWatchArgs(const std::vector<std::string>& args, SWatchArgs& w)
 // as `path`, for a device that is not plugged in yet; 0 when none.
 uint32_t ComPortNamingPath(const std::string& path)
 {
-    for (uint32_t n = 1; n <= Device::kLastComPort; ++n) {
+    for (uint32_t n = 1; n <= StreamIO::kLastNamedComPort; ++n) {
         if (Platform::ComPortDevicePath(static_cast<int>(n)) == path ||
             Platform::DefaultComPortDevicePath(static_cast<int>(n)) == path)
             return n;
@@ -141,8 +139,7 @@ int BuildTargets(const SWatchArgs& w, std::vector<Collect::SCollectTarget>& targ
     std::set<uint32_t> comPorts;
     for (const std::string& text : w.ports) {
         SPortChoice port;
-        std::error_code ec;
-        if (!text.empty() && text[0] == '/' && !std::filesystem::exists(text, ec)) {
+        if (!text.empty() && text[0] == '/' && !Platform::StatPath(text).Exists()) {
             // A watch waits for a device that is unplugged now.
             if (const uint32_t n = ComPortNamingPath(text)) {
                 Collect::SCollectTarget t = Collect::ComPortTarget(n, false);
@@ -154,25 +151,21 @@ int BuildTargets(const SWatchArgs& w, std::vector<Collect::SCollectTarget>& targ
         }
         if (const int rc = ResolvePort("watch", text, port))
             return rc;
-        if (port.kind == Device::PORT_ETHERNET) {
-            targets.push_back(Collect::IpTarget(port.name));
-            continue;
-        }
-        Collect::SCollectTarget t = Collect::ComPortTarget(port.comPort, false);
+        Collect::SCollectTarget t = Collect::LinkTarget(port.link);
         t.name = port.name;
-        if (comPorts.insert(port.comPort).second)
+        if (port.link.kind != StreamIO::ELinkKind::Serial || comPorts.insert(port.link.comPort).second)
             targets.push_back(t);
     }
     for (const std::string& address : w.addresses) {
-        const std::optional<std::string> ip = ParseIpPort("IP:" + address);
-        if (!ip) {
+        const std::optional<StreamIO::SLinkSpec> ip = StreamIO::ParseLink(Platform::FromUtf8("IP:" + address));
+        if (!ip || ip->kind != StreamIO::ELinkKind::Ip) {
             PrintError("brelmora-cli", Platform::FormatU(Text(kBadNumber).c_str(), "--ip", address.c_str()));
             return UsageError("watch");
         }
-        targets.push_back(Collect::IpTarget(*ip));
+        targets.push_back(Collect::LinkTarget(*ip));
     }
     if (w.scan) {
-        for (uint32_t n = 1; n <= Device::kLastComPort; ++n) {
+        for (uint32_t n = 1; n <= StreamIO::kLastNamedComPort; ++n) {
             if (comPorts.count(n) != 0 || Platform::ComPortDevicePath(static_cast<int>(n)).empty())
                 continue;
             comPorts.insert(n);
@@ -189,16 +182,17 @@ void AddUsbTargets(Collect::CCollector& collector, std::set<std::u16string>& kno
     StreamIO::EnumBulkDevices(paths);
     for (const std::u16string& path : paths) {
         if (known.insert(path).second)
-            collector.Add(Collect::UsbTarget(path));
+            collector.Add(Collect::LinkTarget(StreamIO::SLinkSpec::Usb(path)));
     }
 }
 
 int CheckOutputs(const SWatchArgs& w)
 {
     if (!w.saveDir.empty()) {
-        struct stat st {};
-        const int rc = ::stat(w.saveDir.c_str(), &st);
-        const int error = rc != 0 ? errno : !S_ISDIR(st.st_mode) ? ENOTDIR : ::access(w.saveDir.c_str(), W_OK | X_OK) != 0 ? errno : 0;
+        const Platform::SFileStatus st = Platform::StatPath(w.saveDir);
+        const int error = !st.Exists() ? (st.error != 0 ? st.error : ENOENT)
+                          : st.type != Platform::EFileType::Folder ? ENOTDIR
+                                                                   : Platform::MayWrite(w.saveDir, true);
         if (error != 0) {
             PrintError(w.saveDir, Platform::FormatU(Text(kWatchBadSaveDir).c_str(), std::strerror(error)));
             return exitCannotWrite;
@@ -243,6 +237,10 @@ int WatchCommand(const std::vector<std::string>& args)
     sigaddset(&signals, SIGHUP);
     ::pthread_sigmask(SIG_BLOCK, &signals, nullptr);
     const int signalFd = ::signalfd(-1, &signals, SFD_CLOEXEC | SFD_NONBLOCK);
+    // Without the descriptor the signals keep their default action: they
+    // end the process, which costs nothing that was not committed.
+    if (signalFd < 0)
+        ::pthread_sigmask(SIG_UNBLOCK, &signals, nullptr);
 
     CWatchReporter reporter(w.json, w.statusPath);
     Collect::CDeviceNodeWatch nodes;
@@ -256,13 +254,15 @@ int WatchCommand(const std::vector<std::string>& args)
             return rc;
         SRun run;
         if (w.archive) {
-            std::string error;
-            run.sink = OpenWatchSink(w.archiveUrl, error);
-            if (!run.sink) {
-                PrintError(w.archiveUrl.empty() ? DefaultWatchArchive() : w.archiveUrl,
-                           Platform::FormatU(Text(kWatchArchiveFailed).c_str(), error.c_str()));
-                return kExitArchive;
-            }
+            // The address given, else the "Archive" setting (read again
+            // after a SIGHUP), else the default file.
+            std::optional<std::u16string> given;
+            if (!w.archiveUrl.empty())
+                given = Platform::FromUtf8(w.archiveUrl);
+            std::unique_ptr<Archive::CLabArchive> archive = OpenArchive(given, Archive::CLabArchive::EMode::Write);
+            if (!archive)
+                return exitArchive;
+            run.sink = std::make_unique<Collect::CArchiveSink>(std::move(archive));
         }
         Collect::SCollectorOptions options;
         options.pass.sink = run.sink.get();
@@ -275,7 +275,7 @@ int WatchCommand(const std::vector<std::string>& args)
         reporter.SetSnapshot([&collector] { return collector.Snapshot(); });
 
         nodes.Clear();
-        nodes.Watch(Collect::DeviceNodePaths(Device::kLastComPort));
+        nodes.Watch(Collect::DeviceNodePaths(StreamIO::kLastNamedComPort));
         std::set<std::u16string> usbKnown;
         for (const Collect::SCollectTarget& t : targets)
             collector.Add(t);
@@ -335,7 +335,7 @@ int WatchCommand(const std::vector<std::string>& args)
         }
         if (end == ERunEnd::Stopped)
             reporter.Note(Text(kWatchStopped));
-        const int rc = reporter.ArchiveFailed() ? kExitArchive : reporter.SaveFailed() ? exitCannotWrite : exitOk;
+        const int rc = reporter.ArchiveFailed() ? exitArchive : reporter.SaveFailed() ? exitCannotWrite : exitOk;
         if (!abandoned.empty()) {
             // Threads still waiting on a line: end without destroying what
             // they use.

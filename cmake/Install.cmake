@@ -172,6 +172,9 @@ configure_file(${PROJECT_SOURCE_DIR}/resources/package/brelmora.metainfo.xml.in
                ${CMAKE_BINARY_DIR}/install/${_metainfo} @ONLY)
 install(FILES ${CMAKE_BINARY_DIR}/install/${_metainfo} DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 
+# The watch service's systemd unit and udev rule.
+include(${CMAKE_CURRENT_LIST_DIR}/Watch.cmake)
+
 # The Debian package.
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME brelmora)

@@ -14,7 +14,7 @@ _brelmora_cli()
         cword=$COMP_CWORD
     fi
 
-    local commands="info export version download identify delete-all names option search update-check update-download firmware-check archive help"
+    local commands="info export version download identify delete-all names option search update-check update-download firmware-check archive watch help"
 
     # The command: the first word after the global options.
     local i command="" sub="" skip=0
@@ -36,10 +36,10 @@ _brelmora_cli()
 
     # Values of options.
     case "$prev" in
-        --trace|--save|--export)
+        --trace|--save|--export|--status)
             COMPREPLY=($(compgen -f -- "$cur"))
             return ;;
-        --to)
+        --to|--save-dir)
             [[ "$command" == archive ]] && return
             COMPREPLY=($(compgen -d -- "$cur"))
             return ;;
@@ -57,7 +57,7 @@ _brelmora_cli()
         --csv-locale)
             COMPREPLY=($(compgen -W "en de" -- "$cur"))
             return ;;
-        --dtformat|--skip|--ip|--server|--set|--insert|--delete|--clear-from)
+        --dtformat|--skip|--ip|--server|--set|--insert|--delete|--clear-from|--interval)
             return ;;
     esac
 
@@ -90,6 +90,7 @@ _brelmora_cli()
                 stats) options="$filters --json" ;;
                 check) options="--archive" ;;
             esac ;;
+        watch) options="--port --scan --ip --usb --archive --save-dir --interval --once --delete-after-archive --json --status" ;;
     esac
     if [[ "$cur" == -* || "$command" == option ]]; then
         COMPREPLY=($(compgen -W "$options --help" -- "$cur"))

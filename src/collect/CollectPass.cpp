@@ -3,7 +3,6 @@
 #include <exception>
 #include <memory>
 #include <mutex>
-#include <sys/stat.h>
 #include <vector>
 
 #include "collect/CollectStrings.h"
@@ -16,6 +15,7 @@
 #include "platform/ComPorts.h"
 #include "platform/ErrorCodes.h"
 #include "platform/FileException.h"
+#include "platform/FileSystem.h"
 #include "platform/StringTable.h"
 #include "platform/Text.h"
 #include "streamio/IoStream.h"
@@ -66,15 +66,14 @@ SEvent MakeEvent(EEvent kind, const SCollectTarget& target, const std::u16string
 
 bool Exists(const std::string& path)
 {
-    struct stat st {};
-    return ::stat(path.c_str(), &st) == 0;
+    return Platform::StatPath(path).Exists();
 }
 
 // Opens the target's stream; null with the cause in `cause`.
 std::unique_ptr<StreamIO::CIoStream> OpenTarget(const SCollectTarget& target, Device::CVeltranoDevice& device,
                                                 std::u16string& cause)
 {
-    if (target.kind == Device::PORT_SERIAL) {
+    if (target.link.kind == StreamIO::ELinkKind::Serial) {
         const std::string path = DevicePathOf(target);
         if (path.empty() || !Exists(path)) {
             cause = LoadString(kNoDeviceFile);
@@ -88,8 +87,8 @@ std::unique_ptr<StreamIO::CIoStream> OpenTarget(const SCollectTarget& target, De
     uint32_t error = Platform::ERROR_SUCCESS;
     std::unique_ptr<StreamIO::CIoStream> stream;
     try {
-        const bool serial = target.kind == Device::PORT_SERIAL;
-        stream = StreamIO::OpenStream(target.streamName, StreamIO::SF_READ | StreamIO::SF_WRITE,
+        const bool serial = target.link.kind == StreamIO::ELinkKind::Serial;
+        stream = StreamIO::OpenStream(target.link, StreamIO::SF_READ | StreamIO::SF_WRITE,
                                       serial ? &device.GetSerialSettings() : nullptr);
     } catch (const Platform::CFileException& e) {
         error = e.GetOsError() != 0 ? e.GetOsError() : Platform::ERROR_OPEN_FAILED;
@@ -190,7 +189,7 @@ SPassReport RunPass(const SCollectTarget& target, const SPassOptions& options, I
     if (!stream)
         return report;
     Device::SDeviceInfo info;
-    if (!device->Attach(stream, target.kind)) {
+    if (!device->Attach(stream, static_cast<Device::NPorts>(target.link.kind))) {
         report.cause = LoadString(kNoAnswer);
         return report;
     }
@@ -281,10 +280,8 @@ SPassReport RunPass(const SCollectTarget& target, const SPassOptions& options, I
     if (options.sink != nullptr) {
         CCritical critical(host);
         try {
-            const std::u16string source =
-                Platform::FormatU(LoadString(kDownloadSource).c_str(), target.name.c_str());
             SEvent archived = MakeEvent(EEvent::Archived, target, report.serial);
-            archived.counts = options.sink->Store(doc.GetOriginal(), doc.GetCurrent(), source);
+            archived.counts = options.sink->Store(doc.GetOriginal(), doc.GetCurrent(), target.name);
             archived.series = count;
             host.Report(archived);
         } catch (const std::exception& e) {

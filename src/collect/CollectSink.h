@@ -1,6 +1,6 @@
 // Where the collector hands every download: the archive.  One call stores
 // the collection as downloaded and as it stands now (for a download both are
-// the same) with a description of where it came from, in one transaction:
+// the same) with the port it came from, in one transaction:
 // when it returns, everything is durable; when it throws, nothing of it is
 // (a measurement the sink already holds is never stored twice).
 #pragma once
@@ -23,7 +23,7 @@ public:
     // Called from the workers' threads, possibly at once: the sink
     // serialises what must be.  Throws (std::exception, with a message
     // naming what failed) when the transaction did not commit.
-    virtual SStoreCounts Store(const CPaperData& original, const CPaperData& current, const std::u16string& source) = 0;
+    virtual SStoreCounts Store(const CPaperData& original, const CPaperData& current, const std::string& port) = 0;
 };
 
 } // namespace Collect

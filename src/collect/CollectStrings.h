@@ -15,7 +15,6 @@ constexpr uint32_t kDeleteRefused = 56005;
 constexpr uint32_t kStreamCut = 56006;         // the series stream did not parse to its end
 constexpr uint32_t kArchiveFailed = 56007;     // %s: the cause
 constexpr uint32_t kSaveFailed = 56008;        // %s: the file, %s: the cause
-constexpr uint32_t kDownloadSource = 56009;    // %s: the target's name
 constexpr uint32_t kNothingParsed = 56010;
 constexpr uint32_t kNotDeletedAfterFailure = 56011;
 constexpr uint32_t kSystemConsole = 56012;

@@ -1,17 +1,18 @@
 #include "collect/Collector.h"
 
 #include <chrono>
-#include <cstdlib>
-#include <limits.h>
+
+#include "platform/FileSystem.h"
 
 namespace Collect {
 
 namespace {
 
+// Where a path leads, or the path itself when it leads nowhere.
 std::string RealPath(const std::string& path)
 {
-    char buffer[PATH_MAX];
-    return ::realpath(path.c_str(), buffer) != nullptr ? std::string(buffer) : path;
+    const std::string resolved = Platform::ResolveLinks(path);
+    return resolved.empty() ? path : resolved;
 }
 
 } // namespace
@@ -154,7 +155,7 @@ void CCollector::WakeDevice(const std::string& path)
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         for (const auto& w : m_workers) {
-            if (w->target.kind == Device::PORT_SERIAL && !w->retired)
+            if (w->target.link.kind == StreamIO::ELinkKind::Serial && !w->retired)
                 serial.push_back(w->target);
         }
     }

@@ -8,18 +8,9 @@
 #include <unistd.h>
 
 #include "platform/ComPorts.h"
+#include "platform/FileSystem.h"
 
 namespace Collect {
-
-namespace {
-
-std::string FolderOf(const std::string& path)
-{
-    const size_t sep = path.rfind('/');
-    return sep == std::string::npos ? "." : sep == 0 ? "/" : path.substr(0, sep);
-}
-
-} // namespace
 
 CDeviceNodeWatch::CDeviceNodeWatch() : m_fd(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC)) {}
 
@@ -36,7 +27,7 @@ bool CDeviceNodeWatch::Watch(const std::vector<std::string>& paths)
     for (const std::string& path : paths) {
         if (path.empty())
             continue;
-        const std::string folder = FolderOf(path);
+        const std::string folder = Platform::FolderOf(path);
         const bool known = std::any_of(m_watches.begin(), m_watches.end(),
                                        [&](const auto& w) { return w.second == folder; });
         if (known)

@@ -74,17 +74,21 @@ std::unique_ptr<SSim> OnTcp(std::shared_ptr<Sim::CInstrument> instrument)
     return s;
 }
 
-// The records of the folder archive (the hidden leftovers of a killed write
-// are not records).
-size_t Records(const std::string& folder)
+// The measurements the archive holds, each checked to have one revision
+// only (a series archived twice would show as a second revision or a
+// second measurement).
+size_t Records(const std::string& archive)
 {
-    size_t n = 0;
-    if (!std::filesystem::exists(folder))
+    if (!std::filesystem::exists(archive))
         return 0;
-    for (const auto& e : std::filesystem::directory_iterator(folder)) {
-        const std::string name = e.path().filename().string();
-        n += name[0] != '.' && name.size() > 3 && name.compare(name.size() - 3, 3, ".r1") == 0;
-    }
+    const SRun r = RunCli({"archive", "find", "--archive", archive, "--json"});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    size_t n = 0, once = 0;
+    for (size_t at = r.out.find("\"archiveId\":"); at != std::string::npos; at = r.out.find("\"archiveId\":", at + 1))
+        ++n;
+    for (size_t at = r.out.find("\"revisions\":1"); at != std::string::npos; at = r.out.find("\"revisions\":1", at + 1))
+        ++once;
+    EXPECT_EQ(n, once) << r.out.substr(0, 400);
     return n;
 }
 
@@ -116,7 +120,7 @@ TEST(Watch, OnceOverThreeInstrumentsAndASilentOneArchivesEachSeriesOnce)
     auto silent = OnCom(kComSilent, Instrument(2, 3, "silence-after=0"));
     auto c = OnTcp(Instrument(4, 4));
     const std::string dir = NewFolder("watch-once");
-    const std::string archive = dir + "/archive", status = dir + "/status.json";
+    const std::string archive = dir + "/archive.sqlite", status = dir + "/status.json";
     const std::vector<std::string> args = {"watch", "--port", "COM71", "--port", "COM72", "--port", "COM73:",
                                            "--port", c->Port(), "--archive", archive, "--once", "--status", status};
     SRun r = RunCli(args);
@@ -160,7 +164,7 @@ TEST(Watch, ASeriesMeasuredBetweenDownloadAndDeleteIsKeptAndTakenNextTime)
 {
     auto a = OnCom(kComA, Instrument(5, 5, "measure-after-download"));
     const std::string dir = NewFolder("watch-late");
-    const std::vector<std::string> args = {"watch", "--port", "COM71", "--archive", dir + "/archive", "--save-dir",
+    const std::vector<std::string> args = {"watch", "--port", "COM71", "--archive", dir + "/archive.sqlite", "--save-dir",
                                            dir, "--once", "--delete-after-archive"};
     SRun r = RunCli(args);
     ASSERT_EQ(r.exitCode, 0) << r.err;
@@ -169,13 +173,13 @@ TEST(Watch, ASeriesMeasuredBetweenDownloadAndDeleteIsKeptAndTakenNextTime)
         << r.err;
     EXPECT_FALSE(Contains(r.err, "deleted")) << r.err;
     EXPECT_EQ(a->Held(), 6u);
-    EXPECT_EQ(Records(dir + "/archive"), 5u);
+    EXPECT_EQ(Records(dir + "/archive.sqlite"), 5u);
     r = RunCli(args);
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_TRUE(Contains(r.err, "COM71: 6 series archived: 1 added, 0 revised, 5 unchanged\n")) << r.err;
     EXPECT_TRUE(Contains(r.err, "COM71: 6 series deleted on the instrument\n")) << r.err;
     EXPECT_EQ(a->Held(), 0u);
-    EXPECT_EQ(Records(dir + "/archive"), 6u);
+    EXPECT_EQ(Records(dir + "/archive.sqlite"), 6u);
     // One project file per download.
     size_t projects = 0;
     for (const std::string& name : FolderEntries(dir))
@@ -189,7 +193,7 @@ TEST(Watch, SigtermDuringATransferEndsWithinTwoSecondsAndKeepsTheSeries)
     auto silent = OnCom(kComSilent, Instrument(2, 7, "silence-after=0"));
     const std::string dir = NewFolder("watch-sigterm");
     TestEnv::CChildProcess watch(Cli(),
-                                 {"watch", "--port", "COM71", "--port", "COM73", "--archive", dir + "/archive",
+                                 {"watch", "--port", "COM71", "--port", "COM73", "--archive", dir + "/archive.sqlite",
                                   "--delete-after-archive", "--status", dir + "/status.json"},
                                  {}, dir + "/err");
     ASSERT_TRUE(watch.WaitForStderr("COM71: VT-6 found", 10000)) << watch.Stderr();
@@ -201,7 +205,7 @@ TEST(Watch, SigtermDuringATransferEndsWithinTwoSecondsAndKeepsTheSeries)
     ASSERT_TRUE(watch.Ended());
     EXPECT_TRUE(WIFEXITED(watch.Status()) && WEXITSTATUS(watch.Status()) == 0) << watch.Status();
     EXPECT_TRUE(Contains(watch.Stderr(), "brelmora-cli: watch ended\n")) << watch.Stderr();
-    EXPECT_EQ(Records(dir + "/archive"), 0u);
+    EXPECT_EQ(Records(dir + "/archive.sqlite"), 0u);
     EXPECT_EQ(a->Held(), 60u);
     // The status file was left whole.
     const std::string state = ReadAll(dir + "/status.json");
@@ -214,7 +218,7 @@ TEST(Watch, KillDuringTheArchiveWriteThenARerunCompletesIt)
     // Large enough that the kill lands while records are being written.
     auto a = OnCom(kComA, Instrument(400, 8));
     const std::string dir = NewFolder("watch-kill");
-    const std::string archive = dir + "/archive";
+    const std::string archive = dir + "/archive.sqlite";
     {
         TestEnv::CChildProcess watch(Cli(), {"watch", "--port", "COM71", "--archive", archive, "--once",
                                              "--delete-after-archive"},
@@ -223,7 +227,11 @@ TEST(Watch, KillDuringTheArchiveWriteThenARerunCompletesIt)
         watch.Stop(SIGKILL);
     }
     EXPECT_EQ(a->Held(), 400u);   // nothing was deleted
-    EXPECT_LE(Records(archive), 400u);
+    // The import is one transaction: all of it or none, and a sound file.
+    const size_t kept = Records(archive);
+    EXPECT_TRUE(kept == 0 || kept == 400) << kept;
+    if (std::filesystem::exists(archive))
+        EXPECT_EQ(RunCli({"archive", "check", "--archive", archive}).exitCode, 0);
     const SRun r = RunCli({"watch", "--port", "COM71", "--archive", archive, "--once", "--delete-after-archive"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(Records(archive), 400u);
@@ -236,7 +244,7 @@ TEST(Watch, UnpluggedMidTransferAndBackLaterIsCollectedOnce)
     auto a = OnCom(kComA, Instrument(40, 9, "trickle-series=10"));
     const std::string dir = NewFolder("watch-unplug");
     TestEnv::CChildProcess watch(Cli(),
-                                 {"watch", "--port", "COM71", "--archive", dir + "/archive", "--interval", "1",
+                                 {"watch", "--port", "COM71", "--archive", dir + "/archive.sqlite", "--interval", "1",
                                   "--delete-after-archive"},
                                  {}, dir + "/err");
     ASSERT_TRUE(watch.WaitForStderr("COM71: VT-9 found", 10000)) << watch.Stderr();
@@ -244,11 +252,11 @@ TEST(Watch, UnpluggedMidTransferAndBackLaterIsCollectedOnce)
     const auto instrument = a->instrument;
     a.reset();   // the pseudo-terminal closes: the cable is pulled
     ASSERT_TRUE(watch.WaitForStderr("COM71: the instrument was lost", 10000)) << watch.Stderr();
-    EXPECT_EQ(Records(dir + "/archive"), 0u);
+    EXPECT_EQ(Records(dir + "/archive.sqlite"), 0u);
     instrument->SetFaults({});
     auto back = OnCom(kComA, instrument);
     ASSERT_TRUE(watch.WaitForStderr("COM71: 40 series deleted on the instrument", 10000)) << watch.Stderr();
-    EXPECT_EQ(Records(dir + "/archive"), 40u);
+    EXPECT_EQ(Records(dir + "/archive.sqlite"), 40u);
     EXPECT_EQ(instrument->GetSeriesCount(), 0u);
     watch.Stop(SIGINT);
     EXPECT_TRUE(WIFEXITED(watch.Status()) && WEXITSTATUS(watch.Status()) == 0);
@@ -297,7 +305,7 @@ TEST(Watch, WrongUsesAndUnusableOutputsAreRefusedBeforeAnyInstrumentIsAsked)
 {
     const std::string dir = NewFolder("watch-usage");
     for (const auto& [args, text] : std::vector<std::pair<std::vector<std::string>, std::string>>{
-             {{"watch", "--archive", dir}, "watch needs a place to look"},
+             {{"watch", "--archive", dir + "/a.sqlite"}, "watch needs a place to look"},
              {{"watch", "--port", "COM71"}, "watch needs a place to keep the series"},
              {{"watch", "--port", "COM71", "--save-dir", dir, "--delete-after-archive"}, "needs --archive"},
              {{"watch", "--port", "COM71", "--save-dir", dir, "--interval", "0"}, "--interval takes 1 to 86400"},
@@ -318,10 +326,12 @@ TEST(Watch, WrongUsesAndUnusableOutputsAreRefusedBeforeAnyInstrumentIsAsked)
     EXPECT_EQ(r.exitCode, 3) << r.err;
     // An archive that is a file: status 9, naming it.
     const std::string file = dir + "/plain";
-    std::ofstream(file) << "x";
+    const std::string notes = "Roll 4711: hard at the core, soft at the edges.\nRoll 4712: even.\n";
+    std::ofstream(file) << notes;
     r = RunCli({"watch", "--port", "COM71", "--archive", file, "--once"});
     EXPECT_EQ(r.exitCode, 9) << r.err;
-    EXPECT_TRUE(Contains(r.err, file + ": the archive cannot be opened")) << r.err;
+    EXPECT_TRUE(Contains(r.err, file)) << r.err;
+    EXPECT_TRUE(ReadAll(file) == notes);
     // The help names the command.
     r = RunCli({"watch", "--help"});
     EXPECT_EQ(r.exitCode, 0);

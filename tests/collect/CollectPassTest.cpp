@@ -42,7 +42,7 @@ TEST(CollectPass, ArchivesSavesAndDeletesWhenTheInstrumentHoldsWhatCame)
     EXPECT_EQ(report.result, EPassResult::Collected) << Platform::ToUtf8(report.cause);
     EXPECT_EQ(report.downloaded, 7);
     EXPECT_EQ(sink.Size(), 7u);
-    EXPECT_EQ(Platform::ToUtf8(sink.lastSource), "download from COM51");
+    EXPECT_EQ(sink.lastPort, "COM51");
     EXPECT_EQ(sim->Held(), 0u);
     EXPECT_EQ(host.critical.load(), 0);
     // The order of the steps is the delete rule's: stored, on the disk, deleted.

@@ -21,8 +21,8 @@
 #include "collect/CollectPass.h"
 #include "collect/CollectSink.h"
 #include "collect/CollectTarget.h"
-#include "collect/SeriesFolderSink.h"
 #include "data/PaperData.h"
+#include "platform/Text.h"
 #include "sim/FaultModes.h"
 #include "sim/SeriesGenerator.h"
 #include "sim/TcpSimulator.h"
@@ -95,20 +95,21 @@ public:
     CEventLog log;
 };
 
-// Keeps measurements in memory by the folder sink's identity.
+// Keeps measurements in memory by serial number, counter and time stamp.
 class CMemorySink : public Collect::ICollectSink {
 public:
     Collect::SStoreCounts Store(const CPaperData& original, const CPaperData& current,
-                                const std::u16string& source) override
+                                const std::string& port) override
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         ++calls;
-        lastSource = source;
+        lastPort = port;
         if (fail)
             throw std::runtime_error("the archive is full");
         Collect::SStoreCounts c;
         for (int i = 0; i < original.GetCount(); ++i) {
-            int& n = stored[Collect::CSeriesFolderSink::Identity(original, i)];
+            int& n = stored[Platform::ToUtf8(original.GetSerial(i)) + "/" + std::to_string(original.GetCounter(i)) + "/" +
+                            std::to_string(original.GetDateTime(i))];
             (n == 0 ? c.added : c.unchanged)++;
             n = 1;
         }
@@ -123,7 +124,7 @@ public:
 
     std::atomic<bool> fail{false};
     int calls = 0;
-    std::u16string lastSource;
+    std::string lastPort;
     std::map<std::string, int> stored;
 
 private:
@@ -182,7 +183,7 @@ inline std::unique_ptr<SInstrument> OnTcp(std::shared_ptr<Sim::CInstrument> inst
     s->tcp = std::make_unique<Sim::CTcpSimulator>(s->instrument);
     std::string error;
     EXPECT_TRUE(s->tcp->Start("127.0.0.1", 0, error)) << error;
-    target = Collect::IpTarget("IP:127.0.0.1:" + std::to_string(s->tcp->GetPort()));
+    target = Collect::LinkTarget(StreamIO::SLinkSpec::Ip("127.0.0.1", s->tcp->GetPort()));
     return s;
 }
 

@@ -111,4 +111,14 @@ for needed in libqt6widgets6 libqt6svg6 libcurl4 libusb-1.0-0 libc6; do
 done
 dpkg -x "$deb" "$work/deb"
 check_tree "$work/deb" deb
+
+# The watch service's user unit and the USB access rule, in both trees.
+for tree in "$work/destdir" "$work/deb"; do
+  unit="$tree/usr/lib/systemd/user/brelmora-watch.service"
+  [ -f "$unit" ] || fail "no user unit in $tree"
+  grep -q '^ExecStart=brelmora-cli watch ' "$unit" || fail "unit does not start the watch"
+  grep -q '^ExecReload=/bin/kill -HUP \$MAINPID$' "$unit" || fail "unit reloads without SIGHUP"
+  rules="$tree/usr/lib/udev/rules.d/70-brelmora-veltrano.rules"
+  grep -q 'ATTR{idVendor}=="3317", TAG+="uaccess"' "$rules" || fail "no uaccess rule in $tree"
+done
 echo "install tree and package: all checks pass"
