@@ -31,7 +31,7 @@ function(brelmora_gui_layer name)
 endfunction()
 
 set(_core_layers brelmora_data brelmora_streamio brelmora_platform)
-foreach(_layer device update connection)
+foreach(_layer device update connection archive)
   if(TARGET brelmora_${_layer})
     list(APPEND _core_layers brelmora_${_layer})
   endif()

@@ -15,6 +15,7 @@ const std::vector<SCommand>& AllCommands()
         {ID_FILE_SAVE_AS, 40113, "saveas"},
         {ID_RESTORE_ORIGINAL, 40114, "restore"},
         {ID_EXPORT, 40115, "export"},
+        {ID_ARCHIVE, 55201, "archive"},
         {ID_PRINT, 40116, "print"},
         {ID_PRINT_PREVIEW, 40119, nullptr},
         {ID_APP_SETTINGS, 40117, "settings"},
@@ -59,6 +60,7 @@ const std::vector<SMenuEntry>& MenuLayout()
         {popupFile, 0},
         {popupFile, ID_RESTORE_ORIGINAL},
         {popupFile, 0},
+        {popupFile, ID_ARCHIVE},
         {popupFile, ID_EXPORT},
         {popupFile, ID_PRINT},
         {popupFile, ID_PRINT_PREVIEW},
@@ -110,7 +112,7 @@ const std::vector<int>& ToolBarLayout()
         ID_FILE_OPEN, ID_FILE_SAVE, 0,
         ID_DOWNLOAD, ID_DISCONNECT, 0,
         ID_CUT, ID_COPY, ID_PASTE, ID_DELETE, 0,
-        ID_COPY_PICTURE, ID_EXPORT, ID_PRINT, 0,
+        ID_COPY_PICTURE, ID_EXPORT, ID_PRINT, ID_ARCHIVE, 0,
         ID_HELP,
     };
     return layout;

@@ -38,6 +38,7 @@ enum : int {
     ID_FEEDBACK = 2108,
     ID_ABOUT = 57664,
     ID_UPDATE_PROGRAM = 59580,
+    ID_ARCHIVE = 55200,   // the archive window (views/archive)
 };
 
 enum Popup { popupFile, popupDevice, popupEdit, popupHelp, popupCount };

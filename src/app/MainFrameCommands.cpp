@@ -6,6 +6,7 @@
 #include "app/AppMessages.h"
 #include "app/AppSettings.h"
 #include "app/AppStrings.h"
+#include "app/ArchiveWindowCommand.h"
 #include "app/BrelmoraApp.h"
 #include "app/Commands.h"
 #include "app/FirmwareUpgrade.h"
@@ -38,6 +39,7 @@ void CMainFrame::OnCommand(int id)
     case ID_FILE_SAVE_AS: m_doc->SaveProjectAs(); break;
     case ID_RESTORE_ORIGINAL: RestoreOriginal(); break;
     case ID_EXPORT: m_view->ExportText(); break;
+    case ID_ARCHIVE: ArchiveWindowCommand::Show(this); break;
     case ID_PRINT_PREVIEW: m_view->PrintPreview(); break;
     case ID_APP_SETTINGS: ShowSettings(); break;
     case ID_APP_EXIT: close(); break;

@@ -3,6 +3,7 @@
 //   brelmora [-Energy] [PROJECT.vnr]
 //   brelmora --print-pdf OUT.pdf [--summary] [-Energy] PROJECT.vnr
 //   brelmora --summary-picture OUT.svg|OUT.png PROJECT.vnr
+//   brelmora --trend-pdf OUT.pdf | --trend-picture OUT.svg|OUT.png [--archive ARCHIVE] [FILTERS]
 //   brelmora --demo [-Energy] [PROJECT.vnr]
 //   brelmora --help
 //   brelmora --version
@@ -15,6 +16,7 @@
 
 #include "app/BrelmoraApp.h"
 #include "app/CommandLine.h"
+#include "app/TrendOutput.h"
 #include "app/WindowlessOutput.h"
 #include "platform/Text.h"
 
@@ -25,6 +27,8 @@ int main(int argc, char* argv[])
     std::vector<std::u16string> raw;
     for (int i = 0; i < argc; ++i)
         raw.push_back(Platform::FromUtf8(argv[i]));
+    if (TrendOutput::Wanted(raw))
+        return TrendOutput::Main(argc, argv);
     if (NeedsNoDisplay(raw))
         qputenv("QT_QPA_PLATFORM", "offscreen");
 

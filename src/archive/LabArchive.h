@@ -23,6 +23,8 @@ class CPaperData;
 
 namespace Archive {
 
+struct SPageRequest;
+
 class CLabArchive {
 public:
     enum class EMode {
@@ -48,6 +50,9 @@ public:
     // sorted by measurement time.  withContent: also the series bytes,
     // device texts and information block.
     std::vector<SArchivedRevision> Find(const SFindFilter& filter, bool withContent);
+    // One page of the newest revisions that pass the filter, in the
+    // request's order, without content (ArchivePage.cpp).
+    std::vector<SArchivedRevision> FindPage(const SFindFilter& filter, const SPageRequest& page);
     // Every revision of one measurement, oldest first (with content); empty
     // when there is no such measurement.
     std::vector<SArchivedRevision> History(int64_t measurementId);

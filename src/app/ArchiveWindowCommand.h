@@ -1,0 +1,20 @@
+// File > Archive...: the archive window, one per main frame, on the archive
+// of the settings (or the demo's own archive in the demo mode).
+#pragma once
+
+#include <optional>
+#include <string>
+
+class QWidget;
+
+namespace ArchiveWindowCommand {
+
+// Shows the window (raised when it is open already).
+void Show(QWidget* mainFrame);
+
+// The archive address used instead of the setting for this process (the
+// demo's temporary archive); none: the setting or the default.
+void SetProcessArchive(const std::optional<std::u16string>& address);
+std::optional<std::u16string> ProcessArchive();
+
+} // namespace ArchiveWindowCommand

@@ -1,0 +1,235 @@
+#include "app/TrendOutput.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QPrinter>
+#include <QTemporaryDir>
+
+#include <cerrno>
+#include <charconv>
+#include <clocale>
+#include <cstdio>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "app/AppStrings.h"
+#include "app/BrelmoraApp.h"
+#include "app/TrendOutputStrings.h"
+#include "archive/ArchiveError.h"
+#include "archive/FilterOptions.h"
+#include "archive/LabArchive.h"
+#include "archive/TrendChart.h"
+#include "data/AtomicFile.h"
+#include "platform/ErrorCodes.h"
+#include "platform/FileException.h"
+#include "platform/StringTable.h"
+#include "platform/Text.h"
+#include "views/trend/TrendPicture.h"
+
+namespace TrendOutput {
+
+namespace {
+
+enum ExitCode { exitOk = 0, exitUsage = 1, exitCannotWrite = 3, exitNothingToShow = 5 };
+
+std::u16string Message(uint32_t id, const std::string& a = std::string(), const std::string& b = std::string())
+{
+    return Platform::FormatU(Platform::LoadString(id).c_str(), a.c_str(), b.c_str());
+}
+
+void PrintError(const std::u16string& text)
+{
+    std::fprintf(stderr, "brelmora: %s\n", Platform::ToUtf8(text).c_str());
+}
+
+int CannotWrite(const std::u16string& file, const std::string& cause)
+{
+    std::fprintf(stderr, "%s: %s\n", Platform::ToUtf8(file).c_str(),
+                 Platform::ToUtf8(Platform::FormatU(Platform::LoadString(AppStrings::kCannotWrite).c_str(),
+                                                    cause.c_str()))
+                     .c_str());
+    return exitCannotWrite;
+}
+
+bool EndsWith(const std::u16string& path, std::u16string_view extension)
+{
+    return path.size() > extension.size() &&
+           Platform::EqualsNoCase(std::u16string_view(path).substr(path.size() - extension.size()), extension);
+}
+
+// The target can be written: a regular file or none, in an existing folder
+// this user may write to.  0, or the errno that stops it.
+int CheckTarget(const std::u16string& path)
+{
+    const std::string file = Platform::ToUtf8(path);
+    struct stat st {};
+    if (::stat(file.c_str(), &st) == 0) {
+        if (S_ISDIR(st.st_mode))
+            return EISDIR;
+        if (!S_ISREG(st.st_mode))
+            return EINVAL;
+        if (::access(file.c_str(), W_OK) != 0)
+            return errno;
+    } else if (errno != ENOENT) {
+        return errno;
+    }
+    const size_t slash = file.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : file.substr(0, slash);
+    if (::stat(folder.c_str(), &st) != 0)
+        return errno;
+    if (!S_ISDIR(st.st_mode))
+        return ENOTDIR;
+    if (::access(folder.c_str(), W_OK | X_OK) != 0)
+        return errno;
+    return 0;
+}
+
+int WriteTarget(const std::u16string& path, const QByteArray& bytes)
+{
+    try {
+        AtomicFile::WriteBytes(path, reinterpret_cast<const uint8_t*>(bytes.constData()),
+                               static_cast<size_t>(bytes.size()));
+    } catch (const Platform::CFileException& e) {
+        return CannotWrite(path, Platform::DescribeError(e.GetOsError()));
+    }
+    return exitOk;
+}
+
+} // namespace
+
+bool Wanted(const std::vector<std::u16string>& args)
+{
+    for (size_t i = 1; i < args.size(); ++i)
+        if (args[i] == u"--trend-pdf" || args[i] == u"--trend-picture")
+            return true;
+    return false;
+}
+
+STrendCommandLine Parse(const std::vector<std::u16string>& args)
+{
+    STrendCommandLine c;
+    bool output = false;
+    for (size_t i = 1; i < args.size() && c.error.empty(); ++i) {
+        const std::string option = Platform::ToUtf8(args[i]);
+        static const char* const kOwn[] = {"--trend-pdf", "--trend-picture", "--archive", "--sequence",
+                                           "--cov-threshold"};
+        bool own = false;
+        for (const char* name : kOwn)
+            own = own || option == name;
+        if (!own && !Archive::IsFilterOption(option)) {
+            c.error = Message(TrendOutputStrings::kUnknownArgument, option);
+            break;
+        }
+        const bool takesValue = option != "--sequence" && Archive::FilterOptionTakesValue(option);
+        std::string value;
+        if (takesValue) {
+            if (i + 1 >= args.size() || args[i + 1].empty()) {
+                c.error = Message(TrendOutputStrings::kNeedsValue, option);
+                break;
+            }
+            value = Platform::ToUtf8(args[++i]);
+        }
+        if (option == "--trend-pdf" || option == "--trend-picture") {
+            if (output)
+                c.error = Message(TrendOutputStrings::kOneOutput);
+            output = true;
+            c.pdf = option == "--trend-pdf";
+            c.outputPath = Platform::FromUtf8(value);
+        } else if (option == "--archive") {
+            if (c.archive)
+                c.error = Message(TrendOutputStrings::kTwice, option);
+            c.archive = Platform::FromUtf8(value);
+        } else if (option == "--sequence") {
+            c.sequence = true;
+        } else if (option == "--cov-threshold") {
+            double d = 0;
+            const auto r = std::from_chars(value.data(), value.data() + value.size(), d);
+            if (r.ec != std::errc() || r.ptr != value.data() + value.size() || !(d > 0) || d > 1000)
+                c.error = Message(TrendOutputStrings::kBadValue, option, value);
+            c.covThreshold = d;
+        } else {
+            switch (Archive::ApplyFilterOption(option, value, c.filter)) {
+            case Archive::EFilterOption::Applied:
+                break;
+            case Archive::EFilterOption::BadValue:
+                c.error = Message(TrendOutputStrings::kBadValue, option, value);
+                break;
+            case Archive::EFilterOption::Unknown:
+                c.error = Message(TrendOutputStrings::kUnknownArgument, option);
+                break;
+            }
+        }
+    }
+    if (c.error.empty() && !output)
+        c.error = Message(TrendOutputStrings::kOneOutput);
+    if (c.error.empty() && !c.pdf && !EndsWith(c.outputPath, u".svg") && !EndsWith(c.outputPath, u".png"))
+        c.error = Message(AppStrings::kPictureExtension, Platform::ToUtf8(c.outputPath));
+    return c;
+}
+
+int Main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    std::setlocale(LC_NUMERIC, "C");
+    std::vector<std::u16string> args;
+    for (const QString& arg : QCoreApplication::arguments())
+        args.push_back(arg.toStdU16String());
+    CBrelmoraApp app;
+    app.PrepareWithoutWindow();
+
+    const STrendCommandLine c = Parse(args);
+    if (!c.error.empty()) {
+        PrintError(c.error);
+        std::fprintf(stderr, "%s\n", Platform::ToUtf8(Platform::LoadString(TrendOutputStrings::kUsage)).c_str());
+        return exitUsage;
+    }
+    // The target first: nothing is read when it cannot be written.
+    if (const int error = CheckTarget(c.outputPath))
+        return CannotWrite(c.outputPath, Platform::DescribeError(Platform::ErrorFromErrno(error)));
+
+    Archive::STrendChart chart;
+    try {
+        auto archive = Archive::CLabArchive::Open(Archive::ResolveArchiveLocation(c.archive),
+                                                  Archive::CLabArchive::EMode::Read);
+        chart = Archive::MakeTrendChart(archive->Find(c.filter, false));
+    } catch (const Archive::CArchiveError& e) {
+        PrintError(Platform::FromUtf8(e.what()));
+        return exitArchive;
+    }
+    if (chart.points.empty()) {
+        PrintError(Platform::LoadString(TrendOutputStrings::kNothingFound));
+        return exitNothingToShow;
+    }
+
+    STrendStyle style;
+    style.font = QApplication::font();
+    style.timeAxis = !c.sequence;
+    style.covThreshold = c.covThreshold;
+    if (!c.pdf) {
+        const QByteArray picture = EndsWith(c.outputPath, u".svg") ? TrendPicture::Svg(chart, style)
+                                                                   : TrendPicture::Png(chart, style);
+        if (picture.isEmpty())
+            return CannotWrite(c.outputPath, Platform::ToUtf8(Platform::LoadString(AppStrings::kPictureFailed)));
+        return WriteTarget(c.outputPath, picture);
+    }
+    // Printed into a private folder, then moved to the target in one step.
+    QTemporaryDir folder;
+    if (!folder.isValid())
+        return CannotWrite(c.outputPath, folder.errorString().toStdString());
+    const QString scratch = folder.filePath(QStringLiteral("trend.pdf"));
+    {
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(scratch);
+        printer.setDocName(QStringLiteral("Brelmora trend"));
+        if (!TrendPicture::Print(printer, chart, style))
+            return CannotWrite(c.outputPath, Platform::ToUtf8(Platform::LoadString(AppStrings::kPrintoutFailed)));
+    }
+    QFile file(scratch);
+    if (!file.open(QIODevice::ReadOnly))
+        return CannotWrite(c.outputPath, file.errorString().toStdString());
+    return WriteTarget(c.outputPath, file.readAll());
+}
+
+} // namespace TrendOutput
