@@ -1,26 +1,25 @@
 #include "app/Demo.h"
 
-#include <sys/stat.h>
 
 #include "connection/WizardSettings.h"
 #include "device/DeviceTypes.h"
 #include "platform/ComPorts.h"
+#include "platform/FileSystem.h"
 #include "platform/StringTable.h"
 #include "platform/Text.h"
 #include "sim/SeriesGenerator.h"
 #include "sim/VeltranoSimulator.h"
+#include "streamio/LinkSpec.h"
 #include "views/connection/ConnectionViewStrings.h"
 
 namespace {
 
-constexpr int kLastSearchedPort = 256;
 constexpr size_t kDemoSeries = 24;
 constexpr uint32_t kDemoSeed = 20417;
 
 bool Exists(const std::string& path)
 {
-    struct stat st {};
-    return ::stat(path.c_str(), &st) == 0;
+    return Platform::StatPath(path).Exists();
 }
 
 } // namespace
@@ -34,7 +33,7 @@ CDemoMode::~CDemoMode()
 
 int CDemoMode::FindFreeComPort()
 {
-    for (int n = 1; n <= kLastSearchedPort; ++n) {
+    for (int n = 1; n <= static_cast<int>(StreamIO::kLastNamedComPort); ++n) {
         if (Platform::HasProcessComPortDevicePath(n))
             continue;
         const std::string path = Platform::ComPortDevicePath(n);

@@ -37,8 +37,7 @@ public:
     // The port page's Help button.
     void SetHelpHandler(std::function<void()> handler) { m_help = std::move(handler); }
 
-    // The sheet while it is open, the progress window while it is shown.
-    CDevSelectSheet* ActiveSheet() const { return m_sheet; }
+    // The progress window while it is shown.
     QProgressDialog* ProgressWindow() const { return m_progress; }
     QTimer* KeepAliveTimer() const { return m_timer; }
     // Runs `observer` whenever the wizard opens (tests drive the modal

@@ -43,9 +43,24 @@ bool CDocumentUi::AskPath(const SFileDialogRequest& request, bool save, std::u16
         return false;
     path = files.first().toStdU16String();
     Platform::RememberDialogFolder(path);
-    if (request.chosenFilter != nullptr)
-        *request.chosenFilter = std::max(0, static_cast<int>(dialog.nameFilters().indexOf(dialog.selectedNameFilter())));
+    if (request.chosenFilterId != nullptr && !request.filters.empty()) {
+        // The filter whose dialog text is the one left selected.
+        const QString selected = dialog.selectedNameFilter();
+        *request.chosenFilterId = request.filters.front().id;
+        for (const SFileFilter& f : request.filters) {
+            if (DialogFilterText(f) == selected) {
+                *request.chosenFilterId = f.id;
+                break;
+            }
+        }
+    }
     return true;
+}
+
+QString CDocumentUi::DialogFilterText(const SFileFilter& filter)
+{
+    const QStringList one = NameFilters(filter.caption + u"|" + filter.pattern + u"||");
+    return one.isEmpty() ? QString() : one.front();
 }
 
 QStringList CDocumentUi::NameFilters(const std::u16string& filter)
@@ -76,7 +91,11 @@ void CDocumentUi::ConfigureDialog(QFileDialog& dialog, const SFileDialogRequest&
     dialog.setOption(QFileDialog::DontUseNativeDialog, true);
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-    const QStringList filters = NameFilters(request.filter);
+    QStringList filters;
+    for (const SFileFilter& f : request.filters)
+        filters.append(DialogFilterText(f));
+    if (request.filters.empty())
+        filters = NameFilters(request.filter);
     if (!filters.isEmpty())
         dialog.setNameFilters(filters);
     dialog.setDefaultSuffix(QString::fromStdU16String(request.defaultExtension));

@@ -28,6 +28,8 @@ public:
     // "Caption|pattern|Caption|pattern||" (patterns separated by ';') as
     // Qt name filters "Caption (pattern pattern)".
     static QStringList NameFilters(const std::u16string& filter);
+    // The dialog's text of one filter, as NameFilters makes it.
+    static QString DialogFilterText(const SFileFilter& filter);
 
 private:
     bool AskPath(const SFileDialogRequest& request, bool save, std::u16string& path);

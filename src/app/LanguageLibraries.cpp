@@ -2,10 +2,10 @@
 
 #include <algorithm>
 #include <dirent.h>
-#include <sys/stat.h>
 
 #include "app/AppStrings.h"
 #include "platform/SettingsStore.h"
+#include "platform/FileSystem.h"
 #include "platform/StringTable.h"
 #include "platform/Text.h"
 #include "update/LanguageLibrary.h"
@@ -50,9 +50,7 @@ std::vector<std::u16string> FindLanguageLibraryFiles(const std::u16string& folde
         const std::u16string name = Platform::FromUtf8(entry->d_name);
         if (!MatchesFilePattern(pattern, name))
             continue;
-        struct stat st {};
-        const std::string full = dirPath + "/" + entry->d_name;
-        if (::stat(full.c_str(), &st) == 0 && S_ISREG(st.st_mode))
+        if (Platform::IsRegularFile(dirPath + "/" + entry->d_name))
             names.push_back(name);
     }
     ::closedir(dir);

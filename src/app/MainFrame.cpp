@@ -106,9 +106,9 @@ CMainFrame::CMainFrame(CBrelmoraApp& app, QWidget* parent)
     // The background update check reports a newer program to the update
     // menu; the firmware check reports through this frame's IFirmwareReport.
     m_autoUpdate = new CAutoUpdate(this);
-    m_autoUpdate->SetVersionReport([this](uint32_t messageId, quint32 wParam, quint32 lParam) {
+    m_autoUpdate->SetVersionReport([this](uint32_t messageId, const CVersion& version) {
         if (messageId == UpdateMessages::kNewProgramVersion)
-            OnNewProgramVersion(wParam, lParam);
+            OnNewProgramVersion(version);
     });
     m_autoUpdate->StartUpdateCheck(UpdateMessages::kNewProgramVersion);
 
@@ -300,15 +300,15 @@ void CMainFrame::changeEvent(QEvent* event)
     QMainWindow::changeEvent(event);
 }
 
-void CMainFrame::OnNewProgramVersion(quint32 wParam, quint32 lParam)
+void CMainFrame::OnNewProgramVersion(const CVersion& version)
 {
-    m_newProgramVersion = CVersion::FromMessageParams(wParam, lParam);
+    m_newProgramVersion = version;
     RebuildUpdateMenu();
 }
 
-void CMainFrame::OnNewFirmwareVersion(quint32 wParam, quint32 lParam)
+void CMainFrame::OnNewFirmwareVersion(const CVersion& version)
 {
-    m_newFirmwareVersion = CVersion::FromMessageParams(wParam, lParam);
+    m_newFirmwareVersion = version;
     RebuildUpdateMenu();
 }
 
@@ -319,9 +319,7 @@ void CMainFrame::OnVersionFound(uint32_t messageId, uint64_t packedVersion)
         [this, messageId, packedVersion] {
             if (messageId != UpdateMessages::kNewFirmwareVersion)
                 return;
-            uint32_t wParam = 0, lParam = 0;
-            CVersion(packedVersion).ToMessageParams(wParam, lParam);
-            OnNewFirmwareVersion(wParam, lParam);
+            OnNewFirmwareVersion(CVersion(packedVersion));
         },
         Qt::QueuedConnection);
 }

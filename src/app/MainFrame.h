@@ -101,12 +101,11 @@ public:
     CAutoUpdate* AutoUpdate() const { return m_autoUpdate; }
 
 public slots:
-    // A newer program version from the update check, packed into the two
-    // message parameters (wParam = minor * 65536 + major, lParam =
-    // revision * 65536 + build); all zero means nothing newer.
-    void OnNewProgramVersion(quint32 wParam, quint32 lParam);
-    // A newer instrument firmware from the firmware reminder, packed the same way.
-    void OnNewFirmwareVersion(quint32 wParam, quint32 lParam);
+    // A newer program version from the update check; all parts zero means
+    // nothing newer.
+    void OnNewProgramVersion(const CVersion& version);
+    // A newer instrument firmware from the firmware reminder, the same way.
+    void OnNewFirmwareVersion(const CVersion& version);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -131,7 +130,6 @@ private:
     void UpgradeFirmware();
     void UpdateProgram();
     void CheckForUpdates();
-    void NotAvailableYet();
     void ShowSeriesNames();
     void ShowDeviceOptions();
     void DownloadSeries();

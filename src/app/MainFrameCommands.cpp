@@ -61,11 +61,6 @@ void CMainFrame::OnCommand(int id)
     UpdateCommandStates();
 }
 
-void CMainFrame::NotAvailableYet()
-{
-    AppMessages::ShowMessage(Gui::messageInformation, LoadString(AppStrings::kNotAvailableYet));
-}
-
 void CMainFrame::DownloadSeries()
 {
     // The driver asks to save a changed project, runs the wizard when no

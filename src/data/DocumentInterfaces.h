@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "platform/Prompt.h"
 
@@ -17,14 +18,22 @@ public:
 };
 
 // What a file dialog shows.
+// One filter of a file dialog; the id tells the caller which was chosen.
+struct SFileFilter {
+    int id = 0;
+    std::u16string caption;           // "Text file (*.txt)"
+    std::u16string pattern;           // "*.txt" (several separated by ";")
+};
+
 struct SFileDialogRequest {
     std::u16string filter;            // "Caption|pattern|...||"
+    std::vector<SFileFilter> filters; // when not empty: the filters, used instead of `filter`
     std::u16string defaultExtension;  // without the dot
     std::u16string initialName;       // initial file name
     bool overwritePrompt = false;     // save dialog: ask before replacing a file
     std::u16string projectPath;       // the current project's file (the dialog opens in its folder)
-    int* chosenFilter = nullptr;      // when set: receives the 0-based index of the
-                                      // filter the user left selected (0 if unknown)
+    int* chosenFilterId = nullptr;    // when set: receives the id of the filter in `filters`
+                                      // the user left selected (the first one's if unknown)
 };
 
 // Questions, messages and file dialogs of the document.  A document without

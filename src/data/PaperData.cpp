@@ -4,7 +4,6 @@
 #include <stdexcept>
 
 #include "data/DataStrings.h"
-#include "data/PaperDoc.h"
 #include "platform/StringTable.h"
 #include "platform/Text.h"
 

@@ -26,7 +26,8 @@ enum : uint32_t {
     IDS_THREAD_EXCEPTION = 45024,
     IDS_THREAD_SOURCE = 45025,
 
-    // 45030-45032, 45035-45037 and 45080: streamio/SearchStrings.h.
+    // 45030-45032, 45035-45037 and 45080: the transports' search lines
+    // (src/streamio, each with its transport).
     IDS_STATUS_FOUND = 45033,
     IDS_STATUS_NOT_FOUND = 45034,
     IDS_STATUS_RECONNECT = 45038,

@@ -17,15 +17,9 @@
 
 #include "device/DeviceTypes.h"
 
-namespace StreamIO {
-class CIoStream;
-}
-
 namespace Device {
 
 class CCallback;
-class CContents;
-class CVnDevice;
 
 // Job kinds of SJobEntry.
 enum : int32_t {
@@ -51,10 +45,6 @@ struct SJobEntry {
     int32_t kind = JOB_SEARCH;
     CCallback* callback = nullptr;
     SSearchParams params;
-    // Only for program jobs, which this program never queues.
-    CVnDevice* device = nullptr;
-    StreamIO::CIoStream* package = nullptr;
-    CContents* contents = nullptr;
 };
 
 // The time StopDeviceThread waits for the thread to end.

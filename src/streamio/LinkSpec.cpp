@@ -12,36 +12,22 @@ namespace StreamIO {
 
 SLinkSpec SLinkSpec::Serial(uint32_t comPort)
 {
-    SLinkSpec link;
-    link.kind = ELinkKind::Serial;
-    link.comPort = comPort;
-    return link;
+    return SLinkSpec{.kind = ELinkKind::Serial, .comPort = comPort};
 }
 
 SLinkSpec SLinkSpec::SerialDevice(std::string devicePath)
 {
-    SLinkSpec link;
-    link.kind = ELinkKind::Serial;
-    link.devicePath = std::move(devicePath);
-    return link;
+    return SLinkSpec{.kind = ELinkKind::Serial, .devicePath = std::move(devicePath)};
 }
 
 SLinkSpec SLinkSpec::Ip(std::string host, uint16_t port, bool udp)
 {
-    SLinkSpec link;
-    link.kind = ELinkKind::Ip;
-    link.host = std::move(host);
-    link.port = port;
-    link.udp = udp;
-    return link;
+    return SLinkSpec{.kind = ELinkKind::Ip, .host = std::move(host), .port = port, .udp = udp};
 }
 
 SLinkSpec SLinkSpec::Usb(std::u16string path)
 {
-    SLinkSpec link;
-    link.kind = ELinkKind::Usb;
-    link.usbPath = std::move(path);
-    return link;
+    return SLinkSpec{.kind = ELinkKind::Usb, .usbPath = std::move(path)};
 }
 
 std::optional<SLinkSpec> ParseLink(std::u16string_view text)

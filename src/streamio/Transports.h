@@ -73,6 +73,11 @@ std::span<const STransport* const> Transports();
 // The row of `kind`; null for None or a kind without a row.
 const STransport* FindTransport(ELinkKind kind);
 
+// The status line of a link a search could not open (its text is in
+// resources/strings/en/device.txt with the device thread's other lines; the
+// rows' own lines are there too).
+constexpr uint32_t kStatusOpenFailed = 45032;
+
 // For the rows' parsers: `digits` is one or more ASCII digits with a value
 // from 1 to `highest` (leading zeros allowed); false otherwise.
 bool ParseLinkNumber(std::u16string_view digits, uint32_t highest, uint32_t& value);

@@ -20,8 +20,30 @@
 
 namespace {
 
-// The export dialog's filter (0-based) that writes the spreadsheet CSV.
-constexpr int kSpreadsheetFilter = 2;
+// What an export writes, as the chosen filter says.
+enum EExportFormat : int {
+    exportPageText = 1,     // the active page's text as it is
+    exportSpreadsheet = 2,  // the spreadsheet CSV of every series
+};
+
+// Captions of the export dialog's filters (resources/strings/en/links.txt).
+enum : uint32_t {
+    kFilterText = 58200,
+    kFilterCsv = 58201,
+    kFilterSpreadsheet = 58202,
+    kFilterAll = 58203,
+};
+
+std::vector<SFileFilter> ExportFilters()
+{
+    using Platform::LoadString;
+    return {
+        {exportPageText, LoadString(kFilterText), u"*.txt"},
+        {exportPageText, LoadString(kFilterCsv), u"*.csv"},
+        {exportSpreadsheet, LoadString(kFilterSpreadsheet), u"*.csv"},
+        {exportPageText, LoadString(kFilterAll), u"*.*"},
+    };
+}
 
 } // namespace
 
@@ -92,13 +114,13 @@ void CChildView::ExportText()
     if (ui == nullptr)
         return;
     SFileDialogRequest request;
-    request.filter = Platform::LoadString(ViewStrings::kExportFilter);
+    request.filters = ExportFilters();
     request.defaultExtension = u"csv";
     request.initialName = u"*.csv";
     request.overwritePrompt = true;
     request.projectPath = m_doc->GetPath();
-    int filter = 0;
-    request.chosenFilter = &filter;
+    int format = exportPageText;
+    request.chosenFilterId = &format;
     std::u16string path;
     if (!ui->AskSavePath(request, path) || path.empty())
         return;
@@ -107,7 +129,7 @@ void CChildView::ExportText()
         // page is active; the others write the page's text as it is.
         // Its number form follows the program's language, as a spreadsheet
         // with the same settings reads it.
-        if (filter == kSpreadsheetFilter) {
+        if (format == exportSpreadsheet) {
             SpreadsheetExport::SOptions options;
             options.locale = SpreadsheetExport::LocaleOfLanguage();
             SpreadsheetExport::WriteFile(path, m_doc->GetCurrent(), SpreadsheetExport::ERows::Series, options);

@@ -19,7 +19,7 @@ public:
     Answer answer = answerNo;
     bool dialogOk = false;
     std::u16string dialogPath;
-    int dialogFilter = 0;   // the filter a save dialog reports as chosen
+    int dialogFilter = 0;   // the place in the list of the filter a save dialog reports as chosen
     std::vector<std::u16string> questions;
     std::vector<std::pair<int, std::u16string>> messages;
     std::vector<SFileDialogRequest> openRequests, saveRequests;
@@ -39,8 +39,9 @@ public:
     bool AskSavePath(const SFileDialogRequest& request, std::u16string& path) override
     {
         saveRequests.push_back(request);
-        if (request.chosenFilter != nullptr)
-            *request.chosenFilter = dialogFilter;
+        // The user picks the filter at that place in the list.
+        if (request.chosenFilterId != nullptr && static_cast<size_t>(dialogFilter) < request.filters.size())
+            *request.chosenFilterId = request.filters[static_cast<size_t>(dialogFilter)].id;
         path = dialogPath;
         return dialogOk;
     }

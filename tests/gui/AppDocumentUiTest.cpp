@@ -23,7 +23,7 @@ TEST(AppDocumentUi, WindowsFiltersBecomeQtFilters)
               QStringList({"Brelmora Project (*.vnr)", "All Files (*.*)"}));
     EXPECT_EQ(CDocumentUi::NameFilters(u"Text file (*.txt)|*.txt|CSV file (*.csv)|*.csv|All Files (*.*)|*.*||"),
               QStringList({"Text file (*.txt)", "CSV file (*.csv)", "All Files (*.*)"}));
-    // Two filters of one pattern stay apart (the export tells them by index).
+    // Two filters of one pattern stay apart.
     EXPECT_EQ(CDocumentUi::NameFilters(u"CSV file (*.csv)|*.csv|Spreadsheet CSV, UTF-8 (*.csv)|*.csv||"),
               QStringList({"CSV file (*.csv)", "Spreadsheet CSV, UTF-8 (*.csv)"}));
     // Captions without (or with other) patterns get the real ones.
@@ -66,6 +66,36 @@ TEST(AppDocumentUi, DialogsAreSetUpAsRequested)
     QFileDialog inProject;
     CDocumentUi::ConfigureDialog(inProject, request, false);
     EXPECT_EQ(QDir(inProject.directory()).canonicalPath(), QDir(QDir::tempPath()).canonicalPath());
+}
+
+TEST(AppDocumentUi, TheChosenFilterIsReportedByItsIdNotItsPlace)
+{
+    EnsureApplication();
+    SFileDialogRequest request;
+    request.filters = {{7, u"CSV file (*.csv)", u"*.csv"}, {3, u"Spreadsheet CSV, UTF-8 (*.csv)", u"*.csv"},
+                       {5, u"Projects", u"*.vnr;*.VNR"}};
+    QFileDialog dialog;
+    CDocumentUi::ConfigureDialog(dialog, request, true);
+    EXPECT_EQ(dialog.nameFilters(),
+              QStringList({"CSV file (*.csv)", "Spreadsheet CSV, UTF-8 (*.csv)", "Projects (*.vnr *.VNR)"}));
+
+    // The user picks the second of the two *.csv filters and saves.
+    const QString target = QDir::tempPath() + "/chosen-filter.csv";
+    QTimer::singleShot(0, [target] {
+        for (QWidget* top : QApplication::topLevelWidgets()) {
+            if (auto* box = qobject_cast<QFileDialog*>(top); box != nullptr && box->isVisible()) {
+                box->selectNameFilter("Spreadsheet CSV, UTF-8 (*.csv)");
+                box->selectFile(target);
+                static_cast<QDialog*>(box)->accept();   // public there, the dialog's own override runs
+            }
+        }
+    });
+    int chosen = -1;
+    request.chosenFilterId = &chosen;
+    CDocumentUi ui(nullptr);
+    std::u16string path;
+    ASSERT_TRUE(ui.AskSavePath(request, path));
+    EXPECT_EQ(chosen, 3);
 }
 
 TEST(AppDocumentUi, QuestionsCarryTheProgramName)

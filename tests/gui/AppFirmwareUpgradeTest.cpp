@@ -39,8 +39,8 @@ TEST_F(AppFirmwareUpgrade, WritesItsSettingsRunsItAndWaits)
     app.ReadSettings();
     app.LoadLanguageLibrary();
     CMainFrame frame(app);
-    frame.OnNewProgramVersion(9 * 65536 + 1, 0);
-    frame.OnNewFirmwareVersion(3 * 65536 + 2, 0);
+    frame.OnNewProgramVersion(CVersion::FromMessageParams(9 * 65536 + 1, 0));
+    frame.OnNewFirmwareVersion(CVersion::FromMessageParams(3 * 65536 + 2, 0));
     ASSERT_EQ(frame.UpdateMenu()->actions().size(), 2);
 
     frame.OnCommand(Commands::ID_UPGRADE);

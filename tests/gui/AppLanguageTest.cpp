@@ -114,7 +114,7 @@ TEST_F(AppLanguage, LanguageChangeReloadsTheMenuAtOnce)
     CBrelmoraApp app;
     Start(app, dir, dir.Program());
     CMainFrame frame(app);
-    frame.OnNewProgramVersion(9 * 65536 + 1, 5 * 65536 + 2);
+    frame.OnNewProgramVersion(CVersion::FromMessageParams(9 * 65536 + 1, 5 * 65536 + 2));
     ASSERT_NE(frame.UpdateMenu(), nullptr);
     EXPECT_EQ(MenuTitles(frame).first(), "&File");
     EXPECT_EQ(frame.UpdateMenu()->title(), "New version available!");

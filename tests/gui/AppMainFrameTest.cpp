@@ -206,14 +206,14 @@ TEST_F(AppMainFrame, ClosingAsksAndCancelKeepsTheProgramRunning)
 TEST_F(AppMainFrame, UpdateMenuFollowsTheReportedVersions)
 {
     EXPECT_EQ(m_frame->UpdateMenu(), nullptr);
-    m_frame->OnNewProgramVersion(9 * 65536 + 1, 5 * 65536 + 2);   // 1.9.2.5
+    m_frame->OnNewProgramVersion(CVersion::FromMessageParams(9 * 65536 + 1, 5 * 65536 + 2));   // 1.9.2.5
     ASSERT_NE(m_frame->UpdateMenu(), nullptr);
     EXPECT_EQ(m_frame->NewProgramVersion(), CVersion(1, 9, 2, 5));
     EXPECT_EQ(m_frame->menuBar()->actions().last()->text(), "New version available!");
     ASSERT_EQ(m_frame->UpdateMenu()->actions().size(), 1);
     EXPECT_EQ(m_frame->UpdateMenu()->actions()[0]->text(), "Update Brelmora to version 1.9.2");
 
-    m_frame->OnNewFirmwareVersion(1 * 65536 + 2, 0);   // 2.1.0.0
+    m_frame->OnNewFirmwareVersion(CVersion::FromMessageParams(1 * 65536 + 2, 0));   // 2.1.0.0
     ASSERT_EQ(m_frame->UpdateMenu()->actions().size(), 2);
     EXPECT_EQ(m_frame->UpdateMenu()->actions()[1]->text(), "Update Veltrano to version 2.1.0");
     EXPECT_EQ(m_frame->UpdateMenu()->actions()[1]->data().toInt(), Commands::ID_UPGRADE);
@@ -221,17 +221,18 @@ TEST_F(AppMainFrame, UpdateMenuFollowsTheReportedVersions)
 
     // The update checks report from their own threads, as posted messages.
     std::thread([frame = m_frame.get()] {
-        QMetaObject::invokeMethod(frame, "OnNewFirmwareVersion", Qt::QueuedConnection, Q_ARG(quint32, 1 * 65536 + 3),
-                                  Q_ARG(quint32, 0));
+        QMetaObject::invokeMethod(
+            frame, [frame] { frame->OnNewFirmwareVersion(CVersion::FromMessageParams(1 * 65536 + 3, 0)); },
+            Qt::QueuedConnection);
     }).join();
     EXPECT_EQ(m_frame->NewFirmwareVersion(), CVersion(2, 1, 0, 0));
     QCoreApplication::processEvents();
     EXPECT_EQ(m_frame->NewFirmwareVersion(), CVersion(3, 1, 0, 0));
 
     // All parts zero: nothing newer.
-    m_frame->OnNewProgramVersion(0, 0);
+    m_frame->OnNewProgramVersion(CVersion::FromMessageParams(0, 0));
     ASSERT_EQ(m_frame->UpdateMenu()->actions().size(), 1);
-    m_frame->OnNewFirmwareVersion(0, 0);
+    m_frame->OnNewFirmwareVersion(CVersion::FromMessageParams(0, 0));
     EXPECT_EQ(m_frame->UpdateMenu(), nullptr);
     EXPECT_EQ(m_frame->menuBar()->actions().size(), 4);
 }

@@ -58,8 +58,8 @@ protected:
         CMainFrame frame(app);
         frame.resize(1280, 800);
         frame.GetDocument().OpenProject(Platform::FromUtf8(std::string(BRELMORA_SOURCE_DIR) + "/examples/sample.vnr"));
-        frame.OnNewProgramVersion(9 * 65536 + 1, 0);
-        frame.OnNewFirmwareVersion(5 * 65536 + 2, 0);
+        frame.OnNewProgramVersion(CVersion::FromMessageParams(9 * 65536 + 1, 0));
+        frame.OnNewFirmwareVersion(CVersion::FromMessageParams(5 * 65536 + 2, 0));
         frame.show();
         QTest::qWait(100);
         Save(frame, QStringLiteral("app-main-") + lang);

@@ -195,7 +195,10 @@ TEST_F(ViewClipboard, ExportWritesThePageTextAsTheCommandLineDoes)
     ui.dialogPath = Platform::FromUtf8(path);
     view.ExportText();
     ASSERT_EQ(ui.saveRequests.size(), 1u);
-    EXPECT_EQ(ui.saveRequests[0].filter,
+    std::u16string filters;
+    for (const SFileFilter& f : ui.saveRequests[0].filters)
+        filters += f.caption + u"|" + f.pattern + u"|";
+    EXPECT_EQ(filters + u"|",
               u"Text file (*.txt)|*.txt|CSV file (*.csv)|*.csv|Spreadsheet CSV, UTF-8 (*.csv)|*.csv|All Files (*.*)|*.*||");
     EXPECT_EQ(ui.saveRequests[0].defaultExtension, u"csv");
     EXPECT_TRUE(ui.saveRequests[0].overwritePrompt);

@@ -47,8 +47,8 @@ long long MsSince(Clock::time_point t)
 
 // The passive side binds the loopback only, never every interface.
 struct SLoopbackListen {
-    SLoopbackListen() { setenv("BRELMORA_LISTEN_ADDRESS", "127.0.0.1", 1); }
-    ~SLoopbackListen() { unsetenv("BRELMORA_LISTEN_ADDRESS"); }
+    SLoopbackListen() { SetPassiveListenAddress("127.0.0.1"); }
+    ~SLoopbackListen() { SetPassiveListenAddress(std::string()); }
 };
 
 } // namespace

@@ -126,10 +126,8 @@ bool CAutoUpdate::StartUpdateCheck(uint32_t messageId)
         QMetaObject::invokeMethod(
             this,
             [this, id, packed] {
-                uint32_t wParam = 0, lParam = 0;
-                CVersion(packed).ToMessageParams(wParam, lParam);
                 if (m_versionReport)
-                    m_versionReport(id, wParam, lParam);
+                    m_versionReport(id, CVersion(packed));
             },
             Qt::QueuedConnection);
     });

@@ -14,6 +14,7 @@
 #include <memory>
 
 #include "app/update/QueuedPrompt.h"
+#include "platform/Version.h"
 #include "update/FtpLink.h"
 #include "update/UpdateCheck.h"
 #include "update/UpdateSelection.h"
@@ -37,7 +38,7 @@ public:
 
     // The background check: the newest version reaches `report` on the
     // user-interface thread, packed into the two message parameters.
-    using VersionReport = std::function<void(uint32_t messageId, quint32 wParam, quint32 lParam)>;
+    using VersionReport = std::function<void(uint32_t messageId, const CVersion& version)>;
     void SetVersionReport(VersionReport report) { m_versionReport = std::move(report); }
     bool StartUpdateCheck(uint32_t messageId);
     // Ends the background check (closing the program while it hangs).

@@ -2,7 +2,6 @@
 
 #include <QFileInfo>
 #include <QLabel>
-#include <QMetaObject>
 #include <QProgressBar>
 #include <QVBoxLayout>
 
@@ -13,11 +12,6 @@
 #include "update/UpdateStrings.h"
 
 namespace {
-
-QString Text(uint32_t id)
-{
-    return QString::fromStdU16String(Platform::LoadString(id));
-}
 
 QString Filled(uint32_t id, const QString& argument)
 {
@@ -30,44 +24,23 @@ constexpr int kStepWaitMs = 20;
 
 } // namespace
 
-CPageDownload::CPageDownload(CAutoUpdate& sheet) : m_sheet(sheet)
+CPageDownload::CPageDownload(CAutoUpdate& sheet)
+    : CUpdatePage(sheet, QStringLiteral("PageDownload"), Update::IDS_DOWNLOAD_PAGE)
 {
-    setObjectName(QStringLiteral("PageDownload"));
-    m_caption = new QLabel(this);
-    QFont bold = m_caption->font();
-    bold.setBold(true);
-    m_caption->setFont(bold);
-    m_title = new QLabel(this);
-    m_title->setWordWrap(true);
-    m_title->setTextInteractionFlags(Qt::TextSelectableByMouse);
     m_progress = new QProgressBar(this);
     m_progress->setRange(0, 100);
     m_progress->setTextVisible(false);
     m_amount = new QLabel(this);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(m_caption);
-    layout->addSpacing(8);
-    layout->addWidget(m_title);
+    QVBoxLayout* layout = Layout();
     layout->addSpacing(8);
     layout->addWidget(m_progress);
     layout->addWidget(m_amount);
     layout->addStretch(1);
-    Retranslate();
 }
 
 CPageDownload::~CPageDownload()
 {
     Stop();
-}
-
-void CPageDownload::Retranslate()
-{
-    m_caption->setText(Text(Update::IDS_DOWNLOAD_PAGE));
-}
-
-QString CPageDownload::TitleText() const
-{
-    return m_title->text();
 }
 
 QString CPageDownload::AmountText() const
@@ -92,7 +65,7 @@ QString CPageDownload::TargetPath() const
 
 void CPageDownload::Activate()
 {
-    ++m_generation;
+    NewRun();
     m_finished = false;
     m_target.clear();
     m_sheet.SetWizardButtons(CAutoUpdate::buttonsNone);
@@ -101,19 +74,12 @@ void CPageDownload::Activate()
     m_progress->show();
     m_amount->clear();
     m_amount->show();
-    QMetaObject::invokeMethod(
-        this,
-        [this, run = m_generation] {
-            if (run == m_generation)
-                StartStep();
-        },
-        Qt::QueuedConnection);
+    Later([this] { StartStep(); });
 }
 
 void CPageDownload::Stop()
 {
-    ++m_generation;
-    m_task.Wait();
+    StopRun();
     // An unfinished download leaves no file behind.
     m_download.reset();
 }
@@ -122,12 +88,8 @@ void CPageDownload::StartStep()
 {
     Update::CFtpLink& link = m_sheet.Link();
     const Update::SProgramIdentity program = m_sheet.Program();
-    m_task.Run(
-        this, [&link, program] { return Update::ConnectForUpdate(link, program); },
-        [this, run = m_generation](bool ok) {
-            if (run == m_generation)
-                StartConnected(ok);
-        });
+    RunTask([&link, program] { return Update::ConnectForUpdate(link, program); },
+            [this](bool ok) { StartConnected(ok); });
 }
 
 void CPageDownload::StartConnected(bool ok)
@@ -154,12 +116,7 @@ void CPageDownload::StartConnected(bool ok)
     m_progress->setValue(0);
     m_amount->setText(QStringLiteral("0"));
     Update::CInstallerDownload* download = m_download.get();
-    m_task.Run(
-        this, [download] { return download->Open(); },
-        [this, run = m_generation](bool opened) {
-            if (run == m_generation)
-                DownloadOpened(opened);
-        });
+    RunTask([download] { return download->Open(); }, [this](bool opened) { DownloadOpened(opened); });
 }
 
 void CPageDownload::DownloadOpened(bool ok)
@@ -168,13 +125,7 @@ void CPageDownload::DownloadOpened(bool ok)
         ShowError(QString::fromStdU16String(m_download->ErrorText()));
         return;
     }
-    QMetaObject::invokeMethod(
-        this,
-        [this, run = m_generation] {
-            if (run == m_generation)
-                ChunkStep();
-        },
-        Qt::QueuedConnection);
+    Later([this] { ChunkStep(); });
 }
 
 void CPageDownload::ChunkStep()
@@ -190,23 +141,11 @@ void CPageDownload::ChunkStep()
         m_amount->setText(amount);
     switch (step) {
     case Update::CInstallerDownload::stepRunning:
-        QMetaObject::invokeMethod(
-            this,
-            [this, run = m_generation] {
-                if (run == m_generation)
-                    ChunkStep();
-            },
-            Qt::QueuedConnection);
+        Later([this] { ChunkStep(); });
         break;
     case Update::CInstallerDownload::stepComplete:
         m_sheet.Link().Close();
-        QMetaObject::invokeMethod(
-            this,
-            [this, run = m_generation] {
-                if (run == m_generation)
-                    LaunchStep();
-            },
-            Qt::QueuedConnection);
+        Later([this] { LaunchStep(); });
         break;
     case Update::CInstallerDownload::stepFailed:
         ShowError(QString::fromStdU16String(m_download->ErrorText()));

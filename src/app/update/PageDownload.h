@@ -4,17 +4,16 @@
 // written), then asks before it starts the installer.
 #pragma once
 
-#include <QWidget>
 #include <memory>
 
-#include "app/update/FtpTask.h"
+#include "app/update/UpdatePage.h"
 #include "update/InstallerDownload.h"
 
 class CAutoUpdate;
 class QLabel;
 class QProgressBar;
 
-class CPageDownload : public QWidget {
+class CPageDownload : public CUpdatePage {
     Q_OBJECT
 public:
     explicit CPageDownload(CAutoUpdate& sheet);
@@ -26,17 +25,13 @@ public:
     // Abandons a download (its temporary file goes) and waits for a step
     // still running (the link was cancelled).
     void Stop();
-    bool IsBusy() const { return m_task.IsBusy(); }
 
-    QString TitleText() const;
     QString AmountText() const;
     int Progress() const;
     bool IsProgressShown() const;
     // The file the installer is (being) written to.
     QString TargetPath() const;
     bool IsFinished() const { return m_finished; }
-
-    void Retranslate();
 
 private:
     void StartStep();
@@ -46,14 +41,9 @@ private:
     void LaunchStep();
     void ShowError(const QString& text);
 
-    CAutoUpdate& m_sheet;
-    CFtpTask m_task;
     std::unique_ptr<Update::CInstallerDownload> m_download;
     QString m_target;
     bool m_finished = false;
-    int m_generation = 0;   // steps of an abandoned run are not carried out
-    QLabel* m_caption = nullptr;
-    QLabel* m_title = nullptr;
     QProgressBar* m_progress = nullptr;
     QLabel* m_amount = nullptr;
 };

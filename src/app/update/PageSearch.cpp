@@ -1,7 +1,6 @@
 #include "app/update/PageSearch.h"
 
 #include <QLabel>
-#include <QMetaObject>
 #include <QVBoxLayout>
 
 #include "app/update/AutoUpdate.h"
@@ -11,11 +10,6 @@
 
 namespace {
 
-QString Text(uint32_t id)
-{
-    return QString::fromStdU16String(Platform::LoadString(id));
-}
-
 // The texts break lines with CR LF; a label wants LF alone.
 QString Lines(const std::u16string& text)
 {
@@ -24,48 +18,29 @@ QString Lines(const std::u16string& text)
 
 } // namespace
 
-CPageSearch::CPageSearch(CAutoUpdate& sheet) : m_sheet(sheet)
+CPageSearch::CPageSearch(CAutoUpdate& sheet)
+    : CUpdatePage(sheet, QStringLiteral("PageSearch"), Update::IDS_SEARCH_PAGE)
 {
-    setObjectName(QStringLiteral("PageSearch"));
-    m_caption = new QLabel(this);
-    QFont bold = m_caption->font();
-    bold.setBold(true);
-    m_caption->setFont(bold);
-    m_title = new QLabel(this);
     m_status = new QLabel(this);
     m_message = new QLabel(this);
-    for (QLabel* label : {m_title, m_status, m_message}) {
+    for (QLabel* label : {m_status, m_message}) {
         label->setWordWrap(true);
         label->setTextInteractionFlags(Qt::TextSelectableByMouse);
     }
     // Four lines high.
     m_message->setMinimumHeight(m_message->fontMetrics().lineSpacing() * 4);
     m_message->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(m_caption);
-    layout->addSpacing(8);
-    layout->addWidget(m_title);
+    QVBoxLayout* layout = Layout();
     layout->addWidget(m_status);
     layout->addSpacing(8);
     layout->addWidget(m_message);
     layout->addStretch(1);
     m_message->hide();
-    Retranslate();
 }
 
 CPageSearch::~CPageSearch()
 {
     Stop();
-}
-
-void CPageSearch::Retranslate()
-{
-    m_caption->setText(Text(Update::IDS_SEARCH_PAGE));
-}
-
-QString CPageSearch::TitleText() const
-{
-    return m_title->text();
 }
 
 QString CPageSearch::StatusText() const
@@ -85,38 +60,26 @@ bool CPageSearch::IsMessageShown() const
 
 void CPageSearch::Activate()
 {
-    ++m_generation;
+    NewRun();
     m_sheet.SetWizardButtons(CAutoUpdate::buttonsNone);
     const std::string name = Platform::ToUtf8(m_sheet.Program().productName);
     m_title->setText(Lines(Platform::FormatU(Platform::LoadString(Update::IDS_SEARCHING_FOR).c_str(), name.c_str())));
     m_status->setText(Text(Update::IDS_CONNECTING));
     m_message->clear();
     m_message->hide();
-    QMetaObject::invokeMethod(
-        this,
-        [this, run = m_generation] {
-            if (run == m_generation)
-                ConnectStep();
-        },
-        Qt::QueuedConnection);
+    Later([this] { ConnectStep(); });
 }
 
 void CPageSearch::Stop()
 {
-    ++m_generation;
-    m_task.Wait();
+    StopRun();
 }
 
 void CPageSearch::ConnectStep()
 {
     Update::CFtpLink& link = m_sheet.Link();
     const Update::SProgramIdentity program = m_sheet.Program();
-    m_task.Run(
-        this, [&link, program] { return Update::ConnectForUpdate(link, program); },
-        [this, run = m_generation](bool ok) {
-            if (run == m_generation)
-                ConnectDone(ok);
-        });
+    RunTask([&link, program] { return Update::ConnectForUpdate(link, program); }, [this](bool ok) { ConnectDone(ok); });
 }
 
 void CPageSearch::ConnectDone(bool ok)
@@ -126,13 +89,7 @@ void CPageSearch::ConnectDone(bool ok)
         m_sheet.SetWizardButtons(CAutoUpdate::buttonsFinish);
         return;
     }
-    QMetaObject::invokeMethod(
-        this,
-        [this, run = m_generation] {
-            if (run == m_generation)
-                SearchStep();
-        },
-        Qt::QueuedConnection);
+    Later([this] { SearchStep(); });
 }
 
 void CPageSearch::SearchStep()
@@ -141,12 +98,8 @@ void CPageSearch::SearchStep()
     Update::CFtpLink& link = m_sheet.Link();
     Update::SInstallerChoice& choice = m_sheet.Choice();
     const Update::SProgramIdentity program = m_sheet.Program();
-    m_task.Run(
-        this, [&link, &choice, program] { return Update::SearchInstaller(link, program, choice); },
-        [this, run = m_generation](bool ok) {
-            if (run == m_generation)
-                SearchDone(ok);
-        });
+    RunTask([&link, &choice, program] { return Update::SearchInstaller(link, program, choice); },
+            [this](bool ok) { SearchDone(ok); });
 }
 
 void CPageSearch::SearchDone(bool ok)

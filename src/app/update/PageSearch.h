@@ -2,14 +2,12 @@
 // looks for an installer newer than the running program.
 #pragma once
 
-#include <QWidget>
-
-#include "app/update/FtpTask.h"
+#include "app/update/UpdatePage.h"
 
 class CAutoUpdate;
 class QLabel;
 
-class CPageSearch : public QWidget {
+class CPageSearch : public CUpdatePage {
     Q_OBJECT
 public:
     explicit CPageSearch(CAutoUpdate& sheet);
@@ -20,14 +18,10 @@ public:
     void Activate();
     // Waits for a step still running (the link was cancelled).
     void Stop();
-    bool IsBusy() const { return m_task.IsBusy(); }
 
-    QString TitleText() const;
     QString StatusText() const;
     QString MessageText() const;
     bool IsMessageShown() const;
-
-    void Retranslate();
 
 private:
     void ConnectStep();
@@ -35,11 +29,6 @@ private:
     void SearchStep();
     void SearchDone(bool ok);
 
-    CAutoUpdate& m_sheet;
-    CFtpTask m_task;
-    int m_generation = 0;   // results of an abandoned run are dropped
-    QLabel* m_caption = nullptr;
-    QLabel* m_title = nullptr;
     QLabel* m_status = nullptr;
     QLabel* m_message = nullptr;
 };

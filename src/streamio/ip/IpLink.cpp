@@ -4,13 +4,15 @@
 #include "platform/StringTable.h"
 #include "platform/Text.h"
 #include "streamio/IoStream.h"
-#include "streamio/SearchStrings.h"
 #include "streamio/Transports.h"
 #include "streamio/ip/IpStream.h"
 
 namespace StreamIO {
 
 namespace {
+
+// The status line of the search: "Ethernet".
+constexpr uint32_t kStatusEthernet = 45037;
 
 // The longest host name the resolver takes.
 constexpr size_t kMaxHostLength = 253;
@@ -74,13 +76,13 @@ std::unique_ptr<CIoStream> OpenIp(const SLinkSpec& link, uint32_t flags, const S
 bool SearchIp(ILinkSearch& search)
 {
     const std::u16string& address = search.Scope().address;
-    search.Status(Platform::LoadString(IDS_STATUS_ETHERNET) + u" " + address);
+    search.Status(Platform::LoadString(kStatusEthernet) + u" " + address);
     if (!search.Ready())
         return false;
     uint32_t error = 0;
     const ILinkSearch::ETry result = search.Try(SLinkSpec::Ip(Platform::ToUtf8(address)), error);
     if (result == ILinkSearch::ETry::OpenFailed) {
-        search.Status(Platform::LoadString(IDS_STATUS_OPEN_FAILED) + u"\n" +
+        search.Status(Platform::LoadString(kStatusOpenFailed) + u"\n" +
                       Platform::FromUtf8(Platform::DescribeError(error)));
     }
     return result == ILinkSearch::ETry::Found;

@@ -5,7 +5,6 @@
 #include <cerrno>
 #include <chrono>
 #include <climits>
-#include <cstdlib>
 #include <mutex>
 #include <netdb.h>
 #include <poll.h>
@@ -80,6 +79,25 @@ void CleanupSockets()
     library.started = false;
 }
 
+namespace {
+
+std::mutex g_listenLock;
+std::string g_listenAddress;
+
+} // namespace
+
+void SetPassiveListenAddress(const std::string& address)
+{
+    std::lock_guard<std::mutex> guard(g_listenLock);
+    g_listenAddress = address;
+}
+
+std::string PassiveListenAddress()
+{
+    std::lock_guard<std::mutex> guard(g_listenLock);
+    return g_listenAddress;
+}
+
 int STimeval::PollMs(int capMs) const
 {
     int ms;
@@ -110,11 +128,11 @@ uint32_t CIpSocket::ForEachAddress(int type, int protocol, const std::function<u
     hints.ai_socktype = type;
     hints.ai_protocol = protocol;
     const char* host = nullptr;
+    const std::string listenAddress = PassiveListenAddress();
     if (IsPassive()) {
         hints.ai_flags = AI_PASSIVE | AI_NUMERICHOST;
-        const char* listen = std::getenv("BRELMORA_LISTEN_ADDRESS");
-        if (listen != nullptr && *listen != '\0')
-            host = listen;
+        if (!listenAddress.empty())
+            host = listenAddress.c_str();
     } else {
         host = m_host.c_str();
         if (IsNumericHost(m_host))

@@ -59,7 +59,7 @@ public:
 
 protected:
     // Looks up the name for `type`/`protocol` (passive: the local address,
-    // every interface unless BRELMORA_LISTEN_ADDRESS names one) and calls
+    // every interface unless SetPassiveListenAddress named one) and calls
     // `use(address)` for each result until it answers 0.  Returns the last
     // error, or 0.
     uint32_t ForEachAddress(int type, int protocol, const std::function<uint32_t(const addrinfo&)>& use);
@@ -119,6 +119,11 @@ private:
 // The process-wide socket start-up (once, under its own lock): 0, or the
 // error that start-up failed with.
 uint32_t StartSockets();
+
+// The numeric address the passive side binds (empty, the default: every
+// interface); tests keep it to the loopback.
+void SetPassiveListenAddress(const std::string& address);
+std::string PassiveListenAddress();
 
 // The longest an active TCP connect waits for the other side.
 constexpr int kConnectTimeoutMs = 3000;

@@ -7,7 +7,6 @@
 #include "platform/StringTable.h"
 #include "platform/Text.h"
 #include "streamio/IoStream.h"
-#include "streamio/SearchStrings.h"
 #include "streamio/StreamHooks.h"
 #include "streamio/StreamSpec.h"
 #include "streamio/Transports.h"
@@ -16,6 +15,11 @@
 namespace StreamIO {
 
 namespace {
+
+// Status lines of the search: "Serial", "COM%d:", the console not searched.
+constexpr uint32_t kStatusSerial = 45030;
+constexpr uint32_t kStatusComPort = 45031;
+constexpr uint32_t kStatusConsoleSkipped = 45080;
 
 bool ParseSerial(std::u16string_view text, SLinkSpec& link)
 {
@@ -81,10 +85,10 @@ bool SearchSerial(ILinkSearch& search)
         }
         if (!search.Ready())
             break;
-        search.Status(Platform::LoadString(IDS_STATUS_SERIAL) + u" " +
-                      Platform::FormatU(Platform::LoadString(IDS_STATUS_COM_PORT).c_str(), static_cast<int>(port)));
+        search.Status(Platform::LoadString(kStatusSerial) + u" " +
+                      Platform::FormatU(Platform::LoadString(kStatusComPort).c_str(), static_cast<int>(port)));
         if (scan && Platform::IsSystemConsole(Platform::ComPortDevicePath(static_cast<int>(port)))) {
-            search.Status(Platform::LoadString(IDS_STATUS_CONSOLE_SKIPPED));
+            search.Status(Platform::LoadString(kStatusConsoleSkipped));
             if (search.Aborted() || port >= kLastNamedComPort)
                 break;
             continue;
@@ -94,7 +98,7 @@ bool SearchSerial(ILinkSearch& search)
         if (result == ILinkSearch::ETry::OpenFailed) {
             // A second line says why: in use, not permitted (and how to get
             // the permission), no such device, not a serial port.
-            search.Status(Platform::LoadString(IDS_STATUS_OPEN_FAILED));
+            search.Status(Platform::LoadString(kStatusOpenFailed));
             search.Status(CRs232Stream::DescribeOpenError(port, openError));
         } else if (result == ILinkSearch::ETry::Found) {
             found = true;

@@ -5,7 +5,6 @@
 #include "platform/StringTable.h"
 #include "platform/Text.h"
 #include "streamio/IoStream.h"
-#include "streamio/SearchStrings.h"
 #include "streamio/StreamHooks.h"
 #include "streamio/Transports.h"
 #include "streamio/usb/UsbEnumeration.h"
@@ -13,6 +12,10 @@
 namespace StreamIO {
 
 namespace {
+
+// Status lines of the search: "USB", "could not open USB device."
+constexpr uint32_t kStatusUsb = 45035;
+constexpr uint32_t kStatusUsbOpenFailed = 45036;
 
 bool ParseUsb(std::u16string_view text, SLinkSpec& link)
 {
@@ -41,7 +44,7 @@ std::unique_ptr<CIoStream> OpenUsb(const SLinkSpec& link, uint32_t flags, const 
 // Every interface is tried once (stop-at-first does not apply).
 bool SearchUsb(ILinkSearch& search)
 {
-    search.Status(Platform::LoadString(IDS_STATUS_USB));
+    search.Status(Platform::LoadString(kStatusUsb));
     std::vector<std::u16string> paths;
     std::u16string note;
     EnumBulkDevices(paths, &note);
@@ -54,7 +57,7 @@ bool SearchUsb(ILinkSearch& search)
         uint32_t error = 0;
         const ILinkSearch::ETry result = search.Try(SLinkSpec::Usb(path), error);
         if (result == ILinkSearch::ETry::OpenFailed)
-            search.Status(Platform::LoadString(IDS_STATUS_USB_OPEN_FAILED) + u"\n" + path);
+            search.Status(Platform::LoadString(kStatusUsbOpenFailed) + u"\n" + path);
         else if (result == ILinkSearch::ETry::Found)
             found = true;
     }
