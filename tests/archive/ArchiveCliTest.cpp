@@ -99,7 +99,8 @@ TEST(ArchiveCli, HistoryAndStatsOfTheSampleProject)
     SRun r = RunCli({"archive", "find", "--json", "--archive", archive});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     int64_t revised = -1;
-    for (const auto& s : nlohmann::json::parse(r.out)["series"])
+    const auto found = nlohmann::json::parse(r.out);
+    for (const auto& s : found["series"])
         if (s["revisions"] == 2)
             revised = s["archiveId"].get<int64_t>();
     ASSERT_GT(revised, 0);
