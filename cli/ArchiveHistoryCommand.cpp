@@ -71,7 +71,7 @@ int ArchiveHistoryCommand(const std::vector<std::string>& args)
     }
     if (revisions.empty()) {
         PrintError("brelmora-cli", Platform::FormatU(Text(kNoSuchMeasurement).c_str(), a.words[0].c_str()));
-        return exitArchive;
+        return exitNoSeries;
     }
     if (a.json) {
         CJsonWriter json;

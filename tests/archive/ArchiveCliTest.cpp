@@ -90,6 +90,41 @@ TEST(ArchiveCli, ImportsFoldersRecursivelyAndNamesWhatItSkips)
     EXPECT_EQ(info["current"]["series"][0]["serial"], "VT-1");
 }
 
+TEST(ArchiveCli, HistoryAndStatsOfTheSampleProject)
+{
+    const std::string archive = TestEnv::TempDir() + "/sample.sqlite";
+    const std::string sample = std::string(BRELMORA_SOURCE_DIR) + "/examples/sample.vnr";
+    ASSERT_EQ(RunCli({"archive", "import", sample, "--archive", archive}).exitCode, 0);
+    // The sample holds series whose comment was edited after the download.
+    SRun r = RunCli({"archive", "find", "--json", "--archive", archive});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    int64_t revised = -1;
+    const auto found = nlohmann::json::parse(r.out);
+    for (const auto& s : found["series"])
+        if (s["revisions"] == 2)
+            revised = s["archiveId"].get<int64_t>();
+    ASSERT_GT(revised, 0);
+    r = RunCli({"archive", "history", std::to_string(revised), "--json", "--archive", archive});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    const auto history = nlohmann::json::parse(r.out)["revisions"];
+    ASSERT_EQ(history.size(), 2u);
+    EXPECT_TRUE(history[0]["original"].get<bool>());
+    EXPECT_TRUE(history[0]["changed"].empty());
+    EXPECT_EQ(history[1]["changed"], nlohmann::json::array({"comment"}));
+    EXPECT_EQ(history[1]["sourceSha256"].get<std::string>().size(), 64u);
+
+    r = RunCli({"archive", "stats", "--json", "--archive", archive});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    const auto units = nlohmann::json::parse(r.out)["units"];
+    ASSERT_EQ(units.size(), 1u);
+    EXPECT_EQ(units[0]["count"], 24);
+    EXPECT_EQ(RunCli({"archive", "history", "999999", "--archive", archive}).exitCode, 5);
+    EXPECT_EQ(RunCli({"archive", "export", TestEnv::TempDir() + "/none.vnr", "--roll", "nothing-like-it",
+                      "--archive", archive})
+                  .exitCode,
+              5);
+}
+
 TEST(ArchiveCli, AnArchiveThatCannotBeUsedIsExitNineAndStaysAsItWas)
 {
     const std::string folder = NewFolder("exit-nine");
