@@ -14,10 +14,10 @@ _brelmora_cli()
         cword=$COMP_CWORD
     fi
 
-    local commands="info export version download identify delete-all names option search update-check update-download firmware-check help"
+    local commands="info export version download identify delete-all names option search update-check update-download firmware-check archive help"
 
     # The command: the first word after the global options.
-    local i command="" skip=0
+    local i command="" sub="" skip=0
     for ((i = 1; i < cword; i++)); do
         if ((skip)); then
             skip=0
@@ -29,6 +29,10 @@ _brelmora_cli()
             *) command="${words[i]}"; break ;;
         esac
     done
+    # The archive's subcommand: the word after "archive".
+    if [[ "$command" == archive ]] && ((i + 1 < cword)); then
+        sub="${words[i + 1]}"
+    fi
 
     # Values of options.
     case "$prev" in
@@ -36,7 +40,13 @@ _brelmora_cli()
             COMPREPLY=($(compgen -f -- "$cur"))
             return ;;
         --to)
+            [[ "$command" == archive ]] && return
             COMPREPLY=($(compgen -d -- "$cur"))
+            return ;;
+        --archive)
+            COMPREPLY=($(compgen -W "sqlite: postgresql://" -- "$cur") $(compgen -f -- "$cur"))
+            return ;;
+        --roll|--serial|--from|--cov-above|--limit)
             return ;;
         --port)
             local ports="" n
@@ -57,7 +67,7 @@ _brelmora_cli()
     case "$command" in
         info) options="--json --accept-damaged" ;;
         export) options="--energy --dtformat --summary --accept-damaged" ;;
-        download) options="--port --save --export --energy" ;;
+        download) options="--port --save --export --energy --archive" ;;
         identify) options="--port" ;;
         delete-all) options="--port --yes" ;;
         names) options="--port --set --insert --delete --clear-from" ;;
@@ -66,6 +76,17 @@ _brelmora_cli()
         update-check) options="--json --server" ;;
         update-download) options="--to --server" ;;
         firmware-check) options="--port --json --server" ;;
+        archive)
+            local filters="--roll --serial --from --to --outside-limits --cov-above --limit --archive"
+            case "$sub" in
+                "") COMPREPLY=($(compgen -W "import find history export stats check" -- "$cur")); return ;;
+                import) options="--json --accept-damaged --archive" ;;
+                find) options="$filters --json --csv" ;;
+                history) options="--json --archive" ;;
+                export) options="$filters" ;;
+                stats) options="$filters --json" ;;
+                check) options="--archive" ;;
+            esac ;;
     esac
     if [[ "$cur" == -* || "$command" == option ]]; then
         COMPREPLY=($(compgen -W "$options --help" -- "$cur"))
@@ -74,6 +95,9 @@ _brelmora_cli()
     case "$command" in
         info|export)
             COMPREPLY=($(compgen -f -X '!*.[vV][nN][rR]' -- "$cur") $(compgen -d -- "$cur")) ;;
+        archive)
+            [[ "$sub" == import || "$sub" == export ]] &&
+                COMPREPLY=($(compgen -f -X '!*.[vV][nN][rR]' -- "$cur") $(compgen -d -- "$cur")) ;;
         version)
             COMPREPLY=($(compgen -f -- "$cur")) ;;
     esac

@@ -136,6 +136,14 @@ const char* const kContentColumns = ", r.series, r.device_texts, i.bytes";
 const char* const kFrom =
     " FROM revision r JOIN measurement m ON m.id = r.measurement_id JOIN archive_source s ON s.id = r.source_id";
 
+// One measurement of an import: its identity and the states to keep, each
+// marked whether it is the state as downloaded.
+struct SImportItem {
+    const SSeriesState* identity;
+    std::vector<const SSeriesState*> states;
+    std::vector<bool> original;
+};
+
 // One import's writes, inside its transaction.
 class CImport {
 public:
@@ -190,7 +198,137 @@ public:
         ++counts.revised;
     }
 
+
+    // Every item, many rows per statement: the measurements already held
+    // are looked up, the new ones inserted with their revisions, and only
+    // those held before go one by one.  The write lock is held, so nobody
+    // adds a measurement in between.
+    void Items(const std::vector<SImportItem>& items, SImportCounts& counts)
+    {
+        std::map<Key, std::pair<int64_t, int64_t>> held;   // id, revisions
+        std::vector<const SImportItem*> fresh, again;
+        {
+            std::map<Key, bool> seen;
+            std::vector<const SImportItem*> unique;
+            for (const SImportItem& item : items) {
+                if (seen.emplace(KeyOf(*item.identity), true).second)
+                    unique.push_back(&item);
+                else
+                    again.push_back(&item);   // the same measurement twice in one file
+            }
+            ForBatches(unique.size(), 256, [&](size_t first, size_t n) {
+                SqlParams p;
+                for (size_t i = first; i < first + n; ++i) {
+                    const SSeriesState& id = *unique[i]->identity;
+                    p.insert(p.end(), {SSqlValue::Text(id.serial), SSqlValue::Int(id.counter),
+                                       SSqlValue::Int(id.dateTime), SSqlValue::Int(id.impactsDigest)});
+                }
+                // The keys as a table joined to the unique index: both back
+                // ends then look each key up instead of scanning.
+                std::string sql = "WITH k (serial, counter, date_time, impacts_digest) AS (VALUES ";
+                for (size_t r = 0; r < n; ++r)
+                    sql += std::string(r ? ", (" : "(") + Cast(4 * r + 1, "TEXT") + ", " + Cast(4 * r + 2, "BIGINT") +
+                           ", " + Cast(4 * r + 3, "BIGINT") + ", " + Cast(4 * r + 4, "BIGINT") + ")";
+                sql += ") SELECT m.id, m.serial, m.counter, m.date_time, m.impacts_digest, m.revisions FROM k "
+                       "CROSS JOIN measurement m WHERE m.serial = k.serial AND m.counter = k.counter AND "
+                       "m.date_time = k.date_time AND m.impacts_digest = k.impacts_digest";
+                auto rows = m_db.Query(sql, p);
+                while (rows->Next())
+                    held[Key(rows->Text(1), static_cast<uint16_t>(rows->Int(2)), static_cast<uint32_t>(rows->Int(3)),
+                             rows->Int(4))] = {rows->Int(0), rows->Int(5)};
+            });
+            for (const SImportItem* item : unique)
+                (held.count(KeyOf(*item->identity)) ? again : fresh).push_back(item);
+        }
+        // New measurements and their revisions.
+        std::map<Key, int64_t> ids;
+        ForBatches(fresh.size(), 256, [&](size_t first, size_t n) {
+            SqlParams p;
+            for (size_t i = first; i < first + n; ++i) {
+                const SSeriesState& id = *fresh[i]->identity;
+                p.insert(p.end(), {SSqlValue::Text(id.serial), SSqlValue::Int(id.counter), SSqlValue::Int(id.dateTime),
+                                   SSqlValue::Int(id.impactsDigest),
+                                   SSqlValue::Int(static_cast<int64_t>(fresh[i]->states.size()))});
+            }
+            auto rows = m_db.Query("INSERT INTO measurement (serial, counter, date_time, impacts_digest, revisions) "
+                                   "VALUES " + Placeholders(n, 5) + " RETURNING id, serial, counter, date_time, "
+                                   "impacts_digest",
+                                   p);
+            while (rows->Next())
+                ids[Key(rows->Text(1), static_cast<uint16_t>(rows->Int(2)), static_cast<uint32_t>(rows->Int(3)),
+                        rows->Int(4))] = rows->Int(0);
+        });
+        struct SRow {
+            int64_t id;
+            int64_t number;
+            bool latest, original;
+            const SSeriesState* state;
+        };
+        std::vector<SRow> revisionRows;
+        for (const SImportItem* item : fresh) {
+            const auto it = ids.find(KeyOf(*item->identity));
+            if (it == ids.end())
+                throw CSqlError(CSqlError::EKind::Failed, "a new measurement got no ID");
+            for (size_t k = 0; k < item->states.size(); ++k)
+                revisionRows.push_back({it->second, static_cast<int64_t>(k + 1), k + 1 == item->states.size(),
+                                        item->original[k], item->states[k]});
+        }
+        ForBatches(revisionRows.size(), 128, [&](size_t first, size_t n) {
+            SqlParams p;
+            p.reserve(n * kRevisionParams);
+            for (size_t i = first; i < first + n; ++i) {
+                const SRow& r = revisionRows[i];
+                AppendRevisionParams(p, r.id, r.number, r.latest, r.original, *r.state);
+            }
+            m_db.Run(std::string("INSERT INTO revision (") + kRevisionColumns + ") VALUES " +
+                         Placeholders(n, kRevisionParams),
+                     p);
+        });
+        counts.added += static_cast<int>(fresh.size());
+        // Measurements held before: one by one (a new revision is rare).
+        for (const SImportItem* item : again)
+            Measurement(*item->identity, item->states, item->original, counts);
+    }
+
 private:
+    using Key = std::tuple<std::string, uint16_t, uint32_t, int64_t>;
+    static Key KeyOf(const SSeriesState& s) { return Key(s.serial, s.counter, s.dateTime, s.impactsDigest); }
+
+    // "CAST($n AS type)".
+    static std::string Cast(size_t n, const char* type)
+    {
+        return "CAST($" + std::to_string(n) + " AS " + type + ")";
+    }
+
+    // n rows of `width` parameters: "($1, $2), ($3, $4)".
+    static std::string Placeholders(size_t n, int width)
+    {
+        std::string out;
+        size_t k = 1;
+        for (size_t r = 0; r < n; ++r) {
+            out += r ? ", (" : "(";
+            for (int c = 0; c < width; ++c, ++k)
+                out += (c ? ", $" : "$") + std::to_string(k);
+            out += ")";
+        }
+        return out;
+    }
+
+    // Calls run(first, n) over [0, total) in pieces of at most `most` rows,
+    // each a power of two, so a connection prepares few statement texts.
+    template <class Run>
+    static void ForBatches(size_t total, size_t most, Run run)
+    {
+        size_t done = 0;
+        while (done < total) {
+            size_t n = most;
+            while (n > total - done)
+                n /= 2;
+            run(done, n);
+            done += n;
+        }
+    }
+
     int64_t SourceId()
     {
         if (m_sourceId != 0)
@@ -229,13 +367,16 @@ private:
         return id;
     }
 
-    void Revision(int64_t measurement, int64_t number, bool latest, bool original, const SSeriesState& s)
+    static constexpr const char* kRevisionColumns =
+        "measurement_id, number, latest, original, content_digest, source_id, info_id, roll_id, roll_id_folded, "
+        "comment, serial, date_time, counter, impact_count, r_flag, factor, lower_limit, upper_limit, mean, std_dev, "
+        "cov_percent, minimum, maximum, outside_limits, series, device_texts";
+    static constexpr int kRevisionParams = 26;
+
+    void AppendRevisionParams(SqlParams& p, int64_t measurement, int64_t number, bool latest, bool original,
+                              const SSeriesState& s)
     {
-        m_db.Run("INSERT INTO revision (measurement_id, number, latest, original, content_digest, source_id, info_id, "
-                 "roll_id, roll_id_folded, comment, serial, date_time, counter, impact_count, r_flag, factor, "
-                 "lower_limit, upper_limit, mean, std_dev, cov_percent, minimum, maximum, outside_limits, series, "
-                 "device_texts) VALUES ($1, $2, $3, $4, $5, $6, $7, $8, $9, $10, $11, $12, $13, $14, $15, $16, $17, "
-                 "$18, $19, $20, $21, $22, $23, $24, $25, $26)",
+        p.insert(p.end(),
                  {SSqlValue::Int(measurement), SSqlValue::Int(number), SSqlValue::Int(latest ? 1 : 0),
                   SSqlValue::Int(original ? 1 : 0), SSqlValue::Int(s.contentDigest), SSqlValue::Int(SourceId()),
                   SSqlValue::Int(InfoId(s)), SSqlValue::Text(s.rollId), SSqlValue::Text(s.rollIdFolded),
@@ -244,6 +385,14 @@ private:
                   SSqlValue::Int(s.factor), SSqlValue::Int(s.lowerLimit), SSqlValue::Int(s.upperLimit), Opt(s.mean),
                   Opt(s.standardDeviation), Opt(s.covPercent), Opt(s.minimum), Opt(s.maximum),
                   SSqlValue::Int(s.outsideLimits), SSqlValue::Blob(s.seriesBytes), SSqlValue::Blob(s.deviceTexts)});
+    }
+
+    void Revision(int64_t measurement, int64_t number, bool latest, bool original, const SSeriesState& s)
+    {
+        SqlParams p;
+        AppendRevisionParams(p, measurement, number, latest, original, s);
+        m_db.Run(std::string("INSERT INTO revision (") + kRevisionColumns + ") VALUES " + Placeholders(1, kRevisionParams),
+                 p);
     }
 
     ISqlConnection& m_db;
@@ -326,12 +475,7 @@ SImportCounts CLabArchive::Import(const CPaperData& originalData, const CPaperDa
 {
     const std::vector<SSeriesState> original = MakeSeriesStates(originalData);
     const std::vector<SSeriesState> current = MakeSeriesStates(currentData);
-    struct SItem {
-        const SSeriesState* identity;
-        std::vector<const SSeriesState*> states;
-        std::vector<bool> original;
-    };
-    std::vector<SItem> items;
+    std::vector<SImportItem> items;
     items.reserve(original.size() + current.size());
     // The current state of a series is found by what no edit changes.
     std::multimap<std::tuple<std::string, uint16_t, int64_t>, size_t> unmatched;
@@ -345,7 +489,7 @@ SImportCounts CLabArchive::Import(const CPaperData& originalData, const CPaperDa
             items.push_back({&c, {&c}, {false}});
             continue;
         }
-        SItem& item = items[it->second];
+        SImportItem& item = items[it->second];
         unmatched.erase(it);
         if (c.contentDigest != item.states.front()->contentDigest) {
             item.states.push_back(&c);
@@ -357,8 +501,7 @@ SImportCounts CLabArchive::Import(const CPaperData& originalData, const CPaperDa
         m_db->BeginWrite();
         try {
             CImport import(*m_db, source);
-            for (const SItem& item : items)
-                import.Measurement(*item.identity, item.states, item.original, counts);
+            import.Items(items, counts);
             m_db->Commit();
         } catch (...) {
             m_db->Rollback();

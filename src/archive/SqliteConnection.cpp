@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <map>
+#include <vector>
 #include <sqlite3.h>
 
 namespace Archive {
@@ -26,6 +27,9 @@ CSqlError::EKind KindOf(sqlite3* db, int rc)
     case SQLITE_CANTOPEN:
         return CSqlError::EKind::CannotOpen;
     case SQLITE_IOERR: {
+        // A file that may not grow (EFBIG) comes back as a failed write.
+        if (rc == SQLITE_IOERR_WRITE)
+            return CSqlError::EKind::Full;
         // A file size limit (EFBIG) or a full disk met while writing.
         const int error = db != nullptr ? sqlite3_system_errno(db) : 0;
         if (error == EFBIG || error == ENOSPC || error == EDQUOT)
@@ -106,13 +110,15 @@ public:
         // at once, before anything is written.
         // Roll IDs are folded to small letters before they are stored and
         // searched, so LIKE may compare bytes and use the roll ID index.
+        // A large import touches the indexes all over: 32 MiB of page cache
+        // keep them from being written to the log again and again.
         Execute("PRAGMA foreign_keys = ON; PRAGMA case_sensitive_like = ON; PRAGMA synchronous = FULL; "
-                "SELECT count(*) FROM sqlite_schema;");
+                "PRAGMA cache_size = -32768; SELECT count(*) FROM sqlite_schema;");
     }
     ~CSqliteConnection() override
     {
-        for (auto& [sql, stmt] : m_statements)
-            sqlite3_finalize(stmt);
+        for (auto& [sql, statement] : m_statements)
+            sqlite3_finalize(statement.stmt);
         sqlite3_close(m_db);
     }
 
@@ -129,9 +135,9 @@ public:
 
     std::unique_ptr<ISqlRows> Query(const std::string& sql, const SqlParams& params) override
     {
-        sqlite3_stmt* stmt = Prepare(sql);
-        Bind(stmt, params);
-        return std::make_unique<CSqliteRows>(m_db, stmt);
+        const SStatement& statement = Prepare(sql);
+        Bind(statement, params);
+        return std::make_unique<CSqliteRows>(m_db, statement.stmt);
     }
 
     int64_t Run(const std::string& sql, const SqlParams& params) override
@@ -154,26 +160,37 @@ public:
     }
 
 private:
-    sqlite3_stmt* Prepare(const std::string& sql)
+    struct SStatement {
+        sqlite3_stmt* stmt = nullptr;
+        // "$N" stands for params[N-1], wherever it first appears: the value
+        // index of each of the statement's parameters (looked up once, as
+        // SQLite finds a name by walking its list).
+        std::vector<size_t> values;
+    };
+
+    const SStatement& Prepare(const std::string& sql)
     {
         if (auto it = m_statements.find(sql); it != m_statements.end())
             return it->second;
-        sqlite3_stmt* stmt = nullptr;
+        SStatement statement;
         const int rc = sqlite3_prepare_v3(m_db, sql.c_str(), static_cast<int>(sql.size()), SQLITE_PREPARE_PERSISTENT,
-                                          &stmt, nullptr);
+                                          &statement.stmt, nullptr);
         if (rc != SQLITE_OK)
             Fail(m_db, rc);
-        m_statements.emplace(sql, stmt);
-        return stmt;
+        const int count = sqlite3_bind_parameter_count(statement.stmt);
+        for (int i = 1; i <= count; ++i) {
+            const char* name = sqlite3_bind_parameter_name(statement.stmt, i);
+            statement.values.push_back(name != nullptr && name[0] == '$' ? std::strtoul(name + 1, nullptr, 10) : 0);
+        }
+        return m_statements.emplace(sql, std::move(statement)).first->second;
     }
 
-    void Bind(sqlite3_stmt* stmt, const SqlParams& params)
+    void Bind(const SStatement& statement, const SqlParams& params)
     {
-        const int count = sqlite3_bind_parameter_count(stmt);
-        for (int i = 1; i <= count; ++i) {
-            // "$N" stands for params[N-1], wherever it first appears.
-            const char* name = sqlite3_bind_parameter_name(stmt, i);
-            const size_t n = name != nullptr && name[0] == '$' ? std::strtoul(name + 1, nullptr, 10) : 0;
+        sqlite3_stmt* stmt = statement.stmt;
+        for (size_t k = 0; k < statement.values.size(); ++k) {
+            const int i = static_cast<int>(k + 1);
+            const size_t n = statement.values[k];
             if (n == 0 || n > params.size())
                 throw CSqlError(CSqlError::EKind::Failed, "parameter without a value");
             const SSqlValue& v = params[n - 1];
@@ -201,7 +218,7 @@ private:
     }
 
     sqlite3* m_db = nullptr;
-    std::map<std::string, sqlite3_stmt*> m_statements;
+    std::map<std::string, SStatement> m_statements;
 };
 
 } // namespace

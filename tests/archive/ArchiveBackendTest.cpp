@@ -195,6 +195,7 @@ TEST_P(ArchiveBackends, ASeriesOnlyInTheCurrentCollectionIsAMeasurementOfItsOwn)
     CPaperDoc doc;
     FillDocument(doc, "VT-1", {{"A", 1}});
     AddSeries(doc.GetCurrent(), {"PASTED", 99, 800009999, {50, 52}});
+    doc.GetCurrent().ApplyInfoBlockTexts();
     const Archive::SImportCounts n = archive->Import(doc.GetOriginal(), doc.GetCurrent(), Source());
     EXPECT_EQ(n.added, 2);
     const auto found = archive->Find({}, true);

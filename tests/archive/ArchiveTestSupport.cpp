@@ -106,7 +106,6 @@ void AddSeries(CPaperData& data, const SSeriesSpec& spec)
     data.SetFactor(before, 200);
     // Roll IDs longer than the head's 16 bytes are kept as the text.
     data.SetRollId(before, Platform::FromUtf8(spec.rollId));
-    data.ApplyInfoBlockTexts();
 }
 
 void FillDocument(CPaperDoc& doc, const std::string& serial, const std::vector<SSeriesSpec>& specs)
@@ -114,6 +113,7 @@ void FillDocument(CPaperDoc& doc, const std::string& serial, const std::vector<S
     SetSerial(doc.GetOriginal(), serial);
     for (const SSeriesSpec& s : specs)
         AddSeries(doc.GetOriginal(), s);
+    doc.GetOriginal().ApplyInfoBlockTexts();
     doc.GetCurrent().CopyFrom(doc.GetOriginal());
 }
 

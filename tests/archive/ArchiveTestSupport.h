@@ -25,7 +25,7 @@ struct SSeriesSpec {
     uint8_t rFlag = 1;   // what every parse of a series gives
 };
 
-// Appends one series; the collection's information block carries `serial`.
+// Appends one series (ApplyInfoBlockTexts gives it the block's texts).
 void AddSeries(CPaperData& data, const SSeriesSpec& spec);
 void SetSerial(CPaperData& data, const std::string& serial);
 // A document whose original and current collections hold `specs`.
