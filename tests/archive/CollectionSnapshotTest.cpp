@@ -19,7 +19,7 @@ using namespace ArchiveTest;
 TEST(CollectionSnapshot, RestoredCollectionsArchiveAsTheDocument)
 {
     CPaperDoc doc;
-    FillDocument(doc, "VT-5", {{"A-1", 1, 800000000, {80, 84}}, {"B-2", 2, 800000060, {90, 91, 95}}, {"C", 3}});
+    FillDocument(doc, "VT-5", {{"A-1", 1, 800000000, {80, 84}}, {"B-2", 2, 800000060, {90, 91, 95}}, {"C", 3, 800000120}});
     doc.GetCurrent().SetComment(1, u"edited: grün");
     doc.GetCurrent().SetRollId(2, u"C-renamed");
     const Archive::SCollectionSnapshot original = Archive::TakeSnapshot(doc.GetOriginal());
