@@ -6,6 +6,7 @@
 #include <exception>
 
 #include "app/AppMessages.h"
+#include "app/DownloadArchiver.h"
 #include "app/AppStrings.h"
 #include "app/CommandLine.h"
 #include "app/Demo.h"
@@ -82,6 +83,8 @@ bool CBrelmoraApp::StartDemo()
         return false;
     }
     m_demo = std::move(demo);
+    // Nothing of the demo reaches the user's archive.
+    DownloadArchiver::UseTemporaryArchive();
     return true;
 }
 

@@ -39,6 +39,7 @@ enum : int {
     ID_ABOUT = 57664,
     ID_UPDATE_PROGRAM = 59580,
     ID_ARCHIVE = 55200,   // the archive window (views/archive)
+    ID_ADD_TO_ARCHIVE = 55203,
 };
 
 enum Popup { popupFile, popupDevice, popupEdit, popupHelp, popupCount };

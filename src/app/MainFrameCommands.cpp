@@ -9,6 +9,7 @@
 #include "app/ArchiveWindowCommand.h"
 #include "app/BrelmoraApp.h"
 #include "app/Commands.h"
+#include "app/DownloadArchiver.h"
 #include "app/FirmwareUpgrade.h"
 #include "app/update/AutoUpdate.h"
 #include "app/MainFrame.h"
@@ -40,6 +41,7 @@ void CMainFrame::OnCommand(int id)
     case ID_RESTORE_ORIGINAL: RestoreOriginal(); break;
     case ID_EXPORT: m_view->ExportText(); break;
     case ID_ARCHIVE: ArchiveWindowCommand::Show(this); break;
+    case ID_ADD_TO_ARCHIVE: DownloadArchiver::Start(*m_doc, m_doc->GetTitle(false), false, this); break;
     case ID_PRINT_PREVIEW: m_view->PrintPreview(); break;
     case ID_APP_SETTINGS: ShowSettings(); break;
     case ID_APP_EXIT: close(); break;
@@ -66,7 +68,8 @@ void CMainFrame::DownloadSeries()
     // The driver asks to save a changed project, runs the wizard when no
     // instrument is held, shows the progress and the outcome's message; the
     // document refreshes the table, the graphs and the summary.
-    m_connection->DownloadSeries(*m_doc);
+    if (m_connection->DownloadSeries(*m_doc).result == EDownloadResult::Ok)
+        DownloadArchiver::AfterDownload(*m_doc, this);
     UpdateDeviceField();
 }
 

@@ -125,7 +125,7 @@ void CChildView::ExportText()
     if (!ui->AskSavePath(request, path) || path.empty())
         return;
     try {
-        // The third filter is the spreadsheet CSV of every series, whichever
+        // The spreadsheet filter writes the CSV of every series, whichever
         // page is active; the others write the page's text as it is.
         // Its number form follows the program's language, as a spreadsheet
         // with the same settings reads it.

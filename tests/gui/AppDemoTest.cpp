@@ -4,6 +4,8 @@
 // holds exactly what a plain start leaves there.
 #include <gtest/gtest.h>
 
+#include <QElapsedTimer>
+
 #include <QAbstractButton>
 #include <QCheckBox>
 #include <QPlainTextEdit>
@@ -13,10 +15,15 @@
 #include <fstream>
 #include <iterator>
 
+#include "app/ArchiveWindowCommand.h"
 #include "app/Commands.h"
 #include "app/Demo.h"
+#include "app/DownloadArchiver.h"
+#include "archive/ArchiveLocation.h"
 #include "gui/AppConnectionSupport.h"
 #include "sim/VeltranoSimulator.h"
+#include "views/archive/ArchiveResultModel.h"
+#include "views/archive/ArchiveWindow.h"
 
 using namespace AppConnectionTest;
 
@@ -146,6 +153,20 @@ TEST_F(AppDemo, FindsTheSimulatorOnItsOwnPortAndSaysItIsSimulated)
     EXPECT_EQ(m_frame->DeviceFieldText(), QStringLiteral("Veltrano VT-20417 on COM%1").arg(port));
     // No firmware check: it would count failures in the settings.
     EXPECT_FALSE(m_frame->Connection().HasReminder());
+    // The download went into the demo's own archive, on a worker, without a
+    // step by the user; the archive window finds it there.
+    QElapsedTimer timer;
+    timer.start();
+    while (DownloadArchiver::Running() > 0 && timer.elapsed() < 20000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 50);
+    ASSERT_EQ(DownloadArchiver::Running(), 0);
+    const std::optional<std::u16string> demoArchive = ArchiveWindowCommand::ProcessArchive();
+    ASSERT_TRUE(demoArchive.has_value());
+    const Archive::SArchiveLocation location = Archive::ResolveArchiveLocation(demoArchive);
+    EXPECT_NE(location.path, Archive::DefaultArchiveLocation().path);
+    CArchiveWindow archiveWindow(location);
+    EXPECT_EQ(archiveWindow.Model()->rowCount(), 24);
+    EXPECT_FALSE(std::filesystem::exists(Archive::DefaultArchiveLocation().path));
 
     m_frame.reset();
     m_app.reset();

@@ -94,8 +94,8 @@ TEST_F(AppMainFrame, MenuHoldsEveryCommandInOrder)
             actual.push_back(action->isSeparator() ? 0 : action->data().toInt());
         EXPECT_EQ(actual, expected) << "popup " << popup;
     }
-    const std::vector<int> file = {57601, 57602, 57603, 2010, 0, 2021, 0, 104, 105, Commands::ID_PRINT_PREVIEW,
-                                   0, 120, 0, 57665};
+    const std::vector<int> file = {57601, 57602, 57603, 2010, 0, 2021, 0, Commands::ID_ARCHIVE,
+                                   Commands::ID_ADD_TO_ARCHIVE, 104, 105, Commands::ID_PRINT_PREVIEW, 0, 120, 0, 57665};
     std::vector<int> fileIds;
     for (QAction* action : popups[0]->menu()->actions())
         fileIds.push_back(action->isSeparator() ? 0 : action->data().toInt());
@@ -127,8 +127,9 @@ TEST_F(AppMainFrame, ToolBarCarriesThirtyTwoPixelPictures)
             EXPECT_FALSE(action->icon().pixmap(32, 32).isNull()) << action->data().toInt();
         }
     }
-    EXPECT_EQ(buttons, 12);
+    EXPECT_EQ(buttons, 13);
     EXPECT_TRUE(bar->actions().contains(m_frame->Action(Commands::ID_DISCONNECT)));
+    EXPECT_TRUE(bar->actions().contains(m_frame->Action(Commands::ID_ARCHIVE)));
 }
 
 TEST_F(AppMainFrame, DroppedProjectOpensAndOtherFilesAreIgnored)

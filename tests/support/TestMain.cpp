@@ -37,6 +37,9 @@ void PrepareRegistry()
     out.close();
     setenv("BRELMORA_REGISTRY", path.c_str(), 1);
     setenv("XDG_CONFIG_HOME", g_tempDir.c_str(), 1);
+    // Downloads in the desktop program go into the default archive: the
+    // test's own, never the user's.
+    setenv("XDG_DATA_HOME", g_tempDir.c_str(), 1);
 }
 
 } // namespace

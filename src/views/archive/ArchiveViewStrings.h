@@ -27,5 +27,7 @@ constexpr uint32_t kFailed = 55335;           // %s: the message
 constexpr uint32_t kFound = 55336;            // %d rows shown so far
 constexpr uint32_t kRollPatternTip = 55337;
 constexpr uint32_t kWriteFailed = 55338;      // %s file, %s cause
+constexpr uint32_t kArchivingFailed = 55339;  // %s: the archive's message
+constexpr uint32_t kAddToArchive = 55202;     // the menu text of ID_ADD_TO_ARCHIVE (prompt 55203)
 
 } // namespace ArchiveViewStrings

@@ -118,6 +118,7 @@ void CArchiveWindow::BuildFilterRow(QBoxLayout* layout)
 {
     auto* row = new QHBoxLayout;
     m_roll = new QLineEdit;
+    m_roll->setObjectName(QStringLiteral("rollPattern"));
     m_roll->setPlaceholderText(T(kRollPattern));
     m_roll->setToolTip(T(kRollPatternTip));
     m_serial = new QLineEdit;

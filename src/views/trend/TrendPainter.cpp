@@ -126,8 +126,11 @@ STrendLayout Layout(const QRect& rect, const STrendChart& chart, const STrendSty
         lo = 0;
         hi = 90;
     }
-    l.yMin = lo;
-    l.yMax = hi;
+    // A little room beyond the outermost line, so that a limit never lies
+    // on the panel's border.
+    const double room = std::max(hi - lo, 1.0) * 0.03;
+    l.yMin = lo >= 0 ? std::max(0.0, lo - room) : lo - room;
+    l.yMax = hi + room;
     ChooseAxis(l.yMin, l.yMax, l.yStep, l.main.height(), l.fontPixels);
     double covMin = 0;
     l.covMax = covHigh * 1.05;
