@@ -9,6 +9,7 @@ namespace Cli {
 constexpr uint32_t kNotAProjectFile = 59396;
 
 constexpr uint32_t kUsage = 48000;
+constexpr uint32_t kExitStatusUsage = 48024;  // the exit statuses, printed last in the help
 constexpr uint32_t kUnknownCommand = 48001;   // %s: the word given
 constexpr uint32_t kBadArguments = 48002;     // %s: the command
 constexpr uint32_t kCannotWrite = 48003;      // %s: the cause

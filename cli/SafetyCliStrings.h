@@ -8,6 +8,5 @@ namespace Cli {
 
 constexpr uint32_t kSeriesNotWhole = 53020;   // the series data did not parse whole: nothing saved
 constexpr uint32_t kOutputIsSettings = 53021; // the output is the settings file or its lock file
-constexpr uint32_t kSafetyUsage = 53100;      // usage lines of the CSV and download options
 
 } // namespace Cli

@@ -57,10 +57,10 @@ const CommandEntry kCommands[] = {
 void PrintUsage()
 {
     Out("%s\n", Platform::ToUtf8(Text(kUsage)).c_str());
-    Out("%s\n", Platform::ToUtf8(Text(kSafetyUsage)).c_str());
     Out("\n%s\n", Platform::ToUtf8(Text(kArchiveUsage)).c_str());
     Out("%s\n", Platform::ToUtf8(Text(kTrendUsage)).c_str());
     Out("\n%s\n", Platform::ToUtf8(Text(kWatchUsage)).c_str());
+    Out("\n%s\n", Platform::ToUtf8(Text(kExitStatusUsage)).c_str());
 }
 
 } // namespace
