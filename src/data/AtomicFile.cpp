@@ -70,11 +70,17 @@ CPendingFile::CPendingFile(const std::u16string& path, const Writer& writeConten
 
     uint32_t error = Platform::ERROR_SUCCESS;
     try {
-        StreamIO::CTempFileStream stream(folder, mode == 0666 ? 0666 : 0600, m_path);
-        writeContent(stream);
-        m_temp = stream.Publish();   // on the disk, with a short hidden name
-        Platform::RemoveOnSignal(m_temp);   // until its rename: not left by Ctrl-C or SIGTERM
-        stream.Close();
+        m_stream = std::make_unique<StreamIO::CTempFileStream>(folder, mode == 0666 ? 0666 : 0600, m_path);
+        // Without unnamed files the file has its hidden name from the start:
+        // not left by Ctrl-C or SIGTERM either.
+        m_temp = m_stream->HiddenName();
+        if (!m_temp.empty())
+            Platform::RemoveOnSignal(m_temp);
+        writeContent(*m_stream);
+        // The new file keeps the permissions of the one it replaces.
+        if (mode != 0666)
+            m_stream->SetMode(mode);
+        m_stream->Sync();
     } catch (const Platform::CFileException& e) {
         error = e.GetOsError() != 0 ? e.GetOsError() : Platform::ERROR_WRITE_FAULT;
     } catch (const std::bad_alloc&) {
@@ -83,34 +89,50 @@ CPendingFile::CPendingFile(const std::u16string& path, const Writer& writeConten
         error = Platform::ERROR_WRITE_FAULT;
     }
     if (error != Platform::ERROR_SUCCESS) {
-        if (!m_temp.empty()) {
-            ::unlink(m_temp.c_str());
-            Platform::ForgetOnSignal(m_temp);
-        }
-        m_temp.clear();
+        Discard();
         Platform::ThrowFileException(error, m_path);
     }
-    // The new file keeps the permissions of the one it replaces.
-    if (mode != 0666)
-        ::chmod(m_temp.c_str(), mode);
 }
 
-CPendingFile::~CPendingFile()
+void CPendingFile::Discard()
 {
     if (!m_temp.empty()) {
         ::unlink(m_temp.c_str());
         Platform::ForgetOnSignal(m_temp);
+        m_temp.clear();
     }
+    m_stream.reset();   // an unnamed file vanishes with its descriptor
+}
+
+CPendingFile::~CPendingFile()
+{
+    Discard();
 }
 
 void CPendingFile::Commit()
 {
-    if (m_temp.empty())
+    if (!m_stream)
         Platform::ThrowFileException(Platform::ERROR_INVALID_HANDLE, m_path);
-    if (std::rename(m_temp.c_str(), m_target.c_str()) != 0)
-        Platform::ThrowFileException(Platform::ErrorFromErrno(errno), m_path);
+    uint32_t error = Platform::ERROR_SUCCESS;
+    try {
+        // The hidden name is given only now, right before the rename, so the
+        // window in which a kill could leave it is as short as can be.
+        const bool wasNamed = !m_temp.empty();
+        m_temp = m_stream->Publish();
+        if (!wasNamed)
+            Platform::RemoveOnSignal(m_temp);
+    } catch (const Platform::CFileException& e) {
+        error = e.GetOsError() != 0 ? e.GetOsError() : Platform::ERROR_WRITE_FAULT;
+    }
+    if (error == Platform::ERROR_SUCCESS && std::rename(m_temp.c_str(), m_target.c_str()) != 0)
+        error = Platform::ErrorFromErrno(errno);
+    if (error != Platform::ERROR_SUCCESS) {
+        Discard();
+        Platform::ThrowFileException(error, m_path);
+    }
     Platform::ForgetOnSignal(m_temp);
     m_temp.clear();
+    m_stream.reset();
     Platform::SyncFolderOf(m_target);
 }
 

@@ -1,8 +1,8 @@
 // Replacing files without ever leaving them half written.
 //
 // The content is written to a new unnamed file in the target's folder,
-// flushed to the disk, given a short hidden name and only then renamed over
-// the target (StreamIO::CTempFileStream).  On any failure the temporary
+// flushed to the disk, and at the commit given a short hidden name and at
+// once renamed over the target (StreamIO::CTempFileStream).  On any failure the temporary
 // file is gone and the old target stays exactly as it was.  A symbolic link
 // is followed (the link stays, the file it names gets the content; a link
 // to nothing or a loop is error 1921), and the replaced file's permissions
@@ -13,10 +13,12 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 
 namespace StreamIO {
 class CIoStream;
+class CTempFileStream;
 }
 
 namespace AtomicFile {
@@ -28,7 +30,10 @@ using Writer = std::function<void(StreamIO::CIoStream&)>;
 // them was written.
 class CPendingFile {
 public:
-    // Writes the content to a new temporary file beside `path`.  Throws
+    // Writes the content to a new temporary file beside `path` and flushes
+    // it to the disk; the file stays unnamed (where the file system has
+    // unnamed files) until Commit, so a process killed between the writes of
+    // several files and their renames leaves nothing behind.  Throws
     // Platform::CFileException naming `path` (with the cause's error number)
     // when the file cannot be created, written or flushed, also when
     // `writeContent` throws; the temporary file is then removed.
@@ -43,9 +48,13 @@ public:
     void Commit();
 
 private:
+    // Removes the temporary file, named or not.
+    void Discard();
+
     std::u16string m_path;   // as given
     std::string m_target;    // a symbolic link resolved to the file it names
-    std::string m_temp;      // empty once committed or removed
+    std::string m_temp;      // the hidden name while it has one; empty once committed or removed
+    std::unique_ptr<StreamIO::CTempFileStream> m_stream;   // until committed or removed
 };
 
 // Writes and commits one file.

@@ -7,6 +7,7 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <string_view>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "platform/ErrorCodes.h"
@@ -79,11 +80,23 @@ std::string CTempFileStream::NewHiddenName() const
            std::to_string(++g_counter) + std::string(kSuffix);
 }
 
-std::string CTempFileStream::Publish()
+void CTempFileStream::Sync()
 {
     RequireOpen();
     if (::fsync(Descriptor()) != 0 && errno != EINVAL && errno != EROFS && errno != ENOTSUP)
         ThrowError(Platform::ErrorFromErrno(errno));
+}
+
+void CTempFileStream::SetMode(mode_t mode)
+{
+    RequireOpen();
+    if (::fchmod(Descriptor(), mode) != 0)
+        ThrowError(Platform::ErrorFromErrno(errno));
+}
+
+std::string CTempFileStream::Publish()
+{
+    Sync();
     if (m_unnamed && m_path.empty()) {
         const std::string self = "/proc/self/fd/" + std::to_string(Descriptor());
         for (int attempt = 0;; ++attempt) {

@@ -26,9 +26,16 @@ public:
     // An unpublished named file is removed; an unnamed one vanishes.
     ~CTempFileStream() override;
 
+    // Flushes the content to the disk.  Throws as Open does.
+    void Sync();
+    // Gives the file the permission bits `mode`.  Throws as Open does.
+    void SetMode(mode_t mode);
     // Flushes the content to the disk and gives the file its hidden name;
     // returns the path.  Throws as Open does.
     std::string Publish();
+    // The hidden name the file has now: empty for an unnamed file not yet
+    // published.
+    const std::string& HiddenName() const { return m_path; }
 
     // True when the file was created without a name.
     bool IsUnnamed() const { return m_unnamed; }
