@@ -49,8 +49,10 @@ uint32_t Big(const unsigned char* p, int n)
     return v;
 }
 
-// A database file shorter than its header says was cut short: SQLite would
-// take the missing pages for damage found later, in the middle of a write.
+// A file that does not begin as SQLite's do is no archive, whatever its
+// size.  A database file shorter than its header says was cut short: SQLite
+// would take the missing pages for damage found later, in the middle of a
+// write.
 void CheckNotTruncated(const std::u16string& name, const std::string& path, off_t size)
 {
     if (size == 0)
@@ -62,10 +64,14 @@ void CheckNotTruncated(const std::u16string& name, const std::string& path, off_
     const ssize_t n = ::pread(fd, header, sizeof header, 0);
     ::close(fd);
     static const char kMagic[] = "SQLite format 3";
+    if (n <= 0)
+        return;   // SQLite reports it
     if (n < 16 || std::memcmp(header, kMagic, 16) != 0) {
-        if (n > 0 && n < 16 && std::memcmp(header, kMagic, static_cast<size_t>(n)) == 0)
+        if (n < 16 && std::memcmp(header, kMagic, static_cast<size_t>(n)) == 0)
             ThrowArchiveError(name, Platform::FormatU(Str(kTruncated).c_str(), std::to_string(size).c_str(), "100"));
-        return;   // not SQLite at all: SQLite says so
+        // Not SQLite at all.  SQLite itself takes a file shorter than its
+        // header for an empty database and would write one over it.
+        ThrowArchiveError(name, Platform::FormatU(Str(kCannotOpen).c_str(), Platform::ToUtf8(Str(kNotAnArchive)).c_str()));
     }
     if (n < 100)
         ThrowArchiveError(name, Platform::FormatU(Str(kTruncated).c_str(), std::to_string(size).c_str(), "100"));

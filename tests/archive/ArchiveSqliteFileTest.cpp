@@ -51,9 +51,12 @@ TEST(ArchiveSqliteFile, FilesThatAreNoArchiveAreLeftAsTheyAre)
 {
     const std::string text = Temp("notes.sqlite");
     std::ofstream(text) << std::string(3000, 'x');
+    // SQLite takes a file shorter than its header for an empty database.
+    const std::string tiny = Temp("tiny.sqlite");
+    std::ofstream(tiny) << "x";
     const std::string other = Temp("other-program.sqlite");
     ASSERT_EQ(std::system(("sqlite3 '" + other + "' 'CREATE TABLE orders (id INTEGER)'").c_str()), 0);
-    for (const std::string& path : {text, other}) {
+    for (const std::string& path : {text, tiny, other}) {
         const std::string before = ReadFile(path);
         for (const auto mode : {CLabArchive::EMode::Write, CLabArchive::EMode::Read}) {
             const std::string message = Refusal(path, mode);
