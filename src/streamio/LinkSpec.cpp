@@ -12,22 +12,36 @@ namespace StreamIO {
 
 SLinkSpec SLinkSpec::Serial(uint32_t comPort)
 {
-    return SLinkSpec{.kind = ELinkKind::Serial, .comPort = comPort};
+    SLinkSpec link;
+    link.kind = ELinkKind::Serial;
+    link.comPort = comPort;
+    return link;
 }
 
 SLinkSpec SLinkSpec::SerialDevice(std::string devicePath)
 {
-    return SLinkSpec{.kind = ELinkKind::Serial, .devicePath = std::move(devicePath)};
+    SLinkSpec link;
+    link.kind = ELinkKind::Serial;
+    link.devicePath = std::move(devicePath);
+    return link;
 }
 
 SLinkSpec SLinkSpec::Ip(std::string host, uint16_t port, bool udp)
 {
-    return SLinkSpec{.kind = ELinkKind::Ip, .host = std::move(host), .port = port, .udp = udp};
+    SLinkSpec link;
+    link.kind = ELinkKind::Ip;
+    link.host = std::move(host);
+    link.port = port;
+    link.udp = udp;
+    return link;
 }
 
 SLinkSpec SLinkSpec::Usb(std::u16string path)
 {
-    return SLinkSpec{.kind = ELinkKind::Usb, .usbPath = std::move(path)};
+    SLinkSpec link;
+    link.kind = ELinkKind::Usb;
+    link.usbPath = std::move(path);
+    return link;
 }
 
 std::optional<SLinkSpec> ParseLink(std::u16string_view text)

@@ -24,7 +24,7 @@ namespace {
 
 nlohmann::json RunReader(const std::string& script, const std::string& arguments)
 {
-    const std::string cmd = "/usr/bin/python3 '" BRELMORA_SOURCE_DIR "/tests/support/" + script + "' " + arguments;
+    const std::string cmd = std::string("/usr/bin/python3 '") + BRELMORA_SOURCE_DIR + "/tests/support/" + script + "' " + arguments;
     FILE* p = popen(cmd.c_str(), "r");
     std::string out;
     char buf[4096];
