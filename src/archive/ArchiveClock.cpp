@@ -13,7 +13,7 @@ std::string UtcNowIso()
     const std::time_t now = std::time(nullptr);
     std::tm t{};
     ::gmtime_r(&now, &t);
-    char buf[32];
+    char buf[64];   // room for any value the fields could hold
     std::snprintf(buf, sizeof buf, "%04d-%02d-%02dT%02d:%02d:%02dZ", t.tm_year + 1900, t.tm_mon + 1, t.tm_mday,
                   t.tm_hour, t.tm_min, t.tm_sec);
     return buf;

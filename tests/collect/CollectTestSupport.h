@@ -159,8 +159,9 @@ inline std::shared_ptr<Sim::CInstrument> MakeInstrument(size_t series, uint32_t 
     c.identity.serialNumber = serial;
     Sim::SFaults f;
     std::string error;
-    if (faults[0] != '\0')
+    if (faults[0] != '\0') {
         EXPECT_TRUE(Sim::ParseFaults(faults, f, error)) << error;
+    }
     return std::make_shared<Sim::CInstrument>(c, f, seed);
 }
 
