@@ -622,7 +622,7 @@ std::vector<SArchiveStats> CLabArchive::Stats(const SFindFilter& filter)
     for (const auto& [unit, list] : byUnit) {
         SArchiveStats st;
         st.unit = unit;
-        double sum = 0, sum2 = 0;
+        double sum = 0;
         for (const SArchivedRevision* r : list) {
             if (r->outsideLimits > 0)
                 ++st.seriesOutsideLimits;
@@ -634,7 +634,6 @@ std::vector<SArchiveStats> CLabArchive::Stats(const SFindFilter& filter)
             const double m = *r->mean;
             ++st.count;
             sum += m;
-            sum2 += m * m;
             st.minimum = st.minimum ? std::min(*st.minimum, m) : m;
             st.maximum = st.maximum ? std::max(*st.maximum, m) : m;
         }

@@ -122,7 +122,7 @@ void IgnoreNotice(void*, const char*) {}
 
 class CPostgresConnection : public ISqlConnection {
 public:
-    CPostgresConnection(const std::string& conninfo, bool readOnly) : m_readOnly(readOnly)
+    CPostgresConnection(const std::string& conninfo, bool readOnly)
     {
         m_conn = PQconnectdb(conninfo.c_str());
         if (m_conn == nullptr || PQstatus(m_conn) != CONNECTION_OK) {
@@ -213,7 +213,6 @@ private:
     }
 
     PGconn* m_conn = nullptr;
-    bool m_readOnly;
     std::map<std::string, std::string> m_statements;
 };
 
