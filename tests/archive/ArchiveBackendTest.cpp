@@ -230,8 +230,9 @@ TEST_P(ArchiveBackends, ANewerSchemaIsRefusedAndLeftAlone)
         }
     }
     EXPECT_EQ(CountRows(m_location, "archive_schema"), 2);
-    if (!m_location.path.empty())
+    if (!m_location.path.empty()) {
         EXPECT_EQ(ReadFile(m_location.path), before);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Both, ArchiveBackends, ::testing::Values(EBackend::Sqlite, EBackend::Postgres),

@@ -117,8 +117,9 @@ TEST_F(ArchiveDefault, TheDefaultFileIsMadeOnFirstWriteWithPrivateModes)
     EXPECT_EQ(st.st_mode & 0777, 0600u);
     archive.reset();
     // The log files SQLite makes beside it take the file's mode.
-    if (::stat((location.path + "-wal").c_str(), &st) == 0)
+    if (::stat((location.path + "-wal").c_str(), &st) == 0) {
         EXPECT_EQ(st.st_mode & 0777, 0600u);
+    }
 }
 
 } // namespace

@@ -48,8 +48,9 @@ std::shared_ptr<Sim::CInstrument> Instrument(size_t series, uint32_t seed, const
     c.identity.serialNumber = "VT-" + std::to_string(seed);
     Sim::SFaults f;
     std::string error;
-    if (faults[0] != '\0')
+    if (faults[0] != '\0') {
         EXPECT_TRUE(Sim::ParseFaults(faults, f, error)) << error;
+    }
     return std::make_shared<Sim::CInstrument>(c, f, seed);
 }
 
@@ -230,8 +231,9 @@ TEST(Watch, KillDuringTheArchiveWriteThenARerunCompletesIt)
     // The import is one transaction: all of it or none, and a sound file.
     const size_t kept = Records(archive);
     EXPECT_TRUE(kept == 0 || kept == 400) << kept;
-    if (std::filesystem::exists(archive))
+    if (std::filesystem::exists(archive)) {
         EXPECT_EQ(RunCli({"archive", "check", "--archive", archive}).exitCode, 0);
+    }
     const SRun r = RunCli({"watch", "--port", "COM71", "--archive", archive, "--once", "--delete-after-archive"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(Records(archive), 400u);
