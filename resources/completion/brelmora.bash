@@ -13,12 +13,20 @@ _brelmora()
         --print-pdf)
             COMPREPLY=($(compgen -f -X '!*.[pP][dD][fF]' -- "$cur") $(compgen -d -- "$cur"))
             return ;;
-        --summary-picture)
+        --summary-picture|--trend-picture)
             COMPREPLY=($(compgen -f -X '!*.@([sS][vV][gG]|[pP][nN][gG])' -- "$cur") $(compgen -d -- "$cur"))
+            return ;;
+        --trend-pdf)
+            COMPREPLY=($(compgen -f -X '!*.[pP][dD][fF]' -- "$cur") $(compgen -d -- "$cur"))
+            return ;;
+        --archive)
+            COMPREPLY=($(compgen -W "sqlite: postgresql://" -- "$cur") $(compgen -f -- "$cur"))
+            return ;;
+        --roll|--serial|--from|--to|--cov-above|--limit|--cov-threshold)
             return ;;
     esac
     if [[ "$cur" == -* ]]; then
-        COMPREPLY=($(compgen -W "-Energy --demo --print-pdf --summary --summary-picture --help --version" -- "$cur"))
+        COMPREPLY=($(compgen -W "-Energy --demo --print-pdf --summary --summary-picture --trend-pdf --trend-picture --archive --roll --serial --from --to --outside-limits --cov-above --limit --sequence --cov-threshold --help --version" -- "$cur"))
         return
     fi
     COMPREPLY=($(compgen -f -X '!*.[vV][nN][rR]' -- "$cur") $(compgen -d -- "$cur"))

@@ -8,13 +8,14 @@
 # BUILD-DIR/package/), so it is built once for both.
 #   package-lint-test.sh BUILD-DIR SOURCE-DIR
 set -euo pipefail
+# (No "| head" under pipefail: a writer it stops early fails with SIGPIPE.)
 build="$1"
 source="$2"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
-deb=$(ls "$build"/package/brelmora_*.deb 2>/dev/null | head -1)
+deb=$(ls "$build"/package/brelmora_*.deb 2>/dev/null | sed -n 1p)
 [ -n "$deb" ] || fail "no package in $build/package (Install.TreeAndPackageRunFromTheirLinks makes it)"
 dpkg -x "$deb" "$work/root"
 dpkg-deb -e "$deb" "$work/control"
@@ -37,7 +38,7 @@ for script in postinst postrm; do
     fail "$script runs ldconfig for the program's private folder"
   fi
 done
-summary=$(dpkg-deb -f "$deb" Description | head -1)
+summary=$(dpkg-deb -f "$deb" Description | sed -n 1p)
 [ "${#summary}" -lt 80 ] || fail "synopsis of ${#summary} characters: $summary"
 [ "$(dpkg-deb -f "$deb" Description | wc -l)" -gt 1 ] || fail "no extended description"
 # Installed-Size as dpkg counts it: KiB per file, rounded up, one per link
@@ -54,7 +55,7 @@ if command -v desktop-file-validate > /dev/null; then
     fail "desktop-file-validate: $(cat "$work/desktop.out")"
   [ ! -s "$work/desktop.out" ] || fail "desktop-file-validate: $(cat "$work/desktop.out")"
 fi
-metainfo=$(ls "$work"/root/usr/share/metainfo/*.metainfo.xml 2>/dev/null | head -1)
+metainfo=$(ls "$work"/root/usr/share/metainfo/*.metainfo.xml 2>/dev/null | sed -n 1p)
 [ -n "$metainfo" ] || fail "no AppStream metainfo file"
 for shot in $(sed -n 's|.*<image>.*/\([^/<]*\)</image>.*|\1|p' "$metainfo"); do
   [ -s "$source/docs/screenshots/$shot" ] || fail "screenshot $shot is not in docs/screenshots"
