@@ -82,12 +82,13 @@ _brelmora_cli()
         archive)
             local filters="--roll --serial --from --to --outside-limits --cov-above --limit --archive"
             case "$sub" in
-                "") COMPREPLY=($(compgen -W "import find history export stats check" -- "$cur")); return ;;
+                "") COMPREPLY=($(compgen -W "import find history export stats trend check" -- "$cur")); return ;;
                 import) options="--json --accept-damaged --archive" ;;
                 find) options="$filters --json --csv" ;;
                 history) options="--json --archive" ;;
                 export) options="$filters" ;;
                 stats) options="$filters --json" ;;
+                trend) options="$filters --csv" ;;
                 check) options="--archive" ;;
             esac ;;
         watch) options="--port --scan --ip --usb --archive --save-dir --interval --once --delete-after-archive --json --status" ;;
