@@ -52,7 +52,7 @@ SRun RunBrelmora(const std::vector<std::string>& args, int out = -1)
         ::dup2(target, 1);
         const int err = ::open(errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         ::dup2(err, 2);
-        const std::string program = BRELMORA_BINARY_DIR "/bin/brelmora";
+        const std::string program = std::string(BRELMORA_BINARY_DIR) + "/bin/brelmora";
         std::vector<char*> argv{const_cast<char*>(program.c_str())};
         for (const std::string& a : args)
             argv.push_back(const_cast<char*>(a.c_str()));

@@ -36,9 +36,9 @@ using namespace AppTest;
 
 namespace {
 
-const QString kBin = QStringLiteral(BRELMORA_BINARY_DIR "/bin");
-const QString kManualSources = QStringLiteral(BRELMORA_SOURCE_DIR "/docs/manual");
-const QString kTool = QStringLiteral(BRELMORA_BINARY_DIR "/tools/brelmora-make-manual");
+const QString kBin = QString::fromUtf8(BRELMORA_BINARY_DIR) + QStringLiteral("/bin");
+const QString kManualSources = QString::fromUtf8(BRELMORA_SOURCE_DIR) + QStringLiteral("/docs/manual");
+const QString kTool = QString::fromUtf8(BRELMORA_BINARY_DIR) + QStringLiteral("/tools/brelmora-make-manual");
 const QString kVersion = QStringLiteral("%1.%2.%3.%4")
                              .arg(BRELMORA_VERSION_MAJOR)
                              .arg(BRELMORA_VERSION_MINOR)
@@ -190,9 +190,9 @@ TEST(ManualSources, EveryPictureExistsAndBothLanguagesHaveEveryChapter)
 TEST(ManualSources, TheGermanLibraryNamesTheGermanManual)
 {
     // Both string files name the PDF the build makes for their language.
-    EXPECT_TRUE(ReadAll(QStringLiteral(BRELMORA_SOURCE_DIR "/resources/strings/en/appshell.txt"))
+    EXPECT_TRUE(ReadAll(QString::fromUtf8(BRELMORA_SOURCE_DIR) + QStringLiteral("/resources/strings/en/appshell.txt"))
                     .contains(QStringLiteral("\n59520\tVeltrano_ENU.pdf\n")));
-    EXPECT_TRUE(ReadAll(QStringLiteral(BRELMORA_SOURCE_DIR "/resources/strings/de/appshell.txt"))
+    EXPECT_TRUE(ReadAll(QString::fromUtf8(BRELMORA_SOURCE_DIR) + QStringLiteral("/resources/strings/de/appshell.txt"))
                     .contains(QStringLiteral("\n59520\tVeltrano_DEU.pdf\n")));
 }
 
@@ -308,7 +308,7 @@ TEST_F(ManualTool, LongChaptersBreakIntoNumberedPagesWithTheirTitles)
     std::string first = "# Alpha\n\n";
     for (int i = 0; i < 120; ++i)
         first += "Paragraph " + std::to_string(i) + " of the first chapter.\n\n";
-    first += "![big](" BRELMORA_SOURCE_DIR "/docs/screenshots/print-table.png)\n\nAfter the picture.\n";
+    first += std::string("![big](") + BRELMORA_SOURCE_DIR + "/docs/screenshots/print-table.png)\n\nAfter the picture.\n";
     Write(QStringLiteral("md/01-alpha.md"), first.c_str());
     Write(QStringLiteral("md/02-beta.md"), "# Beta\n\n## Beta section\n\nThe end.\n");
     QString errors;
