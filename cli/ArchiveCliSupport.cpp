@@ -162,13 +162,4 @@ std::unique_ptr<Archive::CLabArchive> OpenArchive(const std::optional<std::u16st
     }
 }
 
-void FillCollection(CPaperData& data, const std::vector<Archive::SArchivedRevision>& revisions)
-{
-    data.Clear();
-    if (!revisions.empty() && revisions.front().infoBlock.size() == SeriesBytes::kInfoSize)
-        data.SetInfoBlock(reinterpret_cast<const uint8_t*>(revisions.front().infoBlock.data()), SeriesBytes::kInfoSize);
-    for (const Archive::SArchivedRevision& r : revisions)
-        Archive::AppendRevision(data, r);
-}
-
 } // namespace Cli

@@ -37,10 +37,6 @@ std::unique_ptr<Archive::CLabArchive> OpenArchive(const std::optional<std::u16st
 // with a blank instead of T).
 std::optional<uint32_t> ParseLocalTime(const std::string& text, bool endOfDay);
 
-// The found revisions as a collection (in their order); the information
-// block is the first one's.
-void FillCollection(CPaperData& data, const std::vector<Archive::SArchivedRevision>& revisions);
-
 // Prints the archive's message and gives exitArchive.
 int ArchiveFailure(const Archive::CArchiveError& error);
 

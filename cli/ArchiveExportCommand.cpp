@@ -14,6 +14,7 @@
 #include "DeviceOutputFiles.h"
 #include "StandardOutput.h"
 #include "archive/ArchiveError.h"
+#include "archive/ArchiveProject.h"
 #include "data/PaperDoc.h"
 #include "platform/ErrorCodes.h"
 #include "platform/Text.h"
@@ -39,26 +40,21 @@ int ArchiveExportCommand(const std::vector<std::string>& args)
     const auto archive = OpenArchive(a.archive, Archive::CLabArchive::EMode::Read);
     if (!archive)
         return exitArchive;
-    std::vector<Archive::SArchivedRevision> current, original;
-    try {
-        current = archive->Find(a.filter, true);
-        for (const Archive::SArchivedRevision& r : current) {
-            std::vector<Archive::SArchivedRevision> history = archive->History(r.measurementId);
-            original.push_back(history.empty() ? r : history.front());
-        }
-    } catch (const Archive::CArchiveError& e) {
-        return ArchiveFailure(e);
-    }
-    if (current.empty()) {
-        PrintError("brelmora-cli", Text(kFindNothing));
-        return exitNoSeries;
-    }
     CPaperDoc doc;
     CTerminalUi ui;
     doc.SetUi(&ui);
-    FillCollection(doc.GetOriginal(), original);
-    FillCollection(doc.GetCurrent(), current);
-    doc.BuildSummary();
+    try {
+        std::vector<int64_t> ids;
+        for (const Archive::SArchivedRevision& r : archive->Find(a.filter, false))
+            ids.push_back(r.measurementId);
+        Archive::FillProject(*archive, ids, doc);
+    } catch (const Archive::CArchiveError& e) {
+        return ArchiveFailure(e);
+    }
+    if (!doc.GetCurrent().HasSeries()) {
+        PrintError("brelmora-cli", Text(kFindNothing));
+        return exitNoSeries;
+    }
     if (!doc.WriteProject(Platform::FromUtf8(out))) {
         ui.Flush(out);
         return exitCannotWrite;

@@ -16,6 +16,7 @@
 #include "StandardOutput.h"
 #include "TerminalText.h"
 #include "archive/ArchiveError.h"
+#include "archive/ArchiveProject.h"
 #include "archive/SeriesState.h"
 #include "data/PaperData.h"
 #include "data/SeriesPageText.h"
@@ -122,7 +123,7 @@ int ArchiveFindCommand(const std::vector<std::string>& args)
             PrintJson(found);
         } else if (a.csv) {
             CPaperData data;
-            FillCollection(data, found);
+            Archive::FillCollection(data, found);
             const std::string csv = SpreadsheetExport::Encode(data, SpreadsheetExport::ERows::Series);
             return WriteExport("-", std::vector<uint8_t>(csv.begin(), csv.end()));
         } else if (found.empty()) {

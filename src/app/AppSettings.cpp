@@ -1,6 +1,11 @@
 #include "app/AppSettings.h"
 
+#include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QPointer>
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QFrame>
@@ -8,8 +13,14 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <thread>
+
 #include "app/AppStrings.h"
 #include "app/BrelmoraApp.h"
+#include "archive/ArchiveLocation.h"
+#include "archive/ArchiveSettings.h"
+#include "archive/CollectionSnapshot.h"
+#include "views/archive/ArchiveViewStrings.h"
 #include "platform/SettingsStore.h"
 #include "platform/DateTimeFormat.h"
 #include "platform/StringTable.h"
@@ -85,6 +96,8 @@ CAppSettings::CAppSettings(CBrelmoraApp& app, QWidget* parent)
     layout->addSpacing(4);
     layout->addWidget(m_sample);
     layout->addSpacing(8);
+    BuildArchiveGroup(layout);
+    layout->addSpacing(8);
     layout->addWidget(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
@@ -92,6 +105,77 @@ CAppSettings::CAppSettings(CBrelmoraApp& app, QWidget* parent)
     connect(m_time, &QComboBox::currentIndexChanged, this, &CAppSettings::UpdateSample);
     m_sample->setMinimumWidth(m_sample->fontMetrics().horizontalAdvance(QLatin1Char('x')) * 44);
     UpdateSample();
+}
+
+void CAppSettings::BuildArchiveGroup(QBoxLayout* layout)
+{
+    using namespace ArchiveViewStrings;
+    auto* group = new QGroupBox(Text(kSettingsArchive), this);
+    m_archiveDownloads = new QCheckBox(Text(kSettingsArchiveDownloads), group);
+    m_archiveDownloads->setObjectName(QStringLiteral("ArchiveDownloads"));
+    m_archiveDownloads->setChecked(Archive::ArchiveDownloadsSetting());
+    m_archiveLocation = new QLineEdit(QString::fromStdU16String(Archive::ArchiveSetting()), group);
+    m_archiveLocation->setObjectName(QStringLiteral("ArchiveLocation"));
+    m_archiveLocation->setToolTip(Text(kSettingsLocationTip));
+    m_archiveLocation->setPlaceholderText(QString::fromStdU16String(
+        Platform::FormatU(Platform::LoadString(kSettingsLocationDefault).c_str(),
+                          Platform::ToUtf8(Archive::DefaultArchiveLocation().display).c_str())));
+    m_archiveTest = new QPushButton(Text(kSettingsTest), group);
+    m_archiveResult = new QLabel(group);
+    m_archiveResult->setObjectName(QStringLiteral("ArchiveTestResult"));
+    m_archiveResult->setWordWrap(true);
+    m_archiveResult->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    connect(m_archiveTest, &QPushButton::clicked, this, &CAppSettings::TestArchive);
+    connect(m_archiveLocation, &QLineEdit::textEdited, m_archiveResult, &QLabel::clear);
+
+    auto* row = new QHBoxLayout;
+    row->addWidget(new QLabel(Text(kSettingsLocation), group));
+    row->addWidget(m_archiveLocation, 1);
+    row->addWidget(m_archiveTest);
+    auto* box = new QVBoxLayout(group);
+    box->addWidget(m_archiveDownloads);
+    box->addLayout(row);
+    box->addWidget(m_archiveResult);
+    if (m_app.GetDemo()) {
+        // The demo archives into its own temporary archive: what the user
+        // set stays as it is, shown but not changeable.
+        m_archiveDownloads->setEnabled(false);
+        m_archiveLocation->setEnabled(false);
+        m_archiveTest->setEnabled(false);
+        m_archiveResult->setText(Text(kSettingsDemo));
+    }
+    layout->addWidget(group);
+}
+
+void CAppSettings::TestArchive()
+{
+    using namespace ArchiveViewStrings;
+    const int generation = ++m_testGeneration;
+    m_archiveResult->setText(Text(kSettingsTesting));
+    QPointer<CAppSettings> self(this);
+    const std::u16string location = m_archiveLocation->text().trimmed().toStdU16String();
+    // A server may take its connect timeout to answer: never on this thread.
+    std::thread([self, generation, location] {
+        const Archive::SArchiveTest test = Archive::TestArchive(location);
+        const QString message = QString::fromStdU16String(Platform::FormatU(
+            Platform::LoadString(test.works ? kSettingsWorks : kSettingsFails).c_str(),
+            Platform::ToUtf8(test.works ? test.name : test.cause).c_str()));
+        QMetaObject::invokeMethod(
+            qApp,
+            [self, generation, works = test.works, message] {
+                if (self)
+                    self->ArchiveTestDone(generation, works, message);
+            },
+            Qt::QueuedConnection);
+    }).detach();
+}
+
+void CAppSettings::ArchiveTestDone(int generation, bool works, const QString& message)
+{
+    if (generation != m_testGeneration)
+        return;
+    m_archiveResult->setText(message);
+    emit archiveTested(works, message);
 }
 
 void CAppSettings::Reset()
@@ -150,5 +234,22 @@ void CAppSettings::accept()
         m_app.SetDateTimeFormat(static_cast<uint32_t>(date) * 256 + static_cast<uint32_t>(time));
     if (m_languageChanged)
         m_app.SetLanguageFile(chosen.path);
+
+    // The demo never writes the archive settings.
+    if (!m_app.GetDemo()) {
+        using namespace ArchiveViewStrings;
+        const std::u16string location = m_archiveLocation->text().trimmed().toStdU16String();
+        if (!location.empty()) {
+            try {
+                Archive::ParseArchiveLocation(location, Archive::kArchiveValue);
+            } catch (const std::exception& e) {
+                // Kept open so the address can be corrected.
+                m_archiveResult->setText(QString::fromStdU16String(
+                    Platform::FormatU(Platform::LoadString(kSettingsInvalid).c_str(), e.what())));
+                return;
+            }
+        }
+        Archive::StoreArchiveSettings(location, m_archiveDownloads->isChecked());
+    }
     QDialog::accept();
 }

@@ -13,8 +13,11 @@
 #include "app/LanguageLibraries.h"
 
 class CBrelmoraApp;
+class QCheckBox;
 class QComboBox;
 class QLabel;
+class QLineEdit;
+class QPushButton;
 
 class CAppSettings : public QDialog {
     Q_OBJECT
@@ -36,6 +39,14 @@ public:
     QComboBox* DateBox() const { return m_date; }
     QComboBox* TimeBox() const { return m_time; }
     const std::vector<SLanguageEntry>& Languages() const { return m_languages; }
+    // The archive group: "Archive every download", the location and Test.
+    QCheckBox* ArchiveDownloadsBox() const { return m_archiveDownloads; }
+    QLineEdit* ArchiveLocationEdit() const { return m_archiveLocation; }
+    QPushButton* ArchiveTestButton() const { return m_archiveTest; }
+    QLabel* ArchiveTestResult() const { return m_archiveResult; }
+    // Tests the location as typed, read-only, on a worker; archiveTested
+    // follows with the one message the dialog shows.
+    void TestArchive();
 
     // The list index of a picture index in "DTFormat" (values other than
     // 1..3 mean 0).
@@ -44,8 +55,13 @@ public:
 public slots:
     void accept() override;
 
+signals:
+    void archiveTested(bool works, const QString& message);
+
 private:
     void UpdateSample();
+    void BuildArchiveGroup(class QBoxLayout* layout);
+    void ArchiveTestDone(int generation, bool works, const QString& message);
 
     CBrelmoraApp& m_app;
     std::vector<SLanguageEntry> m_languages;
@@ -56,4 +72,9 @@ private:
     std::optional<std::tm> m_sampleTime;
     bool m_languageChanged = false;
     bool m_formatChanged = false;
+    QCheckBox* m_archiveDownloads = nullptr;
+    QLineEdit* m_archiveLocation = nullptr;
+    QPushButton* m_archiveTest = nullptr;
+    QLabel* m_archiveResult = nullptr;
+    int m_testGeneration = 0;
 };

@@ -30,7 +30,7 @@ std::optional<std::u16string> ProcessArchive()
     return Address();
 }
 
-void Show(QWidget* mainFrame)
+void Show(QWidget* mainFrame, CPaperDoc* doc)
 {
     static QPointer<CArchiveWindow> window;
     if (window) {
@@ -47,6 +47,7 @@ void Show(QWidget* mainFrame)
         location.display = Platform::FromUtf8(e.what());
     }
     window = new CArchiveWindow(location, mainFrame);
+    window->SetDocument(doc);
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->show();
 }

@@ -5,12 +5,14 @@
 #include <optional>
 #include <string>
 
+class CPaperDoc;
 class QWidget;
 
 namespace ArchiveWindowCommand {
 
-// Shows the window (raised when it is open already).
-void Show(QWidget* mainFrame);
+// Shows the window (raised when it is open already); its Open and Add to
+// project fill `doc`, the main frame's document.
+void Show(QWidget* mainFrame, CPaperDoc* doc);
 
 // The archive address used instead of the setting for this process (the
 // demo's temporary archive); none: the setting or the default.

@@ -40,7 +40,7 @@ void CMainFrame::OnCommand(int id)
     case ID_FILE_SAVE_AS: m_doc->SaveProjectAs(); break;
     case ID_RESTORE_ORIGINAL: RestoreOriginal(); break;
     case ID_EXPORT: m_view->ExportText(); break;
-    case ID_ARCHIVE: ArchiveWindowCommand::Show(this); break;
+    case ID_ARCHIVE: ArchiveWindowCommand::Show(this, m_doc.get()); break;
     case ID_ADD_TO_ARCHIVE: DownloadArchiver::Start(*m_doc, m_doc->GetTitle(false), false, this); break;
     case ID_PRINT_PREVIEW: m_view->PrintPreview(); break;
     case ID_APP_SETTINGS: ShowSettings(); break;

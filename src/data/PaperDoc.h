@@ -88,6 +88,9 @@ public:
     bool PasteFromClipboard();
     // The clipboard holds series data with a non-zero length.
     bool CanPaste() const;
+    // Appends the current series of `other` as a paste of them would (the
+    // original collection stays as it is); false when nothing was added.
+    bool AppendProject(const CPaperDoc& other);
 
     // Full path, or the file name without its extension when shortTitle;
     // without a path "Unnamed" when there are series, else empty.
@@ -198,6 +201,8 @@ public:
 
 private:
     std::u16string LoadText(uint32_t id) const;
+    // The paste's merge of project bytes: all or nothing (PaperDocClipboard.cpp).
+    bool MergeProjectBytes(const uint8_t* bytes, size_t size);
     IDocumentUi::Answer Ask(uint32_t id) const;
     void Message(int kind, const std::u16string& text) const;
     SFileDialogRequest ProjectDialog(const std::u16string& initialName, bool save) const;

@@ -124,10 +124,38 @@ bool CPaperDoc::PasteFromClipboard()
         return false;
     }
 
+    return MergeProjectBytes(payload.stream, payload.size);
+}
+
+bool CPaperDoc::AppendProject(const CPaperDoc& other)
+{
+    // The other document's current series as the project bytes a copy
+    // would make, merged by the paste's own path.
+    if (!other.m_current.HasSeries())
+        return false;
+    const std::vector<uint8_t> every(static_cast<size_t>(other.m_current.GetCount()), 1);
+    std::vector<uint8_t> project;
+    try {
+        std::unique_ptr<CIoStream> stream = OpenClipStream();
+        {
+            CVnArchive archive(stream->GetId(), 0);
+            other.WriteProject(archive, every.data());
+            archive.Close();
+        }
+        project = ReadWhole(*stream);
+    } catch (const std::exception&) {
+        Message(IDocumentUi::messageError, LoadText(ClipboardStrings::kPasteFailed));
+        return false;
+    }
+    return MergeProjectBytes(project.data(), project.size());
+}
+
+bool CPaperDoc::MergeProjectBytes(const uint8_t* bytes, size_t size)
+{
     std::unique_ptr<CIoStream> stream;
     try {
         stream = OpenClipStream();
-        WriteWhole(*stream, payload.stream, payload.size);
+        WriteWhole(*stream, bytes, size);
     } catch (const std::exception&) {
         Message(IDocumentUi::messageError, LoadText(ClipboardStrings::kPasteFailed));
         return false;

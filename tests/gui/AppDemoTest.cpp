@@ -125,6 +125,9 @@ protected:
 
 TEST_F(AppDemo, FindsTheSimulatorOnItsOwnPortAndSaysItIsSimulated)
 {
+    // Downloads of earlier tests in this program archive into the default
+    // file; gone now, its absence at the end shows the demo did not write it.
+    std::filesystem::remove(Archive::DefaultArchiveLocation().path);
     m_dir = std::make_unique<AppTest::CProgramFolder>("demo-title");
     m_app = std::make_unique<CBrelmoraApp>();
     m_app->SetProgramPath(m_dir->Program());

@@ -39,7 +39,7 @@ SRun RunProgram(const std::vector<std::string>& args)
     QStringList list;
     for (const std::string& a : args)
         list << QString::fromStdString(a);
-    process.start((QString::fromUtf8(BRELMORA_BINARY_DIR) + QStringLiteral("/bin/brelmora")), list);
+    process.start(QString::fromUtf8(BRELMORA_BINARY_DIR) + QStringLiteral("/bin/brelmora"), list);
     SRun run;
     if (!process.waitForFinished(60000))
         return run;

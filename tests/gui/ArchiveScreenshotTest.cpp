@@ -18,6 +18,7 @@
 #include "platform/StringTable.h"
 #include "platform/Text.h"
 #include "support/TestEnv.h"
+#include "views/archive/ArchiveHistoryDlg.h"
 #include "views/archive/ArchiveWindow.h"
 #include "views/trend/TrendChartView.h"
 #include "views/trend/TrendPicture.h"
@@ -49,7 +50,7 @@ protected:
         m_archive = TestEnv::TempDir() + "/screenshot-archive" + m_suffix + ".sqlite";
         auto archive = Archive::CLabArchive::Open(Archive::ParseArchiveLocation(Platform::FromUtf8(m_archive)),
                                                   Archive::CLabArchive::EMode::Write);
-        std::vector<DataTest::Series> list;
+        std::vector<DataTest::Series>& list = m_list;
         for (int i = 0; i < 60; ++i) {
             const uint8_t base = static_cast<uint8_t>(90 + (i * 7) % 9 + (i > 40 ? (i - 40) / 2 : 0));
             list.push_back(ViewTest::MakeSeries("PM3-" + std::to_string(4700 + i), static_cast<uint16_t>(i + 1),
@@ -63,6 +64,7 @@ protected:
     void TearDown() override { Platform::SetLanguageStrings(nullptr); }
 
     std::string m_dir, m_suffix, m_archive;
+    std::vector<DataTest::Series> m_list;
 };
 
 TEST_F(ViewScreenshotArchive, WindowAndTrendChart)
@@ -82,6 +84,34 @@ TEST_F(ViewScreenshotArchive, WindowAndTrendChart)
     ASSERT_TRUE(window.grab().save(path)) << path.toStdString();
     const QString trend = QString::fromStdString(m_dir + "/trend-chart" + m_suffix + ".png");
     ASSERT_TRUE(TrendPicture::Image(window.Trend()->Chart(), window.Trend()->Style()).save(trend));
+}
+
+TEST_F(ViewScreenshotArchive, HistoryDialog)
+{
+    // One roll edited twice after its download: roll ID and comment, then the limits.
+    {
+        auto archive = Archive::CLabArchive::Open(Archive::ParseArchiveLocation(Platform::FromUtf8(m_archive)),
+                                                  Archive::CLabArchive::EMode::Write);
+        CPaperDoc doc;
+        ViewTest::Load(doc, m_list);
+        doc.SetRollId(3, u"PM3-4703A");
+        doc.SetComment(3, u"Winder 2, retested");
+        archive->Import(doc.GetOriginal(), doc.GetCurrent(), Archive::FileSource(u"/lab/PM3-week49.vnr", {1, 2, 3}));
+        doc.SetLowerLimit(3, 84);
+        archive->Import(doc.GetOriginal(), doc.GetCurrent(), Archive::FileSource(u"/lab/PM3-week49.vnr", {4, 5, 6}));
+    }
+    CArchiveWindow window(Archive::ParseArchiveLocation(Platform::FromUtf8(m_archive)));
+    QDialog* shown = nullptr;
+    QObject::connect(&window, &CArchiveWindow::historyShown, [&shown](QDialog* d) { shown = d; });
+    window.Table()->selectRow(3);
+    window.ShowHistory();
+    auto* dialog = qobject_cast<CArchiveHistoryDlg*>(shown);
+    ASSERT_NE(dialog, nullptr);
+    dialog->resize(1250, 230);
+    ViewTest::ProcessEvents();
+    const QString path = QString::fromStdString(m_dir + "/archive-history" + m_suffix + ".png");
+    ASSERT_TRUE(dialog->grab().save(path)) << path.toStdString();
+    dialog->close();
 }
 
 } // namespace

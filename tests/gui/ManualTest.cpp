@@ -36,9 +36,9 @@ using namespace AppTest;
 
 namespace {
 
-const QString kBin = (QString::fromUtf8(BRELMORA_BINARY_DIR) + QStringLiteral("/bin"));
-const QString kManualSources = (QString::fromUtf8(BRELMORA_SOURCE_DIR) + QStringLiteral("/docs/manual"));
-const QString kTool = (QString::fromUtf8(BRELMORA_BINARY_DIR) + QStringLiteral("/tools/brelmora-make-manual"));
+const QString kBin = QString::fromUtf8(BRELMORA_BINARY_DIR) + QStringLiteral("/bin");
+const QString kManualSources = QString::fromUtf8(BRELMORA_SOURCE_DIR) + QStringLiteral("/docs/manual");
+const QString kTool = QString::fromUtf8(BRELMORA_BINARY_DIR) + QStringLiteral("/tools/brelmora-make-manual");
 const QString kVersion = QStringLiteral("%1.%2.%3.%4")
                              .arg(BRELMORA_VERSION_MAJOR)
                              .arg(BRELMORA_VERSION_MINOR)
@@ -190,9 +190,9 @@ TEST(ManualSources, EveryPictureExistsAndBothLanguagesHaveEveryChapter)
 TEST(ManualSources, TheGermanLibraryNamesTheGermanManual)
 {
     // Both string files name the PDF the build makes for their language.
-    EXPECT_TRUE(ReadAll((QString::fromUtf8(BRELMORA_SOURCE_DIR) + QStringLiteral("/resources/strings/en/appshell.txt")))
+    EXPECT_TRUE(ReadAll(QString::fromUtf8(BRELMORA_SOURCE_DIR) + QStringLiteral("/resources/strings/en/appshell.txt"))
                     .contains(QStringLiteral("\n59520\tVeltrano_ENU.pdf\n")));
-    EXPECT_TRUE(ReadAll((QString::fromUtf8(BRELMORA_SOURCE_DIR) + QStringLiteral("/resources/strings/de/appshell.txt")))
+    EXPECT_TRUE(ReadAll(QString::fromUtf8(BRELMORA_SOURCE_DIR) + QStringLiteral("/resources/strings/de/appshell.txt"))
                     .contains(QStringLiteral("\n59520\tVeltrano_DEU.pdf\n")));
 }
 

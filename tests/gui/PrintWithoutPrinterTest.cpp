@@ -80,7 +80,7 @@ protected:
             args << QStringLiteral("--summary");
         args << QString::fromStdString(kSample);
         QProcess process;
-        process.start((QString::fromUtf8(BRELMORA_BINARY_DIR) + QStringLiteral("/bin/brelmora")), args);
+        process.start(QString::fromUtf8(BRELMORA_BINARY_DIR) + QStringLiteral("/bin/brelmora"), args);
         EXPECT_TRUE(process.waitForFinished(60000));
         EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
         return pdf;

@@ -20,10 +20,12 @@
 #include <QTableView>
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <ctime>
 #include <thread>
 
 #include "archive/ArchiveError.h"
+#include "archive/ArchiveProject.h"
 #include "archive/LabArchive.h"
 #include "archive/TrendChart.h"
 #include "data/AtomicFile.h"
@@ -31,6 +33,7 @@
 #include "platform/ErrorCodes.h"
 #include "platform/FileException.h"
 #include "views/ViewText.h"
+#include "views/archive/ArchiveHistoryDlg.h"
 #include "views/archive/ArchiveResultModel.h"
 #include "views/archive/ArchiveViewStrings.h"
 #include "views/trend/TrendChartView.h"
@@ -81,7 +84,12 @@ CArchiveWindow::CArchiveWindow(const Archive::SArchiveLocation& location, QWidge
 
     m_trend = new CTrendChartView;
     auto* splitter = new QSplitter(Qt::Vertical);
-    splitter->addWidget(m_table);
+    auto* tableBox = new QWidget;
+    auto* tableLayout = new QVBoxLayout(tableBox);
+    tableLayout->setContentsMargins(0, 0, 0, 0);
+    tableLayout->addWidget(m_table, 1);
+    BuildActionRow(tableLayout);
+    splitter->addWidget(tableBox);
     auto* trendBox = new QWidget;
     auto* trendLayout = new QVBoxLayout(trendBox);
     trendLayout->setContentsMargins(0, 0, 0, 0);
@@ -100,6 +108,8 @@ CArchiveWindow::CArchiveWindow(const Archive::SArchiveLocation& location, QWidge
                     m_trend->SelectArchiveId(r->measurementId);
             });
     connect(m_trend, &CTrendChartView::pointClicked, this, &CArchiveWindow::SelectRowOf);
+    connect(m_table->selectionModel(), &QItemSelectionModel::selectionChanged, this, &CArchiveWindow::UpdateActions);
+    connect(m_table, &QAbstractItemView::doubleClicked, this, [this] { OpenSelected(); });
 
     try {
         m_archive = Archive::CLabArchive::Open(m_location, Archive::CLabArchive::EMode::Read);
@@ -113,6 +123,102 @@ CArchiveWindow::CArchiveWindow(const Archive::SArchiveLocation& location, QWidge
 }
 
 CArchiveWindow::~CArchiveWindow() = default;
+
+void CArchiveWindow::BuildActionRow(QBoxLayout* layout)
+{
+    auto* row = new QHBoxLayout;
+    m_open = new QPushButton(T(kOpen));
+    m_open->setToolTip(T(kOpenTip));
+    m_add = new QPushButton(T(kAddToProject));
+    m_add->setToolTip(T(kAddToProjectTip));
+    m_history = new QPushButton(T(kHistory));
+    m_history->setToolTip(T(kHistoryTip));
+    connect(m_open, &QPushButton::clicked, this, [this] { OpenSelected(); });
+    connect(m_add, &QPushButton::clicked, this, [this] { AddSelected(); });
+    connect(m_history, &QPushButton::clicked, this, &CArchiveWindow::ShowHistory);
+    row->addWidget(m_open);
+    row->addWidget(m_add);
+    row->addWidget(m_history);
+    row->addStretch(1);
+    layout->addLayout(row);
+    UpdateActions();
+}
+
+void CArchiveWindow::UpdateActions()
+{
+    const bool any = m_table && m_table->selectionModel() && m_table->selectionModel()->hasSelection();
+    m_open->setEnabled(any && m_doc);
+    m_add->setEnabled(any && m_doc);
+    m_history->setEnabled(any);
+}
+
+void CArchiveWindow::SetDocument(CPaperDoc* doc)
+{
+    m_doc = doc;
+    UpdateActions();
+}
+
+std::vector<int64_t> CArchiveWindow::SelectedIds() const
+{
+    std::vector<int64_t> ids;
+    QModelIndexList rows = m_table->selectionModel()->selectedRows();
+    std::sort(rows.begin(), rows.end(), [](const QModelIndex& a, const QModelIndex& b) { return a.row() < b.row(); });
+    for (const QModelIndex& index : rows)
+        if (const Archive::SArchivedRevision* r = m_model->Row(index.row()))
+            ids.push_back(r->measurementId);
+    return ids;
+}
+
+bool CArchiveWindow::OpenSelected()
+{
+    const std::vector<int64_t> ids = SelectedIds();
+    if (!m_archive || !m_doc || ids.empty())
+        return false;
+    try {
+        return Archive::OpenInNewProject(*m_archive, ids, *m_doc);
+    } catch (const Archive::CArchiveError& e) {
+        ShowFailure(QString::fromUtf8(e.what()));
+    }
+    return false;
+}
+
+bool CArchiveWindow::AddSelected()
+{
+    const std::vector<int64_t> ids = SelectedIds();
+    if (!m_archive || !m_doc || ids.empty())
+        return false;
+    try {
+        return Archive::AppendToProject(*m_archive, ids, *m_doc);
+    } catch (const Archive::CArchiveError& e) {
+        ShowFailure(QString::fromUtf8(e.what()));
+    }
+    return false;
+}
+
+void CArchiveWindow::ShowHistory()
+{
+    QModelIndex index = m_table->currentIndex();
+    if (!index.isValid() || !m_table->selectionModel()->isRowSelected(index.row(), QModelIndex())) {
+        const QModelIndexList rows = m_table->selectionModel()->selectedRows();
+        if (rows.isEmpty())
+            return;
+        index = rows.front();
+    }
+    const Archive::SArchivedRevision* row = m_model->Row(index.row());
+    if (!m_archive || !row)
+        return;
+    std::vector<Archive::SArchivedRevision> history;
+    try {
+        history = m_archive->History(row->measurementId);
+    } catch (const Archive::CArchiveError& e) {
+        ShowFailure(QString::fromUtf8(e.what()));
+        return;
+    }
+    auto* dialog = new CArchiveHistoryDlg(history, this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->show();
+    emit historyShown(dialog);
+}
 
 void CArchiveWindow::BuildFilterRow(QBoxLayout* layout)
 {

@@ -9,13 +9,17 @@
 
 #include <atomic>
 #include <memory>
+#include <vector>
 
 #include "archive/ArchiveLocation.h"
 #include "archive/ArchiveRecords.h"
 
 class CArchiveResultModel;
+class CPaperDoc;
 class CTrendChartView;
 class QCheckBox;
+class QDialog;
+class QPushButton;
 class QComboBox;
 class QDateEdit;
 class QDoubleSpinBox;
@@ -45,12 +49,25 @@ public:
     // True while the trend of the last search is still being read.
     bool TrendPending() const;
 
+    // The project that Open and Add to project fill (none: both disabled).
+    void SetDocument(CPaperDoc* doc);
+    // The archive IDs of the selected rows, in row order.
+    std::vector<int64_t> SelectedIds() const;
+    // Open (also a double-click): the selected series in a new project.
+    bool OpenSelected();
+    // Add to project: the selected series appended to the open project.
+    bool AddSelected();
+    // History: every revision of the current row's series side by side.
+    void ShowHistory();
+
     void CopyPicture();
     void SavePicture();
     void PrintTrend();
 
 signals:
     void trendReady();
+    // The history dialog was opened (tests take it from here).
+    void historyShown(QDialog* dialog);
 
 private:
     void BuildFilterRow(class QBoxLayout* layout);
@@ -58,6 +75,8 @@ private:
     void ShowFailure(const QString& message);
     void TrendArrived(int generation, std::shared_ptr<Archive::STrendChart> chart, QString error);
     void SelectRowOf(qlonglong archiveId);
+    void BuildActionRow(class QBoxLayout* layout);
+    void UpdateActions();
 
     Archive::SArchiveLocation m_location;
     std::unique_ptr<Archive::CLabArchive> m_archive;
@@ -76,6 +95,10 @@ private:
     QComboBox* m_axis = nullptr;
     QDoubleSpinBox* m_threshold = nullptr;
     QLabel* m_status = nullptr;
+    QPushButton* m_open = nullptr;
+    QPushButton* m_add = nullptr;
+    QPushButton* m_history = nullptr;
+    CPaperDoc* m_doc = nullptr;
     int m_generation = 0;
     int m_arrived = 0;
 };
