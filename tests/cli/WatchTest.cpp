@@ -292,13 +292,13 @@ TEST(Watch, SighupReadsThePortsAgain)
     const std::string dir = NewFolder("watch-sighup");
     TestEnv::CChildProcess watch(Cli(), {"watch", "--scan", "--save-dir", dir, "--interval", "3600"}, {},
                                  dir + "/err");
-    ASSERT_TRUE(watch.WaitForStderr("watching 256 places", 10000)) << watch.Stderr();
+    ASSERT_TRUE(watch.WaitForStderr("ports and addresses watched: 256", 10000)) << watch.Stderr();
     // COM74 now leads to an instrument; the scan knows at the next SIGHUP.
     auto a = OnCom(74, Instrument(2, 11));
     ASSERT_TRUE(watch.Running());
     EXPECT_FALSE(Contains(watch.Stderr(), "COM74: VT-11 found"));
     ASSERT_TRUE(watch.Signal(SIGHUP));
-    ASSERT_TRUE(watch.WaitForStderr("settings read again: watching 256 places", 10000)) << watch.Stderr();
+    ASSERT_TRUE(watch.WaitForStderr("settings read again: ports and addresses watched: 256", 10000)) << watch.Stderr();
     ASSERT_TRUE(watch.WaitForStderr("COM74: saved as ", 10000)) << watch.Stderr();
     watch.Stop(SIGTERM);
 }
