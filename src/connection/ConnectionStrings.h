@@ -9,10 +9,8 @@ namespace ConnectionStrings {
 constexpr uint32_t kUpgradeSettingsKey = 603;     // "Software\\Vantor\\VnUpgrade\\Settings"
 constexpr uint32_t kWizardCaption = 511;          // "Select and connect the device"
 
-// Port kinds of the port page (id 50000 + the kind's bit).
-constexpr uint32_t kKindSerial = 50001;
-constexpr uint32_t kKindUsb = 50002;
-constexpr uint32_t kKindEthernet = 50004;
+// The port kinds' names (id 50000 + the kind's bit) are named by the
+// transport rows of streamio (STransport::kindText).
 
 // Search result page.
 constexpr uint32_t kSearchFound = 50010;

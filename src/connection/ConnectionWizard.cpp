@@ -130,16 +130,8 @@ std::vector<Device::NPorts> CConnectionWizard::OfferedKinds(Device::NPorts mask)
 
 std::u16string CConnectionWizard::KindText(Device::NPorts kind)
 {
-    switch (kind) {
-    case Device::PORT_SERIAL:
-        return LoadString(ConnectionStrings::kKindSerial);
-    case Device::PORT_USB:
-        return LoadString(ConnectionStrings::kKindUsb);
-    case Device::PORT_ETHERNET:
-        return LoadString(ConnectionStrings::kKindEthernet);
-    default:
-        return std::u16string();
-    }
+    const StreamIO::STransport* transport = StreamIO::FindTransport(static_cast<StreamIO::ELinkKind>(kind));
+    return transport != nullptr ? LoadString(transport->kindText) : std::u16string();
 }
 
 void CConnectionWizard::ActivatePortPage()
@@ -182,11 +174,13 @@ void CConnectionWizard::SetScan(bool on)
 SPortControls CConnectionWizard::PortControls(Device::NPorts kind, bool scan)
 {
     SPortControls c;
-    if (kind == Device::PORT_SERIAL) {
+    const StreamIO::STransport* transport = StreamIO::FindTransport(static_cast<StreamIO::ELinkKind>(kind));
+    const StreamIO::ELinkAddress address = transport != nullptr ? transport->address : StreamIO::ELinkAddress::None;
+    if (address == StreamIO::ELinkAddress::ComNumber) {
         c.scanBox = true;
         c.comPortField = !scan;
         c.stopAtFirstBox = scan;
-    } else if (kind == Device::PORT_ETHERNET) {
+    } else if (address == StreamIO::ELinkAddress::Host) {
         c.ipField = true;
     }
     return c;

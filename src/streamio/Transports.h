@@ -48,6 +48,13 @@ public:
     virtual ETry Try(const SLinkSpec& link, uint32_t& openError) = 0;
 };
 
+// What the connection wizard's port page asks for a transport.
+enum class ELinkAddress {
+    None,        // nothing: the search finds the devices
+    ComNumber,   // a COM number, or a scan of every port
+    Host,        // an instrument's IP address or name
+};
+
 struct STransport {
     ELinkKind kind;
     // How the documentation and the trace call the transport.
@@ -65,6 +72,10 @@ struct STransport {
     // Walks the links of this kind that `search` is asked to look at;
     // true when an instrument was found.
     bool (*search)(ILinkSearch& search);
+    // The string id of the transport's name in the wizard's list of kinds.
+    uint32_t kindText;
+    // What the wizard's port page asks for.
+    ELinkAddress address;
 };
 
 // Every transport, in the order the connection wizard offers them.

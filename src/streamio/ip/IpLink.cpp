@@ -90,8 +90,13 @@ bool SearchIp(ILinkSearch& search)
 
 } // namespace
 
+// The transport's name in the connection wizard's list of kinds.
+constexpr uint32_t kKindName = 50004;
+
 extern const STransport kIpTransport = {
     ELinkKind::Ip, "IP", ParseIp, FormatIp, IpStreamName, IpPortText, OpenIp, SearchIp,
+    kKindName,
+    ELinkAddress::Host,
 };
 
 } // namespace StreamIO

@@ -126,8 +126,13 @@ uint32_t ResolveComPort(const std::string& devicePath)
     return 0;
 }
 
+// The transport's name in the connection wizard's list of kinds.
+constexpr uint32_t kKindName = 50001;
+
 extern const STransport kSerialTransport = {
     ELinkKind::Serial, "serial", ParseSerial, FormatSerial, SerialStreamName, FormatSerial, OpenSerial, SearchSerial,
+    kKindName,
+    ELinkAddress::ComNumber,
 };
 
 } // namespace StreamIO

@@ -66,8 +66,13 @@ bool SearchUsb(ILinkSearch& search)
 
 } // namespace
 
+// The transport's name in the connection wizard's list of kinds.
+constexpr uint32_t kKindName = 50002;
+
 extern const STransport kUsbTransport = {
     ELinkKind::Usb, "USB", ParseUsb, UsbPath, UsbPath, UsbPortText, OpenUsb, SearchUsb,
+    kKindName,
+    ELinkAddress::None,
 };
 
 } // namespace StreamIO
