@@ -9,6 +9,7 @@
 #include "CliStrings.h"
 #include "Commands.h"
 #include "archive/ArchiveError.h"
+#include "archive/FilterOptions.h"
 #include "archive/SeriesState.h"
 #include "data/PaperData.h"
 #include "data/SeriesRecords.h"
@@ -31,55 +32,7 @@ int BadValue(const std::string& option, const std::string& text)
     return exitUsage;
 }
 
-bool Digits(const std::string& s, size_t pos, size_t n, int& value)
-{
-    if (pos + n > s.size())
-        return false;
-    value = 0;
-    for (size_t i = pos; i < pos + n; ++i) {
-        if (s[i] < '0' || s[i] > '9')
-            return false;
-        value = value * 10 + (s[i] - '0');
-    }
-    return true;
-}
-
 } // namespace
-
-std::optional<uint32_t> ParseLocalTime(const std::string& text, bool endOfDay)
-{
-    std::tm t{};
-    int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
-    if (!Digits(text, 0, 4, year) || text.size() < 10 || text[4] != '-' || !Digits(text, 5, 2, month) ||
-        text[7] != '-' || !Digits(text, 8, 2, day))
-        return std::nullopt;
-    if (text.size() == 10) {
-        if (endOfDay)
-            hour = 23, minute = 59, second = 59;
-    } else {
-        if ((text[10] != 'T' && text[10] != ' ') || text.size() < 16 || !Digits(text, 11, 2, hour) ||
-            text[13] != ':' || !Digits(text, 14, 2, minute))
-            return std::nullopt;
-        if (text.size() == 16) {
-            if (endOfDay)
-                second = 59;
-        } else if (text.size() != 19 || text[16] != ':' || !Digits(text, 17, 2, second)) {
-            return std::nullopt;
-        }
-    }
-    static const int kDays[] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-    if (year < 2000 || year > 2135 || month < 1 || month > 12 || day < 1 ||
-        day > (month == 2 && !leap ? 28 : kDays[month - 1]) || hour > 23 || minute > 59 || second > 59)
-        return std::nullopt;
-    t.tm_year = year - 1900;
-    t.tm_mon = month - 1;
-    t.tm_mday = day;
-    t.tm_hour = hour;
-    t.tm_min = minute;
-    t.tm_sec = second;
-    return Platform::LocalToSeriesTime(t);
-}
 
 int ParseArchiveArgs(const std::string& command, const std::vector<std::string>& args,
                      std::initializer_list<const char*> allowed, SArchiveArgs& out)
@@ -119,7 +72,7 @@ int ParseArchiveArgs(const std::string& command, const std::vector<std::string>&
         } else if (a == "--serial") {
             out.filter.serial = Platform::FromUtf8(v);
         } else if (a == "--from" || a == "--to") {
-            const std::optional<uint32_t> t = ParseLocalTime(v, a == "--to");
+            const std::optional<uint32_t> t = Archive::ParseFilterTime(v, a == "--to");
             if (!t) {
                 PrintError("brelmora-cli", Platform::FormatU(Text(kBadDate).c_str(), a.c_str(), v.c_str()));
                 return exitUsage;

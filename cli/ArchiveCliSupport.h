@@ -32,11 +32,6 @@ int ParseArchiveArgs(const std::string& command, const std::vector<std::string>&
 std::unique_ptr<Archive::CLabArchive> OpenArchive(const std::optional<std::u16string>& given,
                                                   Archive::CLabArchive::EMode mode);
 
-// A local date or date and time as a series stamp: "YYYY-MM-DD" (the day's
-// start, or its last second when endOfDay), "YYYY-MM-DDTHH:MM[:SS]" (also
-// with a blank instead of T).
-std::optional<uint32_t> ParseLocalTime(const std::string& text, bool endOfDay);
-
 // Prints the archive's message and gives exitArchive.
 int ArchiveFailure(const Archive::CArchiveError& error);
 

@@ -11,6 +11,7 @@
 
 #include "archive/ArchiveClock.h"
 #include "archive/ArchiveError.h"
+#include "archive/ArchivePage.h"
 #include "archive/ArchiveSchema.h"
 #include "archive/ArchiveStrings.h"
 #include "archive/PostgresConnection.h"
@@ -575,30 +576,8 @@ std::vector<SArchivedRevision> CLabArchive::Select(const std::string& where, con
 
 std::vector<SArchivedRevision> CLabArchive::Find(const SFindFilter& filter, bool withContent)
 {
-    std::string where = "r.latest = 1";
     SqlParams params;
-    const auto add = [&](const std::string& clause, SSqlValue value) {
-        params.push_back(std::move(value));
-        std::string c = clause;
-        c.replace(c.find('#'), 1, "$" + std::to_string(params.size()));
-        where += " AND " + c;
-    };
-    if (filter.rollPattern) {
-        if (HasWildcards(*filter.rollPattern))
-            add("r.roll_id_folded LIKE # ESCAPE '\\'", SSqlValue::Text(LikePattern(*filter.rollPattern)));
-        else
-            add("r.roll_id_folded = #", SSqlValue::Text(FoldRollId(*filter.rollPattern)));
-    }
-    if (filter.serial)
-        add("r.serial = #", SSqlValue::Text(Platform::ToUtf8(*filter.serial)));
-    if (filter.from)
-        add("r.date_time >= #", SSqlValue::Int(*filter.from));
-    if (filter.to)
-        add("r.date_time <= #", SSqlValue::Int(*filter.to));
-    if (filter.outsideLimitsOnly)
-        where += " AND r.outside_limits > 0";
-    if (filter.covAbove)
-        add("r.cov_percent > #", SSqlValue::Real(*filter.covAbove));
+    const std::string where = FindWhere(filter, params);
     std::string tail = " ORDER BY r.date_time, r.measurement_id";
     if (filter.limit) {
         params.push_back(SSqlValue::Int(*filter.limit));
