@@ -16,7 +16,10 @@ summary_probe_meas_t Record(const std::vector<float>& means, const std::vector<u
     for (size_t i = 0; i < means.size(); ++i) {
         MEAS_CONVERTED_T e;
         e.convertedMean = means[i];
-        e.value = i < values.size() ? values[i] : static_cast<uint8_t>(std::trunc(means[i] * 2.0f));
+        // Means beyond the byte's range give the low byte of the half steps, as
+        // a real value byte would wrap (a float cast out of range is undefined).
+        e.value = i < values.size() ? values[i]
+                                    : static_cast<uint8_t>(static_cast<int64_t>(std::trunc(means[i] * 2.0f)) & 0xFF);
         e.seriesIndex = static_cast<uint32_t>(i);
         r.entries.push_back(e);
     }
