@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Setup shared by the benchmark programs: random series in the instrument's
 // download layout, documents holding them, and the instrument simulator
 // served on a pseudo-terminal.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Throughput of CVnArchive over a disk file: 20 MB of mixed primitives
 // (bytes, 16- and 32-bit numbers, short texts, small blocks) written, then
 // read back.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // brelmora-cli end to end against the instrument simulator over a
 // pseudo-terminal: the whole program run (start, identification, information
 // block, clock, series, project file written) as a user or script sees it.

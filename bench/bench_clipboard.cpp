@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Copy and paste of 10,000 selected series (20 impacts each) through the
 // private clipboard format and the RAM disk.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A download through the desktop program, offscreen: the main frame's
 // command with the connection driver, the desktop front end (progress
 // window, event processing while the series read blocks) and the document

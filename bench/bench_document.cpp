@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The project document with 100,000 series of 20 impacts each: open, save,
 // every sort mode, statistics of all series, restoring the original data.
 //

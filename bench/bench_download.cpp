@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Download speed over a pseudo-terminal against the instrument simulator,
 // and the speed of a search over every COM number when no port exists.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The IP stream on loopback.
 //
 //   IpDownload/1MiB_unthrottled   1 MiB of series over TCP from the simulator,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The lab archive: importing a 100,000-series project into SQLite and into
 // PostgreSQL, finding one exact roll ID among 1,000,000 archived series, a
 // date range of 30,000 series as JSON (brelmora-cli archive find), and the

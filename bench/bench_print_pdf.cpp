@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Whole runs of the desktop program without a window: brelmora --print-pdf
 // of a project of 2,000 series (the table, all rows) and with --summary,
 // and brelmora --summary-picture; process start, project read, printing,

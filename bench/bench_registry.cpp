@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The settings store's cost: a query against an unchanged 1 MB settings file
 // (the parse is kept while the file is unchanged), the first parse of that
 // file in UTF-8 and in the UTF-16 the store writes, its text form, and a

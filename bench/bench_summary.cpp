@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The summary of 100,000 series (20 impacts each), as the views rebuild it
 // after every change: BuildSummary plus the mean-mode statistics, BuildSummary
 // plus the median-mode statistics, and the page's copy text.  Limits: mean

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The summary page driven offscreen with 20,000 entries: a repaint of the
 // whole client area (double-buffered drawing of everything in view), the
 // layout measured afresh (the list height found from scratch), the layout

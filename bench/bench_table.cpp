@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The series table driven offscreen with 20,000 and 100,000 series: filling
 // the grid, a header-click sort with its refill, expand all and collapse
 // all, and the repaint after scrolling one page (rows closed and open).

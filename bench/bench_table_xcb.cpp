@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What a user waits for at the series table on a real X server: the
 // desktop program's main frame on the xcb platform (under Xvfb), timed from
 // the input to the end of the next paint of the table (the paint and the

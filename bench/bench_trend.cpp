@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The archive window and the trend chart against large archives: the first
 // page of rows after a filter change in a 1,000,000-series archive
 // (SQLite), the trend chart of 10,000 series painted, and the same chart

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The update check's speed against the loopback FTP server of the tests
 // (tests/support/FtpTestServer.py): a 25 MB installer downloaded through the
 // wizard's step logic (chunks of size / 10000, at least 4 KiB), and what

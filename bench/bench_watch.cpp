@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The hands-free collection over simulated instruments on TCP loopback.
 //
 //   WatchPass/eight_64KiB   eight instruments with 64 KiB of series each, on

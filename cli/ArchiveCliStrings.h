@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // String-table ids of the archive commands (54100-54199).
 #pragma once
 

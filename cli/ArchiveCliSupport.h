@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the archive commands share: the --archive option, the find filters,
 // opening the archive (exit 9 with the message when it fails).
 #pragma once

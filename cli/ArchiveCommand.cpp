@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // brelmora-cli archive SUBCOMMAND ...: the lab archive (import, find,
 // history, export, stats, check).  Each subcommand lives in its own file.
 #include <string>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The archive subcommands (Archive*Command.cpp) and the download's archive
 // step (ArchiveDownload.cpp).
 #pragma once

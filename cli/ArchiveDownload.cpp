@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The archive step of `download ... --archive [URL]`: after the project
 // file is saved, the downloaded series go into the archive.  A failing
 // archive is reported (exit 9) but never costs the download: the file is

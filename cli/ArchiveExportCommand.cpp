@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // brelmora-cli archive export OUT.vnr [FILTERS] [--limit N]: a project of
 // the found series, the first archived state of each in the original
 // collection and the newest in the current one, so info, export and the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // brelmora-cli archive find [FILTERS] [--limit N] [--json | --csv] and
 // archive stats [FILTERS] [--json]: the newest state of every archived
 // series that passes the filters, sorted by measurement time, and the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // brelmora-cli archive history ID [--json]: every revision of one archived
 // measurement, oldest first: when, by whom, from which source, and which
 // fields it changed against the revision before.

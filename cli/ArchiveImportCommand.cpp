@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // brelmora-cli archive import FILE.vnr|DIR... [--json] [--accept-damaged]
 // [--archive URL]: every series of the project files (folders searched
 // recursively for *.vnr in any case) into the archive, one transaction per

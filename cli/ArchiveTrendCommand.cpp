@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // brelmora-cli archive trend [FILTERS] [--limit N] [--csv]: the control
 // chart of the found series' means.  --csv gives the chart's numbers, one
 // row per shown series in chart order; without it one summary line.

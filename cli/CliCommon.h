@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Shared pieces of the command-line front end: exit codes, messages on
 // standard error, the document's question/message interface for a terminal,
 // and the settings the commands read.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // String-table ids of the command-line front end (48000-48999), and the
 // fixed ids it uses.
 #pragma once

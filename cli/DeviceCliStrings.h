@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // String-table ids of the instrument commands of brelmora-cli (48100-48199),
 // and the fixed ids they use.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // brelmora-cli download --port COM<n>: --save OUT.vnr [--export OUT.txt]
 // [--energy] [--accept-damaged]: identification, information block, clock
 // and every series from the instrument, saved as a project holding the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // brelmora-cli identify --port COM<n>:  and  delete-all --port COM<n>: --yes
 #include <cstdio>
 #include <string>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // brelmora-cli names --port COM<n>: [--set SLOT TEXT | --insert SLOT TEXT |
 // --delete SLOT[,SLOT...] | --clear-from SLOT]: the series names stored on
 // the instrument.  Slots are numbered 1 to 50 as printed.  After a change the

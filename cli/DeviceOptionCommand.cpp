@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // brelmora-cli option --port COM<n>: [on|off]: reads or switches the
 // instrument option "Store invalid measurements as zero".
 #include <chrono>

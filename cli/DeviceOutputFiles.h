@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The files one command writes, written all or nothing.
 //
 // Each file's content goes to a new temporary file beside its target and is

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // brelmora-cli search [--port N | --scan [--skip N] | --ip ADDRESS | --usb]
 // [--stop-first]: runs the device search (serial, Ethernet or USB) on the
 // device thread, prints its status lines as they come and, at the end, every

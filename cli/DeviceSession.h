@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The instrument commands' link to the Veltrano on one COM port: the
 // connection driver's front end with the port given on the command line in
 // place of the wizard (its "wizard" opens the port and identifies the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // brelmora-cli export FILE.vnr OUT|- [--energy] [--dtformat N]
 // [--summary | --csv [--impacts] [--csv-locale en|de] [--raw-text] [--no-bom]]
 // [--accept-damaged]: writes the text export of the series page, or with

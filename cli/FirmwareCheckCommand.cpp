@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // brelmora-cli firmware-check --port PORT [--json] [--server URL]: connects
 // to the instrument, runs the firmware check in the foreground and prints
 // what it found.  The registry counters of failed checks change as they do

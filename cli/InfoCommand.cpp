@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // brelmora-cli info [--json] [--accept-damaged] FILE.vnr: what a project
 // file holds.  The text output escapes control characters read from the
 // file; the JSON output gives every stored value raw and, beside it, in

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A small streaming JSON writer for the command line's machine-readable
 // output.  Keys and strings are UTF-8; control characters are escaped.
 #pragma once

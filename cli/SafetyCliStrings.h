@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // String-table ids of the command line's guards against damaged transfers
 // and unusable outputs.
 #pragma once

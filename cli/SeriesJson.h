@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The fields of one series in `info --json`, shared by the commands that
 // print series as JSON (they add their own fields to the same object).
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Standard output of brelmora-cli.  Every result goes through these
 // functions, so a write that fails (a full disk, /dev/full, a pipe whose
 // reader is gone) is remembered with its cause and the command ends with

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Text read from a file, made safe to print on a terminal.
 #pragma once
 

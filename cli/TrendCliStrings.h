@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // String-table ids of brelmora-cli archive trend (55000-55019).
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // brelmora-cli update-check [--json] [--server URL]: the program's version
 // and the newest installer on the download server.
 #include <cstdio>

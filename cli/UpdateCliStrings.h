@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // String-table ids of the update commands of brelmora-cli (48200-48299).
 #pragma once
 

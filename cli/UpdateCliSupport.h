@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the update commands share: the "--server URL" option, which
 // overrides the configured download server for one run, and the report of
 // a failed FTP step.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // brelmora-cli update-download --to DIR [--server URL]: downloads the newest
 // installer into DIR with every check the update wizard makes (the listed
 // size, the published checksum, a temporary file renamed only when

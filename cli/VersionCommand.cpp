@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // brelmora-cli version [FILE]: the version record of this program (or of the
 // given file, e.g. a language library).
 #include <cstdio>

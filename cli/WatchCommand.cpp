@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // brelmora-cli watch: downloads every instrument it can reach into the
 // archive (and/or one project file per download), hands-free, until SIGTERM
 // or SIGINT; --once makes one pass over all and ends.  The collecting is

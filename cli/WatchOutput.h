@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What brelmora-cli watch says: one line per event on standard error (with
 // --json one JSON object per line), and with --status FILE a JSON file of
 // every instrument's state, replaced whole after every event.

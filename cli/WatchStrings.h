@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // String-table ids of brelmora-cli watch (56100-56999).
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // brelmora-cli: the headless front end of Brelmora for scripts and lab
 // automation.
 #include <csignal>

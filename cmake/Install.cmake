@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Install rules and the Debian package.
 #
 #   <prefix>/lib/brelmora/          the programs and the language libraries

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Install rules of the user manual (the PDFs tools/ makes from docs/manual):
 #
 #   <libdir>/brelmora/          the PDFs, beside the program, where "Pfad"

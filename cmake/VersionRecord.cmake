@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Version records of the programs and the language libraries.
 #
 # A version record has the binary layout of a Windows version resource and

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Install rules of the hands-free collection:
 #   <prefix>/lib/systemd/user/brelmora-watch.service   the user service
 #   <prefix>/lib/udev/rules.d/70-brelmora-veltrano.rules

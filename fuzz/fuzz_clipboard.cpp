@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fuzz target: the paste path with arbitrary clipboard bytes (a 32-bit
 // length and a project stream behind it), into an empty document and into
 // one that holds series.  A paste is all or nothing: when it is refused the

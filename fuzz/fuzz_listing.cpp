@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fuzz target: folder listings of FTP servers.  Whatever a server sends,
 // the parser returns only names that can be asked for again, and the
 // installer choice and the package rule take them without trouble.

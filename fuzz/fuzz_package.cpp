@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fuzz target: random heads of firmware package files (.lod).
 #include <algorithm>
 #include <cstddef>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fuzz target: the project reader on arbitrary bytes.
 //
 // Every input is read from a seekable memory stream (as from a file) and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fuzz target: random instrument answers into the block and text layers and
 // into the Veltrano exchanges.
 //

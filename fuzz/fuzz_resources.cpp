@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fuzz target: a language library or program file read as data.  The bytes
 // go through the ELF section reader and the PE resource reader as a file
 // would; whatever section or resource they yield (and the bytes themselves)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The settings file parser: any bytes either parse or are refused, in time
 // linear in their size; what parses writes out a text that parses to the
 // same store and writes out the same text again.

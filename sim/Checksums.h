@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The three checksums of the block protocol, computed over the data bytes of
 // a long answer and sent little-endian after them.
 #pragma once

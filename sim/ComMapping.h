@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The COM port mapping of the simulator's pseudo-terminal in the registry
 // store, so the program finds the simulated instrument as COM<n>.
 #pragma once

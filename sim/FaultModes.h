@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Faults the simulated instrument can be told to show, so the program's
 // handling of a misbehaving instrument can be tried on demand.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Splits the bytes the program sends into requests: block frames
 // (0xC0 + n, block number, n data bytes), the DLE byte that opens a text
 // command, and the command line that follows it, ending in CR.

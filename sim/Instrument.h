@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The simulated Veltrano: its stored content, its state between requests and
 // the answer it gives to each request of the block and text layers.  No I/O
 // here: the line server feeds requests in and writes the answers out.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Serves one line (a pseudo-terminal master, a socket, any descriptor) for
 // the simulated instrument: reads requests, writes the answers, paced to an
 // emulated line rate when asked.

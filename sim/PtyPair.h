@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A pseudo-terminal pair in raw mode: the simulator serves the master, the
 // program opens the slave path as if it were a serial port.
 #pragma once

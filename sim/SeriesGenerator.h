@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Realistic generated content: measurement series and series names that a
 // Veltrano in a paper mill's lab might hold, reproducible from a seed.
 #pragma once

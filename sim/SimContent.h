@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the simulated instrument holds: its identity, the information block,
 // the stored measurement series, the series-name list and the option state,
 // and the byte layouts in which the instrument sends them.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The simulated Veltrano on a TCP port (the instrument's Ethernet port,
 // 3728): connections are served one after another, all on one instrument.
 // Every fault shows as on a serial line; the hang-up fault ends the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The simulated Veltrano in process: serves one line on a thread of its own
 // and stops cleanly on request.  Used by the tests, the demo mode and the
 // veltrano-sim program.

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The desktop program: Qt 6 Widgets.  Three layers: controls (generic widgets),
 # views (pages, cells, dialogs) and app (application object, main frame).
 set(CMAKE_AUTOMOC ON)

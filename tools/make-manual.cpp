@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // brelmora-make-manual --strings FILE --version V --out OUT.pdf FOLDER
 //
 // Turns one language's user manual, kept as Markdown in FOLDER, into the PDF

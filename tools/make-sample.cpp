@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // brelmora-make-sample OUT.vnr [SERIES] [SEED]: writes a project of realistic
 // measurement series, as a lab would download them from a Veltrano.  It
 // makes the bundled sample project (examples/sample.vnr).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // brelmora-render-icon SVG OUT-FOLDER SIZE...: renders the program's icon
 // into the hicolor layout, OUT-FOLDER/<size>x<size>/apps/<name>.png for each
 // size, where <name> is the SVG's file name without its extension.  A build

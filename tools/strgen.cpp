@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Build-time generator of string tables.
 //
 // Input files hold one text per line: a decimal id, a tab, then the text with

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Build-time generator of version records.
 //
 // Reads a small text description of a version record and writes it in the

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Bash completion for brelmora-cli.  Install it as
 # /usr/share/bash-completion/completions/brelmora-cli, or source it.
 

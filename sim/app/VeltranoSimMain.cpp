@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // veltrano-sim: the simulated Veltrano as a program of its own, on a
 // pseudo-terminal (optionally mapped to a COM number) and/or on TCP.
 #include <cerrno>

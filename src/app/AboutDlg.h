@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CAboutDlg: the About box, filled from the program's version record.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program's pictures: SVG files compiled into the program (app.qrc),
 // rendered sharp at every size and screen scale.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program's message boxes and questions.  Every message of the shell
 // goes through here, so that tests can collect messages and answer
 // questions instead of showing modal boxes.

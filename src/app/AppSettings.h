@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CAppSettings: the "Application Settings" dialog.  It chooses the language
 // (the program's built-in texts or an accepted language library) and the
 // date and time pictures, shows a sample line with the chosen pictures, and

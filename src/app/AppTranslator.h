@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Qt's own texts in the program's language: the standard buttons of message
 // boxes and dialogs and the texts of the print preview come from the string
 // table (so a language library translates them), and Qt's translation of its other texts (file dialogs)

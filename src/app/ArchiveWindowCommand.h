@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // File > Archive...: the archive window, one per main frame, on the archive
 // of the settings (or the demo's own archive in the demo mode).
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CBrelmoraApp: the application object.  It reads and repairs the settings,
 // chooses the language library, starts the stream library and the device
 // thread, shows the splash and creates the main frame; at exit it stops the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program's command line: a project file to open and the switch
 // "-Energy" (any case), which turns on the energy column; the options for
 // output without a window; the usage text.

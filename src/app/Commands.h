@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main frame's commands: ids, menu texts, pictures, the menu's layout
 // and the tool bar's.  The string of a command's id holds its status-bar
 // prompt and, after a line break, its tool tip.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CDemoMode: `brelmora --demo`.  The simulated Veltrano runs in this process
 // on a pseudo-terminal, and a free COM number is pointed at it for this run
 // only (a mapping of the process, never written to the settings).  The

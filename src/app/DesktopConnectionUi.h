@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CDesktopConnectionUi: the desktop program's front end of the connection
 // driver.  The wizard is CDevSelectSheet; messages and questions are the
 // program's message boxes; the series read shows a modal progress window

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CDocumentUi: the desktop front end of the project document: its
 // questions (Yes, No, Cancel), its messages and its open and save dialogs.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // After each download the new series go into the archive on a worker (the
 // window keeps painting); a failure is one message naming the archive and
 // the cause, and the download stays in the document.  File > Add to

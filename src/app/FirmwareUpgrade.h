@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The launch of the maker's firmware upgrade program VnUpgrade: its
 // settings in the registry, then the program itself, waited for.
 #pragma once

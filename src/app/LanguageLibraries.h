@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The languages the program offers: its own built-in texts and every
 // language library "Brelmora_*.so" in the program's folder whose product
 // version has the program's major and minor number.

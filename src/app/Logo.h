@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CLogo: the logo band at the right of the tool bar.  A click asks for the
 // maker's web site (signal clicked); the pointer shows a hand over it.
 #pragma once

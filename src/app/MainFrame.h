@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CMainFrame: the program's only top-level window.  It owns the project
 // document and hosts the tool bar with the logo band, the status bar and the
 // child view with the tab sheet.  It routes the menu and tool-bar commands

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main frame's menu, tool bar, update menu and command states.
 #include <QAction>
 #include <QClipboard>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The desktop program's report of settings problems: message boxes with the
 // captions the settings messages have always had.
 #pragma once

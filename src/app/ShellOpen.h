@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Opening help files and web pages with the desktop's programs.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CSplashWnd: the start-up picture, a borderless window centred on the
 // screen that closes itself after its time.  Only one exists at a time.
 #pragma once

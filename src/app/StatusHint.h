@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Keeps a command's hint in the status bar no longer than the pointer rests
 // on what showed it.  Qt shows a menu item's or tool-bar button's status tip
 // while the pointer is over it, but a menu closed by a click, a button that

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CToolBarExt: the main frame's tool bar with 32 x 32 pictures and, at its
 // right end, the logo band.
 #pragma once

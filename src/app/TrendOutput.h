@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The trend chart without a window, for reports and scripts:
 //
 //   brelmora --trend-pdf OUT.pdf [--archive ARCHIVE] [FILTERS] [--sequence] [--cov-threshold PERCENT]

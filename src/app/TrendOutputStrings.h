@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // String-table ids of the trend outputs without a window (55150-55169).
 #pragma once
 

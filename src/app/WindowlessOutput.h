@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Output without a window, for reports and scripts: the series table or
 // the summary printed into a PDF file as the Print command prints it
 // (--print-pdf), or the summary's picture as SVG or PNG

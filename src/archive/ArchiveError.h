@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The one exception of the archive layer: a whole message, naming the
 // archive and what failed, ready to be shown.
 #pragma once

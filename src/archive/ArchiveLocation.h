@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Where the archive is: a SQLite file (by default
 // $XDG_DATA_HOME/brelmora/archive.sqlite) or a PostgreSQL database named by
 // a libpq URL.  The REG_SZ "Archive" under Software\Vantor\Brelmora\Settings

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A page of the found series in any column's order, for a result table
 // that fetches its rows as they scroll into view.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Archived series back in a project: the first archived state of each
 // measurement in the original collection, the newest in the current one,
 // so a project built from the archive opens, edits and re-archives as one

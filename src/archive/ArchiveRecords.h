@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What goes into the archive and what comes back out of it.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The archive's schema, created and upgraded by numbered migrations.  The
 // table archive_schema holds the version reached; a database of a newer
 // version than this program knows is refused and never changed.

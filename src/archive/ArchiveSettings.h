@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The archive's two application settings (the REG_SZ "Archive" and the
 // REG_DWORD "ArchiveDownloads" under the settings key) written together, and
 // the check behind the settings dialog's Test button.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // String-table ids of the archive layer and the archive commands
 // (54000-54999).
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "archive/CollectionSnapshot.h"
 
 #include "archive/ArchiveLocation.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A collection's series as plain values, to be archived on another thread
 // while the document goes on changing: taken on the document's thread,
 // turned back into a collection on the worker.

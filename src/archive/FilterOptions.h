@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The find filters as command-line options (--roll, --serial, --from, --to,
 // --outside-limits, --cov-above, --limit), for every program that takes
 // them.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The lab archive: every measured series ever imported, with every state it
 // was archived in (nothing is overwritten), in one SQLite file or on a
 // PostgreSQL server.  One class over both back ends.

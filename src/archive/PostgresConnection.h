@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The PostgreSQL back end (libpq): a lab's shared server.  Passwords come
 // from PGPASSWORD or ~/.pgpass, as libpq reads them itself.
 #pragma once

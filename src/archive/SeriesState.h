@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One series of a collection as the archive stores it: its identity, its
 // content (in the project file's own byte layout) with a digest, and the
 // statistics that find and stats use without decoding impacts.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The two database back ends behind one small interface: a connection that
 // runs statements with bound parameters and hands back rows.  The archive's
 // logic (schema, import, queries) is written once above it.

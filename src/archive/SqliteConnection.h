@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The SQLite back end: one file, write-ahead log, a busy time-out so
 // several processes take turns instead of failing, foreign keys on.
 #pragma once

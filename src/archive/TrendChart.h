@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The trend of archived series: an individuals control chart of the series'
 // means in measurement order.  Centre line at the mean of the means, control
 // limits at +-3 sigma with sigma estimated from the average moving range of

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The trend chart's numbers as CSV, in the spreadsheet CSV's conventions
 // (UTF-8, comma separated, CR LF, dot decimals whatever the locale, local
 // ISO 8601 times): a header row of the column names, then one row per point

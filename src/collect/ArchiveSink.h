@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The collector's sink on the lab archive: each download is one import (one
 // transaction), the workers' imports one after another on one connection.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the collector reports: one event per step of a pass, and the state of
 // every instrument for a status display.  Events arrive on the workers'
 // threads, one at a time (the collector serialises them).

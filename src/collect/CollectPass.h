@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One pass over one instrument: connect, identify, download when it holds
 // series, hand them to the sink (one transaction), save the project file
 // when asked, delete on the instrument when asked and safe, disconnect.

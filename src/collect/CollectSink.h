@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Where the collector hands every download: the archive.  One call stores
 // the collection as downloaded and as it stands now (for a download both are
 // the same) with the port it came from, in one transaction:

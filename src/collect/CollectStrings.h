@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // String-table ids of the collecting layer (56000-56099; the watch command's
 // own texts follow from 56100).
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One place where an instrument may be found: a COM port, an Ethernet
 // address or a USB interface, as the link value the stream layer opens.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CCollector: one worker thread per target, each running passes (see
 // CollectPass.h) one after another with the interval between them, so a
 // silent, trickling or unplugged instrument delays nobody else.  A worker is

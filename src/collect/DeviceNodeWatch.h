@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Notices new device files through inotify: the folders of /dev/ttyUSB*,
 // /dev/ttyACM* and of the paths the Ports key maps are watched for entries
 // created, moved in or given new permissions (udev creates a node, then sets

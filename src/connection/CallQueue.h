@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CCallQueue: calls posted from any thread, run in order on the thread that
 // drains the queue.  The command line and the tests give the connection
 // wizard this queue's poster as its "post to my thread" function (the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // String-table ids of the connection layer (resources/strings/en/connection.txt,
 // own ids 50000-50999) and the fixed ids it uses.
 #pragma once

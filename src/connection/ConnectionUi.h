@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // IConnectionUi: what the connection driver asks of its front end.  The
 // desktop program's main window answers with the wizard, message boxes, a
 // progress window and a timer; the command line with its fixed port and the

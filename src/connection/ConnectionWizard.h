@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CConnectionWizard: the connection wizard without widgets.  It holds the
 // sheet's state (the settings record, the device the sheet holds), the port
 // page's state and the search result page's state; a front end shows its

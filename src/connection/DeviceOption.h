@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CDeviceOption: the device options dialog without widgets.  It reads and
 // switches the one instrument option "Store invalid measurements as zero"
 // (sub-command 0x88) of the connected Veltrano through the connection

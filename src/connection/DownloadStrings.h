@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // String-table ids of the download's outcome messages added to the
 // connection driver's own.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CFirmwareCheck: after a new connection, looks on the download server for
 // firmware (and operating systems) newer than what the instrument has
 // installed.  What it needs from the instrument is read on the caller's

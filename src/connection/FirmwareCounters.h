@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The count of firmware checks in a row that could not reach the download
 // server, and the count after which the user is reminded to connect the PC
 // to the Internet: "FwUpdateFailCount" and "FwUpdateFailCountMax", REG_SZ

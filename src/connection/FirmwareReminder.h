@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The seam between the connection driver and the firmware check: after each
 // new connection the driver starts the reminder with the connected device;
 // the reminder reports what it found to the front end (the main window in

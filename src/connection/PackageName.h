@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The version a firmware package name on the download server carries for a
 // kind of part: "<text>-V<numbers separated by . or _>[<sep><tag>].lod",
 // for example Unit-V1_4_0_2_APP.lod.  Tags "FW" and "APP" mark firmware

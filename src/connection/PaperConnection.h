@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CPaperConnection: the program's single point of contact with the
 // instrument.  It runs the connection wizard (through its front end) when no
 // instrument is connected, keeps the CVeltranoDevice found, checks that it

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How the search result lists an instrument: the port text of the link it
 // was found on, and the entry of the result list.
 #pragma once

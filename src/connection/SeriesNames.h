@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CSeriesNamesModel: the series names manager without widgets.  It shows the
 // list of up to 50 series names stored on the connected Veltrano as 50 rows
 // and edits it in place: every edit, insert, delete, paste and undo is

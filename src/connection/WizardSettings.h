@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CConnWizardSettings: what the connection wizard remembers between runs, and
 // its registry rules.  The connection driver loads the record before the
 // wizard runs and stores it whenever the wizard closes, Finish or not.

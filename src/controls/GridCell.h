@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CGridCell: one cell of the grid control, a text cell that custom cells
 // derive from.  A cell holds its display text, a second text used when the
 // cell is copied, the alignment, the read-only flag and a background colour;

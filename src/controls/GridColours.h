@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Colours of the grid control.  Cells have light, fixed backgrounds, so the
 // grid keeps its own fixed colours for lines, selection and text instead of
 // the palette's (a dark palette would otherwise put light text on light

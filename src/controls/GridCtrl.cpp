@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CGridCtrl: structure, sizes, selection, copy text.  Drawing is in
 // GridCtrlPaint.cpp, mouse and keys in GridCtrlInput.cpp.
 #include "controls/GridCtrl.h"

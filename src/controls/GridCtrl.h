@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CGridCtrl: a grid of cells with one fixed header row (row 0).
 //
 // Rows and columns have their own heights and widths; a row of height 0 is

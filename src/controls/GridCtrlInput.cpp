@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CGridCtrl: mouse, keys, hover, tool tips and column resizing.
 #include "controls/GridCtrl.h"
 

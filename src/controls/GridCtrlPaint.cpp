@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CGridCtrl: drawing.  The screen, printers and pictures go through DrawRow,
 // which hands the row to GridRowPaint (each cell's own Draw).
 #include "controls/GridCtrl.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Drawing of one grid row from its cells, the column widths and its merged
 // range, without a grid widget: the grid's own painting and the table's
 // printout both draw through here, so a printed row is drawn by the code

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CIconStrip: icons of one size cut from one strip picture (the context
 // menus' icons).  The strip is drawn by a callback at the screen's pixel
 // ratio, so the icons stay sharp at high resolution.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program's message box.  Kinds: 0 information, 1 warning, 2 error,
 // 3 fatal error (OK only).  Errors and fatal errors get the closing text
 // (string 28551) appended.  Captions come from the string table.

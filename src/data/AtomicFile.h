@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Replacing files without ever leaving them half written.
 //
 // The content is written to a new unnamed file in the target's folder,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // IChangeSink: what a collection of series or the summary tells its owner
 // when one of its setters changed something.  The project document is the
 // owner in the program; a collection without one tells nobody.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The clipboard as the core sees it: named formats holding bytes.
 //
 // The desktop front end binds IClipboard to the system clipboard; the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The private clipboard format of series: a 32-bit little-endian length L
 // followed by L bytes of a project stream written with a selection (only the
 // selected current series, no original data).  The layout is shared with

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // String-table ids of the clipboard transfer of series (46000-46999).
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The two interfaces through which the project document reaches the outside:
 // the views that show it and the user-interface front end that answers its
 // questions and shows its messages and file dialogs.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The checks an output's name passes before any work starts, so a command
 // that cannot write its result fails at once instead of after the work, and
 // every front end applies the same rules.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CPaperData: construction, per-series accessors, deletion.
 #include "data/PaperData.h"
 

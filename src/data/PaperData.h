@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CPaperData: an ordered collection of measurement series together with the
 // instrument's information block that came with them.
 //

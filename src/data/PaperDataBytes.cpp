@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CPaperData: the series byte stream (parse and write), the information
 // block and copying a collection.
 #include <algorithm>

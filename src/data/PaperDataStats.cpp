@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CPaperData: conversion to R values, statistics of a series, sorting.
 #include <algorithm>
 #include <array>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CPaperDoc: views, marks, the project commands (open, save, close) and the
 // entry points of the instrument download.
 #include "data/PaperDoc.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CPaperDoc: the project document.  It owns the original collection (as
 // downloaded or loaded), the current collection (what the views show and the
 // user edits) and the summary data; it reads and writes project files and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CPaperDoc: copy and paste of series through the private clipboard format.
 //
 // Both directions pass through the RAM file "RAM:ClipRamStream", so the

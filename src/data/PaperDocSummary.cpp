@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CPaperDoc: the summary operations, all on record 0 of the summary data.
 #include "data/PaperDoc.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Why a project file could not be opened, in words for the user: the line
 // that follows message 59396 ("<file>: <reason>").
 #pragma once

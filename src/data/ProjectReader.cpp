@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CPaperDoc::ReadProject: reads a project stream (a project file or the
 // clipboard data), either replacing the document or merging into it.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CPaperDoc::WriteProject to a file.
 //
 // A save must never destroy the project it replaces: AtomicFile writes the

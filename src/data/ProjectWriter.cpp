@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CPaperDoc::WriteProject to an archive: the whole document, or only the
 // selected current series (clipboard data).
 #include <vector>

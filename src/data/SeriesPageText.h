@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Texts of the series table: the display and copy text of every value-row
 // cell, the header copy texts, the detail row's copy text and the export text
 // of the whole page.  The desktop table and the command-line export both use

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The records of one measurement series: one impact (MEAS_T), the 29-byte head
 // of a series (SERIES_HEAD_T), the instrument's 128-byte information block
 // (DEVICE_INFO_T) and the in-memory series (probe_meas_t).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The spreadsheet export: RFC 4180 CSV in UTF-8 with a byte-order mark (so
 // a spreadsheet opened by double-click reads UTF-8, not a legacy code page),
 // CR LF line ends.  The portable form has commas, dot decimals whatever the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CSummaryData::Build: the entries of record 0 from the ticked series.
 #include <algorithm>
 #include <cmath>

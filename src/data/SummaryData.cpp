@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CSummaryData: the record list and the accessors on record 0.
 #include "data/SummaryData.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CSummaryData: the summary records of the project document.
 //
 // The program uses record 0: Build fills it from the series of the current

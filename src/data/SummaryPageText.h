@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Texts of the summary page: the rows of its statistics block (shown and
 // copied), the values of the entries, the date and time row, and the whole
 // copy text of the page.  The desktop page ("Copy as text") and the

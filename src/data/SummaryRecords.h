@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The records of the summary: one entry per contributing series
 // (MEAS_CONVERTED_T), the sort record of the median (MEAS_OUTLIER_T) and one
 // whole summary (summary_probe_meas_t).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The statistics of a summary over its entries: mean or median, standard
 // deviations, extremes and range of the series' means, in single precision.
 #pragma once

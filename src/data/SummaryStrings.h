@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // String-table ids of the summary and of the summary page (47000-47999,
 // plus the fixed ids 59461 and 59495).
 #pragma once

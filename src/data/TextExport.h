@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The text export file: the byte-order mark FF FE, then the text as UTF-16
 // little-endian code units, no terminating NUL.  The same text is written
 // whatever the file's extension (.txt or .csv).

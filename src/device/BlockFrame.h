@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The byte layout of the instrument's block protocol, as pure functions over
 // byte buffers: request frames, answer frames, the extended answer header,
 // the answer checksums and a parser that tells whether a buffer holds a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CCallback: the receiver of a device job's notifications (device found,
 // status lines, end of job, progress).  Calls arrive on the thread that runs
 // the job (the device thread for searches); the receiver forwards them to its

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The three checksums of the instrument's block protocol, computed over the
 // data bytes of an answer.  All are reflected CRCs.
 #pragma once

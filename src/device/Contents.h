@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The parts of a firmware package (or of the firmware installed on an
 // instrument) with their versions: SContentEntry and the list CContents.
 #pragma once

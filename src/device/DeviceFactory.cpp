@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CreateDevice and GetTypeName: the instrument types this program knows.
 #include "device/DeviceStrings.h"
 #include "device/KastelDevice.h"

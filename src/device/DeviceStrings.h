@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // String-table ids of the device library's texts (resources/strings/en/device.txt).
 #pragma once
 

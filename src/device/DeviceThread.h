@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The device thread: one background worker that runs queued device jobs
 // (searching for instruments, waiting for one to come back) and reports
 // through each job's CCallback.

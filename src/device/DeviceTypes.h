@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Small value types of the device library: instrument types, port kinds,
 // identification records and the last-error record.
 #pragma once

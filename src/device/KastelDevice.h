@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CKastelDevice: the device class of the Kastel instrument family (type 2,
 // "Argentor"), the base of CVeltranoDevice.  Identification with the text
 // command "@ID@", the information text, the version list, the ping and the

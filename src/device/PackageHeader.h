@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CPackageHeader: the head of a firmware package file (.lod): the list of
 // its parts and the trailer with the data needed to program an instrument.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Veltrano transfers shared by the desktop program and the command line:
 // the download exchanges (information block, clock, all series), the deletion
 // of all series, the keep-alive check and the disconnection.  No user

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The device thread's search jobs: JobSearch looks for instruments of one
 // type on the chosen ports and hands each one that identifies itself to the
 // callback; JobReconnect waits for one given instrument to come back.

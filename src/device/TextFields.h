@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Splitting of the instrument's semicolon-separated answers.
 #pragma once
 

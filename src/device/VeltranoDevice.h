@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CVeltranoDevice: the paper-roll impact tester (type 4, "Veltrano").  On top
 // of the Kastel class it adds the data exchanges on block 0xD2 (BLOCK_PAPER):
 // the series-name list, one instrument option, the information block, the

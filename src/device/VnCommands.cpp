@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CVnCommands: line access (timeouts, cancellable reads) and the block layer.
 #include "device/VnCommands.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CVnCommands: the instrument's wire protocol over one attached stream.
 //
 // Two layers share the line: the binary block layer (request frames whose

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CVnCommands: the control blocks (hardware id, remote mode, operation-mode
 // change, resynchronisation).
 #include "device/VnCommands.h"

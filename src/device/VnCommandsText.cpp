@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CVnCommands: the text layer (DLE, command line, answer line) and the text
 // commands of the file functions and of other instrument classes.
 #include "device/VnCommands.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CVnDevice: the base of every instrument class.  A device object owns the
 // stream it is attached to and a CVnCommands object speaking the wire
 // protocol over it; it reports to a CCallback it does not own.

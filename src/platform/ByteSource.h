@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Random-access reading of a file (or of bytes in memory) as plain data.
 //
 // The readers of executable files (ELF sections, PE resources) work on a

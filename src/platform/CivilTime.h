@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Calendar arithmetic on broken-down times, free of time zones: the
 // proleptic Gregorian calendar with every day 86400 seconds long.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Which device file plays COM port n.
 //
 // A COM port keeps its Windows number (1 to 256 from stream names, larger

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Date and time pictures, and the time stamps of measurement series.
 //
 // The "DTFormat" setting picks one date picture (index in bits 8..15) and one

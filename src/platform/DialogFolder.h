@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Where the program's file dialogs open: in the folder of the current
 // project, else in the folder last used in any file dialog (remembered in
 // the settings as "LastFolder"), else in the user's home folder.  Folders

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Finding a named section of an ELF file (32 or 64 bit, either byte order)
 // by reading the file as data.  The file is never loaded or executed; every
 // offset, size and count it declares is checked against the real file size

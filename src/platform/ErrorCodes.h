@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Win32 and Winsock error numbers used by Brelmora, and the mapping from errno.
 //
 // Streams store these numbers (not errno values) because callers, messages

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Manual-reset events: one for the threads of this process, and named ones
 // shared between processes ("VovCloseEvent", "HidVov-Attach",
 // "HidVov-Detach").

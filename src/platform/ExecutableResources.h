@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The resources Brelmora keeps inside its programs and language libraries,
 // read from the file as data (never loaded or executed):
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The file exception: a hard failure of a stream, carrying the Win32 (or
 // Winsock) error number and the name of the stream that failed.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Whether two file names lead to the same file: the same device and inode
 // when both exist (so another spelling, a symbolic link or a hard link is
 // recognised), the same normalised absolute path when either does not exist

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A message about a file as a line for standard error: "<file>: <text>",
 // unless the message's first line names the file already.  The desktop
 // program's window-less modes and the command line print messages this way.

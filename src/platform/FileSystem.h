@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The file system as the layers above see it: what a path is, its folder,
 // whether a folder takes new files, where links lead, and temporary files.
 // Paths are UTF-8; failures are errno values (0: none), which the callers

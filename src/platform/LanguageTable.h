@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The string table of a language library Brelmora_<Lang>.so, read as data.
 //
 // Layout of the section ".brelmora_strings" (written by brelmora-strgen

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Named manual-reset events in POSIX shared memory.
 //
 // The shared block holds the state, a generation word and a table of the

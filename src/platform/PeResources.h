@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reading one resource of a Windows PE file (program or library) as data:
 // the resource directory (.rsrc) is walked type → name → language and the
 // first entry of the requested type is returned.  Every offset is checked

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // IPrompt: what the core asks of the person using the program, whatever the
 // front end: messages of four kinds and questions with fixed answer sets.
 // The desktop program answers with message boxes, the command line from its

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The registry of the current user: a key handle over the registry store.
 //
 //   CRegKey key;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The registry store's content in memory, and its text form.
 //
 // The store is one text file in the regedit format (UTF-16LE with a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The file behind the registry store: where it lives, how it is read, and
 // how a change is written so that concurrent writers never lose each
 // other's values.

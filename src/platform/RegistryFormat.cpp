@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The text form of the registry store: reading regedit files (UTF-16 with a
 // byte-order mark, UTF-8, or an old 8-bit "REGEDIT4" file) and writing them
 // as regedit itself does (UTF-16LE with a byte-order mark, CR LF).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // String-table id of the settings file that cannot take a change.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Series time stamps: wall-clock seconds since 2000-01-01 00:00:00.
 //
 // The conversion is plain calendar arithmetic.  Going through the C

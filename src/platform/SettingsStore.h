@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program's settings under "Software\Vantor\Brelmora\Settings" in the
 // registry store: read once at start-up of the desktop program (missing or
 // unreadable values are repaired with their defaults), written back at once

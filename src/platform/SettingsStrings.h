@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // String-table ids of the program's settings: the key, its value names, the
 // default upgrade folder and the messages of reading and writing them.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // SHA-256 (FIPS 180-4): checks a downloaded installer against the
 // "<installer>.sha256" file its folder publishes, and identifies archived
 // files and series.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Files that must not outlive the program when SIGINT or SIGTERM ends it:
 // temporary files being filled or waiting for their rename.  The signal
 // handler removes them and ends the program by the same signal, as it would

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A request to stop the program (SIGINT, SIGTERM) that long waits honour:
 // a wait for a lock or a slow device asks StopRequested() between its
 // slices and gives up when it answers true.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The string table: every user-visible text of the program, by id.
 //
 // The built-in English texts are compiled in (generated from

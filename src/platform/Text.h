@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Text helpers shared by every layer.
 //
 // Texts of the core are UTF-16 (std::u16string); file names and the C

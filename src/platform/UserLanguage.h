@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The user's default language as a Windows language id (LANGID: primary
 // language in bits 0..9, sublanguage in bits 10..15), derived from the POSIX
 // locale settings.  Version records and language libraries are keyed by it.

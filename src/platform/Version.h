@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CVersion: a dotted four-part version number (major.minor.build.revision),
 // each part 16 bits, held in one 64-bit value with the major number in the
 // top bits so that versions compare as numbers.  The value 0 means "no valid

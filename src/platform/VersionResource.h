@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The version record of a program or language library, in the binary layout
 // of a Windows version resource (VS_VERSIONINFO): a tree of nodes, each with
 // a 16-bit length, a value length, a type (0 binary, 1 text), a UTF-16 key and

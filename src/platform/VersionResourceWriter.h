@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Building a version record blob (VS_VERSIONINFO layout, see
 // VersionResource.h) from its parts.  Used by the build-time generator of the
 // version records and by tests that need records of a given shape.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The base behaviour of CIoStream and the library's module functions
 // (start-up, shutdown, lookup and closing by id).  The factory OpenStream is
 // in StreamFactory.cpp.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The abstract byte stream of the StreamIO library and the module functions:
 // the open-stream table, the factory of stream names, start-up and shutdown.
 //

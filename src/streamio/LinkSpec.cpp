@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The generic part of links: every call finds the transport's row and lets
 // it do the work, so nothing here knows a particular kind.
 #include "streamio/LinkSpec.h"

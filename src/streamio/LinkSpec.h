@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The link to an instrument as one typed value: which transport (serial
 // port, USB interface, IP socket) and that transport's parts.  Every
 // spelling a user, a settings file or a stream name gives for a link is read

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The factory: maps a stream name to the transport class and opens it.
 #include "streamio/IoStream.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Internal seams of the StreamIO library: the places where the serial, RAM,
 // IP and USB transports plug into the factory and into start-up/shutdown.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The one reading of a stream name: which transport it asks for and the
 // parts that transport needs (COM number, host and port, USB device path).
 //

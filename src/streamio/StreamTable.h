@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The process-wide table of open streams.
 //
 // Every CIoStream registers itself on construction and gets an id made of its

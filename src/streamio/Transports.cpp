@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The table of transports.  A new transport defines its row in a file of its
 // own (see serial/SerialLink.cpp) and gets one entry below.
 #include "streamio/Transports.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The table of transports: one row per link kind with everything that
 // differs between them (how links of the kind are spelled, named and
 // opened, and how a search walks them).  Code that handles "any link" goes

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CVnArchive: writes numbers, byte blocks and texts into a stream, or reads
 // them back, through a 1024-byte buffer.  Project files and clipboard data
 // are written with it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CFileVersionInfo: the version record of a program or language library
 // file: its fixed record and the thirteen standard strings of the string
 // table that best matches the user's language.  The file is read as data;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CFtpLink: the link to the download server over FTP (libcurl, passive
 // mode).  It logs in, changes to an update folder, lists it and reads files
 // from it.  Every wait has a time-out and ends early when Cancel is called

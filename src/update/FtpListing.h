@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The folder listing of an FTP server (the answer to LIST): the plain files
 // with their names and sizes.  Unix "ls -l" lines and the DOS-style lines of
 // Windows servers are read.  Directories, links, lines that cannot be read

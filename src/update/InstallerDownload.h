@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The download of an installer in steps, so a front end can keep its window
 // alive between them: each Step moves one chunk (the installer's size
 // / 10000, at least 4 KiB) from the server into a temporary file beside the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The version check a language library Brelmora_<Lang>.so must pass before
 // the program uses it: its product version must have the program's major
 // and minor number.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The SHA-256 digest lives in the platform layer (the archive identifies
 // files and series with it too); the update code keeps its names.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The steps every front end takes to look for a newer installer: the
 // wizard's connect (an answering connection is used again), the search of
 // the update folder, and the quiet background check that the desktop

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the update checks look for on the download server: the program's
 // update folder and account, the version an installer's name carries, and
 // the newest installer of a folder listing.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The download server of the update checks: the REG_SZ value "UpdateServer"
 // under "Software\Vantor\Brelmora\Settings" when it is set, else the server
 // built into the program.  Written as "ftp://host[:port]" or "host[:port]"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // String-table ids of the update checks: the fixed texts of the update
 // wizard, the FTP link and the firmware reminder, and this program's own
 // texts (43000-43999).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CChildView: the main frame's client area.  It hosts the tab sheet with the
 // series table ("Series") and the summary ("Summary"), relays the frame's
 // page commands to the active page and runs the text export.

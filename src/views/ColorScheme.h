@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CColorScheme: the one colour table shared by the series table, the series
 // graph and the summary.
 #pragma once

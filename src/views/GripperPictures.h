@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The two small pictures of the series table's gripper cell, the expand
 // sign and the "use in summary" tick box, drawn into a box.  The table's
 // cells and the menus' icons both draw them.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The icons of the table's context menu (20 x 19 pixels, one strip).
 #pragma once
 

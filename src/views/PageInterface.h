@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A page of the tab sheet (series table, summary).  The frame's commands reach
 // the active page through this interface: a command k and its enable query.
 #pragma once

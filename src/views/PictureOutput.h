@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The pictures "Copy as picture" makes of a page: one drawing routine
 // rendered into SVG and into an image, both at 127 pixels per inch (one
 // layout pixel is 0.2 mm).  The SVG starts transparent, the image white.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CSystemClipboard: the document's clipboard interface bound to the system
 // clipboard (QClipboard).  The private format "BrelmoraClipboardFormat"
 // keeps its name as the clipboard target (on Windows a registered clipboard

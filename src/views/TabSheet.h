@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CTabSheet: the two pages "Series" and "Summary".  The frame's page
 // commands go to the page that is shown.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Settings the views read: the "DTFormat" value (date and time pictures) of
 // the settings key, and the pictures converted for Qt's date and time edits.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // String-table ids of the views: the series table, the graph cell and the
 // series dialogs (own ids 44000-44999, and the fixed ids they use).
 #pragma once

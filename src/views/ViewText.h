@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Texts of the views: string-table texts and core texts as QString.
 #pragma once
 

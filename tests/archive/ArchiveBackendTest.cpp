@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The same behaviour against both back ends: a SQLite file and a database
 // on the test program's own PostgreSQL server.
 #include <gtest/gtest.h>

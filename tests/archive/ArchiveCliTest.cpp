@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // brelmora-cli archive as a user runs it: folders, damaged files, exit 9,
 // eight importers at once, kill -9 in the middle, a full disk.
 #include <gtest/gtest.h>

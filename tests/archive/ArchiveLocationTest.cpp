@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Where the archive is: addresses, the setting, the default file and the
 // modes it is made with.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Pages of the found series in every column's order, on both back ends:
 // pages join up without gaps or repeats, series without impacts sort
 // as the smallest whichever the back end, and the filters apply as in Find.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // SQLite files the archive must refuse without changing them: not SQLite,
 // another program's database, cut short, read-only, not a regular file.
 #include <gtest/gtest.h>

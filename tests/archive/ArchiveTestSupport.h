@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Helpers of the archive tests: series built byte by byte, project files,
 // brelmora-cli as a child process, and one PostgreSQL server per test
 // program (initdb in a temporary folder, Unix socket there, as the user

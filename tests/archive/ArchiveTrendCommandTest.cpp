@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // brelmora-cli archive trend against a real SQLite archive: the CSV is the
 // chart's numbers in chart order, the filters apply, and a missing archive
 // ends with exit 9.

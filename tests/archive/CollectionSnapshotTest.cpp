@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A document's collections taken as plain values and turned back on
 // another thread archive exactly as the document itself would: importing
 // the restored collections after the originals adds and revises nothing.

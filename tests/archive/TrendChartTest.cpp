@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The control chart of the trend against values worked out by hand: centre
 // line, sigma from the average moving range, limits, the beyond and run
 // marks, and which found series the chart shows.

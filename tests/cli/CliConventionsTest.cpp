@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The command-line conventions every program keeps: --help and --version,
 // unknown options refused with "Try --help", and the bash completion.
 #include <gtest/gtest.h>

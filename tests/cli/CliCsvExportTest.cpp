@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // brelmora-cli export --csv: the spreadsheet CSV of the data layer, and the
 // language library of the settings for every export text.
 #include <gtest/gtest.h>

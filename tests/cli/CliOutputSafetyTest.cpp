@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // brelmora-cli's outputs: no output replaces an input or another output,
 // damaged projects are no success, standard output failures count, and
 // text from files cannot drive the terminal.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // brelmora-cli's outputs against the program's own files and links: the
 // settings file and its lock are never replaced, a link to nothing and a
 // loop of links are refused with the reason, not "the device does not work".

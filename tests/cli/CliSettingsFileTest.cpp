@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // brelmora-cli with a settings file it cannot use: one warning naming the
 // file on standard error, and the command still does its work.
 #include <gtest/gtest.h>

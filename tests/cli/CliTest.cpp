@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // brelmora-cli as a user runs it: exit codes, messages, files written.
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The instrument commands of brelmora-cli against the simulated Veltrano:
 // the simulator runs in this test process on a pseudo-terminal mapped as a
 // COM port in the test's registry file, which the brelmora-cli child process

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // brelmora-cli identify, names, option and the port problems a user meets,
 // against the simulated Veltrano.
 #ifdef BRELMORA_HAVE_SIM

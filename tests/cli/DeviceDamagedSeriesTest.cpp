@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // brelmora-cli download when the series data do not parse whole: a short
 // answer has no checksum, so bytes that are not a whole series stream are a
 // failed transfer and nothing is written, unless --accept-damaged.

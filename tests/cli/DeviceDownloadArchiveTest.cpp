@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // brelmora-cli download --archive against the simulated Veltrano: the
 // series go into the archive after the project is saved, and an archive
 // that fails never costs the download.

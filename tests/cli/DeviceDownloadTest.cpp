@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // brelmora-cli download against the simulated Veltrano: the saved project
 // and export, every fault of the instrument, and failures to write.
 #ifdef BRELMORA_HAVE_SIM

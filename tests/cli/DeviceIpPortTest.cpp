@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Device commands over Ethernet and on serial device paths: --port
 // IP:HOST[:PORT] against the simulator listening on port 3728 of a loopback
 // address of its own, search --ip and --usb, and --port /dev/... .

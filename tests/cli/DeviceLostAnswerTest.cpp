@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Device commands whose answers go missing: the names command reads the list
 // back and says what the instrument holds; a lost "remote mode off" is a
 // warning after a download that succeeded.

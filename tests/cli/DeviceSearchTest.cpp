@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // brelmora-cli search: the device search on the device thread, with the
 // result listed as the search result page lists it.  Every COM number but the
 // simulator's is mapped to a path that does not exist.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Slow instruments end in bounded time: an answer trickling in a byte at a
 // time ends at the text command's time-out, a series stream that slows to a
 // trickle ends as a time-out within a few seconds, and nothing is written.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The wire trace follows the rules of every output: a regular file, new or
 // appended to, opened without blocking and checked before the instrument is
 // asked; a trace that loses lines ends the command with 3 naming it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // brelmora-cli --trace FILE and BRELMORA_TRACE: every transfer with the
 // instrument lands in the trace file, one line each; a trace file that
 // cannot be written stops the command before the instrument is asked.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // brelmora-cli update-check, update-download and firmware-check against a
 // real FTP server on loopback (and the simulated Veltrano on a COM port).
 #include "DeviceCliSupport.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // brelmora-cli update-download against an FTP server on loopback that
 // misbehaves: more bytes than listed, a transfer far below any sound rate,
 // names that would reprogram the terminal, and downloads ended by a signal.

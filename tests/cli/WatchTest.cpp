@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // brelmora-cli watch as a program: several simulated instruments at once on
 // pseudo-terminals and TCP loopback, the delete rule, the signals, a kill in
 // the middle of the archive's write, new device files, wrong uses.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The collector's sink on a real SQLite archive: one import per download,
 // nothing twice, and the archive's message when it cannot take them.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One pass over one simulated instrument: what is stored, saved and deleted,
 // and what is kept on the instrument when anything is not as downloaded.
 #ifdef BRELMORA_HAVE_SIM

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Helpers of the collecting layer's tests: simulated instruments on COM
 // ports (pseudo-terminals) and on TCP loopback, a pass host and a listener
 // that record what they are told, and a sink in memory that can be told to

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The collector's workers over several simulated instruments at once: one
 // slow or silent instrument holds up nobody, every series is stored exactly
 // once, a new device file wakes its worker, a stop ends within its grace.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Helpers of the connection layer's tests: the simulated Veltrano on a
 // pseudo-terminal mapped as a COM port in the test's registry, a scripted
 // front end of the connection driver, and the real wizard model run the way

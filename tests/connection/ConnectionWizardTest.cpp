@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The wizard model: the port page's kinds and controls, the port text of
 // the result list, and the search against the simulated Veltrano with the
 // end-of-search outcomes and the abort on leaving.

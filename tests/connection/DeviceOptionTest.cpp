@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The device option model against the simulated Veltrano.
 #ifdef BRELMORA_HAVE_SIM
 

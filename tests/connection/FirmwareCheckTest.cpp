@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The firmware check: the package-name rule, the reminder counters, and the
 // whole check against the simulated Veltrano on a pseudo-terminal (mapped
 // as a COM port) and a real FTP server on loopback.

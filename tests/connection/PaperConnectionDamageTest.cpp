@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The connection driver when the series data do not parse whole: the
 // document keeps what was read, stays marked as changed, and the front end
 // is told the download was incomplete with the count of series read.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The connection driver against the simulated Veltrano on a pseudo-terminal:
 // the download and its outcomes, the lost instrument, the wizard's settings,
 // deleting all series and cancelling the series read.

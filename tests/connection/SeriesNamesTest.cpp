@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The series names model against the simulated Veltrano: every change is
 // written at once and read back, so each case checks the instrument's list.
 #ifdef BRELMORA_HAVE_SIM

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The wizard's settings record and its registry rules, in the test's own
 // registry file.
 #include <gtest/gtest.h>

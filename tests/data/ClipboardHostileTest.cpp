@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Pasting clipboard data that did not come from a sound copy: wrong
 // lengths, truncated and damaged streams, random bytes.  A paste is all or
 // nothing: refused data changes nothing and is reported once.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Helpers of the clipboard tests: a fixture with the stream library started
 // and a private in-memory clipboard bound, and documents filled as after a
 // download.

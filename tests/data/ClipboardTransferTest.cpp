@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Copy and paste of series through the private clipboard format.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Test doubles of the document's front end and views, and file helpers.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The series model: parsing, conversion, statistics, limits, sorting, copying.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The project document: commands, marks, views, titles and saving safely.
 #include <gtest/gtest.h>
 

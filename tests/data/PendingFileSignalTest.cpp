@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A save of two outputs ended by SIGINT, SIGTERM or SIGKILL after both were written
 // and before their renames: neither hidden temporary may stay behind (each
 // can be as large as the project), and the targets stay as they were.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Damaged and hostile project files end in a clean failure or a clean
 // partial open, never in a crash, a hang or a huge allocation.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Project files: the written bytes, round trips of formats 1 to 3, merging,
 // rejected files.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Projects opened from paths that are not project files: pipes, devices,
 // sockets, folders, huge and cut files.  Each is refused at once, without a
 // blocking read, with the message and a second line naming the file and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Saves write only where a file belongs: regular files (followed through
 // symbolic links) are replaced whole; devices, pipes, sockets, read-only
 // files and broken links are refused with the file named; a process killed

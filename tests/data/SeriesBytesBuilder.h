@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Builders of the byte streams the data layer reads: series records as the
 // instrument sends them or as project files store them, and whole project
 // streams written by hand (for the older formats the program no longer writes).

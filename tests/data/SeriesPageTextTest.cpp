@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The texts of the series table and the export file built from them.
 #include <gtest/gtest.h>
 

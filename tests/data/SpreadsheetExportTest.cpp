@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The spreadsheet CSV export read back by a real CSV reader (Python's csv
 // module): quoting of commas, quotes and line breaks, dot decimals, ISO 8601
 // dates, empty fields for values that do not exist.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What a spreadsheet or a script makes of the CSV export: texts that would
 // be evaluated as formulas, NUL, the byte-order mark, the German number form
 // and the cells of a series without limits, read back by pandas and by

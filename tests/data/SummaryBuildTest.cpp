@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Building the summary from the ticked series of the current collection.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The summary page's copy text and the rows of its statistics block.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The summary statistics over the entries of a record.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Checksums, request frames and the answer parser of the block protocol.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CVnDevice: factory, attaching streams, callbacks, error texts.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Helpers for the tests of the device classes: a device attached to a
 // scripted stream, and a callback that records what it is told.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The device thread: queueing, aborting and stopping without killing.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reading the head of a firmware package (.lod).
 #include <gtest/gtest.h>
 

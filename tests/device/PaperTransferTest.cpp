@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The download, delete, keep-alive and disconnect exchanges shared by the
 // desktop program and the command line, against a scripted instrument.
 #include <gtest/gtest.h>

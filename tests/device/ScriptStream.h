@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // An in-memory stream that plays an instrument from a script: each Write
 // releases the next scripted reply into the input.  Reads hand out what is
 // there at once; with `waitWhenEmpty` a read that finds too little waits for

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // JobSearch and JobReconnect against simulated instruments on pseudo-
 // terminals that the registry's port map puts behind their COM numbers.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The search over Ethernet and USB: the simulator on its own loopback
 // address at port 3728 is found with one attempt; an address where nobody
 // listens says why at once; without a USB bus the USB search says so.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Ports a search must leave alone or explain: the terminal carrying the
 // system console is never opened by a scan, a ttyS port without a UART is
 // absent, and a COM number mapped to a folder is "not a serial port".

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The device library against the instrument simulator over a real
 // pseudo-terminal, mapped as a COM port in the test's registry: search,
 // identification, download with every fault the simulator can show, delete,

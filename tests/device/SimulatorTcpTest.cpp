@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The device library against the simulator over TCP on a loopback address
 // of its own (port 3728): identification and a whole download over an IP
 // stream opened by the factory, and the faults as over a serial line.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What a stream's file exception means for an exchange: the error number
 // decides the failure kind, and the message says it.  Other exceptions are
 // not line failures and reach the caller.

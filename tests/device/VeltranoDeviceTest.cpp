@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Identification of the Kastel family and the Veltrano's block-0xD2 exchanges.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The block layer of CVnCommands against a scripted instrument.
 #include <gtest/gtest.h>
 

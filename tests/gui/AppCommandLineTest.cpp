@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The command line: the energy switch in any case, a project path, both;
 // the options for output without a window and their wrong uses.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Screenshots of the connection wizard's two pages, the main window with the
 // connected instrument in its status bar and the download's progress window,
 // in English and German, against the simulated Veltrano.  Taken only when

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Helpers of the desktop program's connection tests: the simulated Veltrano
 // in the test process on a pseudo-terminal mapped as COM43 in the test's
 // registry file, the main frame over it, and a driver that works the modal

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The desktop program talks to the simulated Veltrano on a pseudo-terminal:
 // the wizard worked by keyboard, Retry, Cancel, the download with its
 // outcomes, the progress window's Cancel, delete all, disconnect and the

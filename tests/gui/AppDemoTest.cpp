@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The demo mode: the simulated Veltrano in process behind a COM number of
 // this run only; the wizard opens on it with scanning off and finds it; the
 // title says the instrument is simulated; and the settings file afterwards

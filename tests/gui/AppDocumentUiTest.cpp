@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The document's file dialogs: filters, default extension, initial name and
 // the overwrite question.
 #include <gtest/gtest.h>

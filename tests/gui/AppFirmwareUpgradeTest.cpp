@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The firmware upgrade launch: the upgrade program's registry values, its
 // arguments, the wait for its end, and a clear message when it is missing.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Language libraries: the version check, the built-in texts, and the German
 // library switching the menu, dialogs and messages.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main frame: geometry, menu and tool bar, title, drops, closing, the
 // update menu and the commands that report instead of acting.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The desktop program's outputs without a window follow the rules of every
 // output: --help and --version that cannot be written end with 3, and the
 // targets of --print-pdf and --summary-picture are checked before the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Screenshots of the shell (main window with the sample project, menus,
 // the Application Settings dialog, the About box, the splash) in English and
 // German.  Taken only when BRELMORA_SCREENSHOT_DIR names the folder

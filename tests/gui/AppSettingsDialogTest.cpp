@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Application Settings dialog: lists, sample line, Reset, and OK storing
 // only what changed.
 #include <gtest/gtest.h>

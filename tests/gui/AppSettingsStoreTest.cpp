@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Start-up settings: defaults and repairs, the "Pfad" checks, the date and
 // time pictures, and a registry that cannot be written.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The desktop program started for real (offscreen, with its splash) while a
 // message is due at start-up: a missing or damaged project on the command
 // line, a bad upgrade folder (an unknown switch is refused before any window:

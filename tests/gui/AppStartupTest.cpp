@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Start-up and exit: the libraries started and stopped in order, the
 // splash, the main frame with the command line.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A command's hint leaves the status bar with the pointer.
 #include <gtest/gtest.h>
 

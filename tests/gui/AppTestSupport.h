@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Helpers of the application shell's tests: a QApplication on the offscreen
 // platform, collected messages instead of modal boxes, a program folder of
 // their own and a clean settings key.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The trend outputs without a window, run for real on an archive made by
 // the test: the picture is the one the window copies, the target is
 // checked before the archive is read, and failures end with 1, 3, 5 or 9

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Screenshots of the update wizard's two pages in English and German,
 // against a loopback FTP server.  Taken only when BRELMORA_SCREENSHOT_DIR
 // names the folder (scripts/screenshots).

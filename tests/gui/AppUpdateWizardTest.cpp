@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The update wizard and the main frame's update menu against a real FTP
 // server on loopback: the search page's results, the download with its
 // progress and checks, the Save As fallback, the question before the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The desktop program run for real without a display: --print-pdf and
 // --summary-picture write their file, or end with 1, 2, 3 or 5 and write
 // nothing; --help prints the usage.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The archive window's Open, Add to project and History on a real SQLite
 // archive in which one series was archived twice (its roll ID edited) and
 // another three times (roll ID, then comment).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Screenshots of the archive window and the trend chart for the
 // documentation (docs/screenshots, see scripts/screenshots): English,
 // German, dark and at twice the size.  Runs only when

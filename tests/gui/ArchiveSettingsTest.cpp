@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The archive group of the application settings: "Archive every download"
 // and the location are stored and read back, Test says whether an archive
 // works (on a worker), and the demo writes neither setting.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The archive window on a real SQLite archive: rows arrive a page at a
 // time, sorting and filters go to the database, values outside the limits
 // take the table's out-of-limit colour, and the table and the trend chart

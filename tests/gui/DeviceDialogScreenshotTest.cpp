@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Pictures of the series names manager and the device options dialog for
 // the documentation, on the simulated Veltrano.  Runs only when
 // BRELMORA_SCREENSHOT_DIR names a folder:

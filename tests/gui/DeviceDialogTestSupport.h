@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Helpers of the device dialogs' tests: the simulated Veltrano on a
 // pseudo-terminal (see connection/ConnectionTestSupport.h), a connection
 // driver whose wizard finds it, and the series names manager shown without

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Every dialog of the program opened offscreen, in English and German, at
 // normal size and (in a child run of this test program with
 // QT_SCALE_FACTOR=2) at twice the size: no control is lower than its size

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Details the German texts showed: the connection wizard's note keeps the
 // indent of its points on wrapped lines, both wizard pages carry the same
 // header (title and line), and the graph and the summary call the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The graph's axis arithmetic: nice steps, the interval count that leaves
 // room for the labels, rounding outward, the value range and the bar width.
 #include <gtest/gtest.h>

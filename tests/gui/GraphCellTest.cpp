@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The series graph: layouts by impact count, the areas it registers, one
 // drawing routine on every device, the detail copy text, the animation and
 // the hover behaviour of the cell; the table's small cells.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The QApplication every GUI test program needs: on the offscreen platform
 // unless QT_QPA_PLATFORM chooses another (the two-program clipboard test runs
 // under Xvfb with xcb).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The user manual: Help (F1) and the connection wizard's Help button open
 // the PDF of the chosen language beside the program of the build tree; each
 // PDF has its title page, contents and numbered pages; every picture the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reading printed PDF files back for the print tests: the text of every
 // page through poppler's pdftotext (scripts/install-deps installs it).
 #pragma once

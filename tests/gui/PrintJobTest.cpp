@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The print job around the pages' printing: the job's name, the print
 // dialog without page range and without print-to-file, and the print
 // preview with its texts in the language of the resources in use.

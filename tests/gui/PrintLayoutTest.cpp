@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The printed page's arithmetic without a printer: the frame's bands in
 // character widths and lines, rows over pages, columns split over pages,
 // the summary's single page.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Printing read back: the series table and the summary printed offscreen
 // into PDF files, then their text taken out again page by page.  Every page
 // carries the header and the footer, the footer counts the pages, every

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Print on a machine without printers: the pages say so and offer the PDF
 // file brelmora --print-pdf writes, asked for through the document's file
 // dialog; a file that cannot be written is reported naming it.  And the

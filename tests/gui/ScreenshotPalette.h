@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The dark palette of the screenshots: BRELMORA_SCREENSHOT_DARK=1 (set by
 // scripts/screenshots for the "-dark" pictures) switches to it.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The series names manager against the simulated Veltrano: the keys,
 // buttons and context menu of the dialog reach the instrument, and the grid
 // shows what it holds afterwards.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The summary page's layout maths without any widget: the layout width,
 // the values list in columns, stacking and the remembered list height, the
 // bar widths, the value range, the orders and the label spacing.

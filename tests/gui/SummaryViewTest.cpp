@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The summary page: what its drawing shows for one entry, for entries
 // without a value and for narrow clients, the order link and the comment
 // link, the context menu, tool tips, copy as text and as picture, and the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The series table's printout made from the document (CTablePrintLayout):
 // page images of the sample project compared with the images the earlier
 // printout through the grid widget gave (tests/gui/print-reference, made

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What a user sees while the series table works: the status field painted
 // with "Updating: n" while the table fills and "Expanding: n" while the
 // rows expand (the loops hold the event loop), and expand all keeping the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Copy, cut and paste of series through the system clipboard, the picture
 // of the selected cells, and the text export of the child view.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The series dialogs: limit (inverted track bar, clamping, the stored
 // byte), time adjust (offsets across daylight-saving changes), comment
 // (caret, line breaks) and series not added.

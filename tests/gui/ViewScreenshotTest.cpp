@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Pictures of the series table, the summary page, printed pages and the
 // series dialogs for the documentation.  Runs only when BRELMORA_SCREENSHOT_DIR (or
 // BRELMORA_SCREENSHOTS) names a folder:

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The series table page: fill, texts, sorting by header clicks, expanding,
 // the summary tick, in-place editing, selection, deleting and right-click
 // editing, driven on the offscreen platform.

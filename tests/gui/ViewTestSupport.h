@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Helpers of the views' tests: the QApplication on the offscreen platform,
 // documents filled with series, answering modal dialogs and message boxes,
 // and clicks on grid cells.

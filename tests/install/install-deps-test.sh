@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # scripts/install-deps against stand-ins for dpkg-query, apt-get, sudo and
 # id: nothing is installed for real.  Checks that a complete system touches
 # neither apt nor sudo, that a missing package goes through sudo with

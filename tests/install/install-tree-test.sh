@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The install as a user gets it: `cmake --install` into a scratch root with
 # DESTDIR, and the Debian package from `cpack -G DEB` unpacked with dpkg -x.
 # In both trees the programs run through their links in bin/, find the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Where file dialogs open: the project's folder, else the folder last used,
 // else the home folder; folders that are gone are skipped.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The file-system helper on real files, folders, links, a pipe, a socket
 // and a device.
 #include <gtest/gtest.h>

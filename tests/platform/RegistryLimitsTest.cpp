@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The registry store against hostile or busy settings files: deep and wide
 // files parse in linear time, an unchanged file is parsed once, a lock held
 // by another program is waited for only so long, and a stop request ends

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Gives a test a registry file of its own for its duration.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The settings store when its file cannot take a change: locked by another
 // program or grown to its size limit.  The store says so once, naming the
 // file, instead of storing nothing without a word.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The "Pfad" folder check: only a folder whose mode has no write bit at all
 // counts as read-only, whoever runs the program.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The COM mapping of the simulator's pseudo-terminal in the registry store.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Content: the byte layouts the instrument sends, JSON content files and the
 // generated series.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The instrument's answers and the state it keeps between requests, without
 // a line in between.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The simulator on a real pseudo-terminal (and once on TCP loopback), driven
 // with raw bytes written by the test.
 #include <gtest/gtest.h>

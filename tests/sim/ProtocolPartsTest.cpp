@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Checksums and the splitting of the incoming bytes into requests.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The test's own side of the line: raw bytes to and from the simulator over
 // a pseudo-terminal slave or a socket, with a small reader of the answer
 // forms (count byte, extended header, checksum).

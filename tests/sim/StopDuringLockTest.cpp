@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // veltrano-sim stopped while it waits for the settings file's lock, which
 // another program holds: SIGTERM ends it at once, not after the wait.
 #include <gtest/gtest.h>

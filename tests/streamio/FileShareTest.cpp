@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The share modes of disk files: the Windows rules, emulated with advisory
 // locks, between streams of this process.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Helpers of the disk-file tests: paths in the test's temporary folder and
 // the error a call throws.
 #pragma once

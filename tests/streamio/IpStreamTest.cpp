@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The IP stream against plain sockets on loopback: active and passive TCP,
 // the reconnect after a reset, time-outs, UDP datagrams, and the failures.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The typed link: every spelling read and written back, the bounds of the
 // numbers, the transport table, and links opened without going through text.
 #include <gtest/gtest.h>

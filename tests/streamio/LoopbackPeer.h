@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The far side of an IP stream in the tests: plain sockets on loopback.
 #pragma once
 

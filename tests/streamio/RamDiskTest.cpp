@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The RAM disk: names, the share and creation rules, reference counting and
 // the disk's life across library shutdown.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A FIFO shared by a writer thread and a reader thread: every byte arrives
 // once and in order while the ring grows, wraps and is drained concurrently.
 #include <gtest/gtest.h>

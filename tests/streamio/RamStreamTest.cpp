@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // RAM streams: linear files (position, seek, truncate) and FIFO files
 // (growth across the wrap, purge), and the errors of both.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Helpers of the RAM disk tests: a fixture that makes sure the process disk
 // exists (other tests of this program shut the library down) and the error a
 // call throws.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Line settings: the record <-> terminal mapping, what a port reports back,
 // timeouts and Reopen.
 #include "streamio/Rs232TestSupport.h"

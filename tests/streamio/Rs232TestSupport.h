@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Helpers of the serial stream tests: a pseudo-terminal mapped to a COM
 // number in the test's registry, and line records.
 #pragma once

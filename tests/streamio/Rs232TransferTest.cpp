@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reads and writes with COMMTIMEOUTS semantics, Cancel from another thread,
 // input queue control.
 #include "streamio/Rs232TestSupport.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // An in-memory stream for the tests of the table, the base slots and the
 // archive: reads come from `input`, writes go to `output`; Close can be made
 // to fail.  Not seekable.

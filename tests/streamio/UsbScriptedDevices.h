@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Scripted USB devices behind the transport interfaces of the USB streams:
 // a bulk device with queued input, and a HID probe that plays the probe
 // firmware's side of the feature-report handshake.

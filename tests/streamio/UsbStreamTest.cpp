@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The USB streams over scripted devices (this computer has no USB bus), the
 // probe manager with its events, the device paths and the enumeration over a
 // sysfs tree built in a temporary folder.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The wire trace: instrument streams opened by the factory write one line
 // per transfer; files and RAM streams are never wrapped.
 #include <gtest/gtest.h>

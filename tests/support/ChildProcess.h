@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A program of this build started for real as a child process: its own
 // environment additions, standard error collected in a file, waited for with
 // a deadline and stopped with a signal when a test is done with it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A real FTP server on 127.0.0.1 for the update tests: tests/support/
 // FtpTestServer.py (pyftpdlib under /usr/bin/python3) serving a folder of
 // the test's own with the download account, in one of its modes ("normal",

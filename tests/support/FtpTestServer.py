@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """FTP server for the update tests, on 127.0.0.1 only.
 
 Serves ROOT to the download account (vncust / kalvorDRN) and writes the port

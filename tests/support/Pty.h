@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A pseudo-terminal pair for tests that need a serial line.
 //
 // The test plays the far end (the instrument) on the master side; the code

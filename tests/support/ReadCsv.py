@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Reads a CSV file the way a spreadsheet reader with default options does
 # (Python's csv module, excel dialect, UTF-8 with an optional byte-order
 # mark, strict quoting) and prints its rows as one JSON array of arrays.  A

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Reads a CSV file by its column names, the way scripts take it: "csv" with
 # Python's csv.DictReader and encoding="utf-8-sig", "pandas" with
 # pandas.read_csv and its defaults (numbers become numbers).  A third

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The instrument simulator on the far side of a pseudo-terminal that a COM
 // number of the test's registry leads to, and the way back: stopped, with
 // the COM number pointing at a path that does not exist, never at a device

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Entry point of every test program.
 //
 // Each test process gets a registry file of its own in a fresh temporary

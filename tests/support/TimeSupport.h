@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Time helpers of the tests: a wall-clock time by its fields, and a time
 // zone set for the lifetime of an object.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The FTP link against a real FTP server on loopback: the account, the
 // folder and its listing, and servers that cannot be reached, refuse, list
 // junk or never answer.

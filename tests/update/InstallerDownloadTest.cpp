@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The installer download against a real FTP server on loopback: complete
 // downloads, servers that send less or lie about the checksum, a folder
 // that cannot be written and a cancelled transfer.  A failed download

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Small synthetic program files for the tests: an ELF file with chosen
 // sections (either word size and byte order) and a PE file with a version
 // resource.  Built in memory so tests can cut and damage them freely.

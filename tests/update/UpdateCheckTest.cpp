@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The background update check against a real FTP server on loopback: what
 // it reports, that a failure stays silent, and that a check hanging on a
 // server that never answers ends at once when the program closes.

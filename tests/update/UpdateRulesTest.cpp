@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The rules of the update check that need no server: installer names,
 // the choice of the newest installer, folder listings of odd servers,
 // server settings and the SHA-256 of a download.

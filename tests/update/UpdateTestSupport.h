@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Helpers of the update tests: a loopback FTP server with the program's
 // update folder, a prompt that collects what the link shows, short
 // time-outs and files compared byte for byte.

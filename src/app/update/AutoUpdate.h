@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CAutoUpdate: the update wizard with its two pages, CPageSearch (connect
 // to the download server, look for a newer installer) and CPageDownload
 // (download it into the program folder and start it).  The object lives as

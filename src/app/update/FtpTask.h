@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One blocking FTP step of the update wizard (connecting, searching,
 // opening the download) on a thread of its own, so the wizard's window
 // stays responsive; its end is handed back to the user-interface thread as

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The update wizard's second page: downloads the chosen installer in
 // chunks, with a progress bar and the megabytes downloaded, into the
 // program folder (or where the user saves it when that folder cannot be

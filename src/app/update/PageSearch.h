@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The update wizard's first page: connects to the download server and
 // looks for an installer newer than the running program.
 #pragma once

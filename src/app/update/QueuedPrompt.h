@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // An IPrompt whose messages are shown on the user-interface thread, for
 // core objects (the FTP link) that may set an error text on another thread.
 #pragma once

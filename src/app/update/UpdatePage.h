@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the update wizard's pages share: the bold caption and the title
 // line, the background task, and the run counter that drops the steps of a
 // run the page abandoned (Stop, or a new Activate).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Windows share modes emulated with advisory open-file-description locks.
 //
 // Linux does not refuse a second open of a file, so every disk-file stream

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CFileStream: a disk file as a CIoStream, over a POSIX file descriptor.
 //
 // Also the descriptor layer of the serial stream, which derives from it and

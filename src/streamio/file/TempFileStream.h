@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CTempFileStream: the file a safe save writes before it replaces its
 // target.  It is created without a name (O_TMPFILE) in the target's folder,
 // so a process killed while writing leaves nothing behind; only when the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The IP transport's row: "IP:HOST[:PORT]" links, opened by host and port,
 // and the search at the one address the user gave.
 #include "platform/ErrorCodes.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The parts CTcpSocket and CUdpSocket share: the name, the address lookup,
 // waiting with a timeout, and the process-wide socket start-up.
 #include "streamio/ip/IpSocket.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The sockets of the IP stream: CIpSocket and its TCP and UDP kinds, over
 // BSD sockets with Winsock error numbers.
 //

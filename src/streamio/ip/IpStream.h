@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CIpStream: a TCP connection or UDP association as a CIoStream, named
 // "host:port" (an "IP:" prefix is removed; no host: the passive side).
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CTcpSocket: the active side connects (waiting at most kConnectTimeoutMs);
 // the passive side listens with a backlog of 1, accepts its one client at
 // the first transfer and listens anew when the client leaves.

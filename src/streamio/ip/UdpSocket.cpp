@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CUdpSocket: the active side is connected to its host; the passive side is
 // bound and answers the last sender.  A datagram larger than the caller's
 // buffer is held and handed out in the following calls.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CRamDisk: a process-wide in-memory store of named byte files (CRamFile),
 // reached through CRamStream with names "RAM:<file>".
 //

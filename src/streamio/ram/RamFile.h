@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CRamFile: one named file of the RAM disk, either linear (random access,
 // like a disk file) or a FIFO (a ring buffer whose reads consume what writes
 // appended).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CRamStream: a file of the process RAM disk "RAM:" as a CIoStream.
 //
 // Linear files behave like disk files (position, seek, truncate); FIFO files

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Uses the kernel's termios2 (free baud rates through BOTHER).  This file
 // must not include <termios.h>: both declare struct termios.
 #include "streamio/serial/Rs232Line.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The terminal layer of the serial stream: line settings and the port
 // controls of a Linux tty, kept apart from CRs232Stream so that the kernel's
 // termios2 interface (which clashes with the C library's <termios.h>) stays

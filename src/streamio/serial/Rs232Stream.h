@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CRs232Stream: a serial port (COM<n>) as a CIoStream, over a Linux tty.
 //
 // The stream is named after the Windows device path "\\.\COM<n>"; the file

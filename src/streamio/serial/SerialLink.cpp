@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The serial transport's row: COM links, opened by number, and the search
 // over one port or every named port.
 #include "platform/ComPorts.h"

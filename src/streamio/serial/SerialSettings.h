@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The serial line record that an instrument class hands to the serial stream
 // (and that the stream reads back from a port).
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CTraceStream: a stream that passes every operation to the stream it owns
 // and writes a line of the wire trace for each Read and Write.
 #pragma once

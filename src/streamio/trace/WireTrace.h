@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The wire trace: one line per transfer on every stream the program opens to
 // an instrument, for problems met in the field.
 //

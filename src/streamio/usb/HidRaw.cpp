@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A HID probe through Linux hidraw: feature reports with HIDIOCGFEATURE and
 // HIDIOCSFEATURE, input reports by reading the node, report lengths from the
 // report descriptor.  Reports of a device without report ids carry no id

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The report lengths a HID report descriptor gives, as the HID capabilities
 // count them: the largest report of each kind in bytes, plus the report id
 // byte.  0 for a kind the device has no report of.

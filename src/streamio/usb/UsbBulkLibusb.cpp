@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The bulk device of a USB instrument through libusb-1.0: the interface
 // named in the device path is claimed; its bulk IN endpoint plays the read
 // pipe and its bulk OUT endpoint the write pipe.  Transfers run in slices

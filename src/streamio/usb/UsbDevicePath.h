@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Device paths of USB instruments, in the form of Windows device interface
 // paths so that callers and stored settings see the same thing:
 //   bulk:  \\?\usb#vid_3317&pid_0102#1-2.3:1.0#{00873fdf-61a8-11d1-aa5e-00c04fb1728b}

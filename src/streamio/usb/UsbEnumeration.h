@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The USB instruments present, found through sysfs: EnumBulkDevices lists
 // the interfaces of the maker's devices (vendor 0x3317) that have a bulk IN
 // and a bulk OUT endpoint; EnumProbeDevices lists the hidraw nodes of USB

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CUsbHostStream: an instrument behind a bulk-transfer driver, its two
 // pipes (read and write) as a CIoStream, opened with a device path that
 // EnumBulkDevices gives.  Not seekable; no input count.

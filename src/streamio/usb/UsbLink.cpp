@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The USB transport's row: links named by the device interface path, and
 // the search over every instrument interface the system lists.
 #include <vector>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CUsbHostProbeControl: messages both ways in feature reports, with the
 // acknowledge handshake and the sequence numbers.
 #include "streamio/usb/UsbProbeStreams.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CUsbHostProbeData: the probe's input reports; a report whose sequence
 // number equals the previous one's carries nothing new.
 #include "streamio/usb/UsbProbeStreams.h"

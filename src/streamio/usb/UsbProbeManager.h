@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CUsbHostProbeManager: shares one device of a HID probe between its two
 // users, the control stream and the data stream, and counts them; the
 // device is opened by the first user and closed after the last.  It also

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the two probe streams share: opening through the manager, the events
 // check of IsOpen, cancelling, purging and the leftover of a report.
 #include "streamio/usb/UsbProbeStreams.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The HID probe of the maker as two streams sharing one device through the
 // probe manager: CUsbHostProbeControl sends and receives through feature
 // reports, CUsbHostProbeData receives through input reports.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The small transport interfaces under the USB streams.  The transfer logic
 // (timeouts, acknowledge and sequence bits, leftovers, cancelling) is written
 // once over them; libusb-1.0 plays the bulk device and Linux hidraw the HID

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // History: every archived revision of one measurement side by side, one row
 // per revision (oldest first), each field a column.  A field whose value
 // differs from the revision before is marked (bold, highlighted, and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The archive window's result table: the newest state of every archived
 // series that passes the filter, fetched a page at a time as the view
 // scrolls (a million series cost no more than the rows on screen), sorted

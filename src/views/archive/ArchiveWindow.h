@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The archive window: a filter row, the found series in a table that
 // fetches its rows as they scroll into view (sortable by every column),
 // and below it the trend chart of everything found.  The trend is read on

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // String-table ids of the desktop program's connection wizard, progress
 // window, instrument status field and demo mode
 // (resources/strings/en/deskconnection.txt, own ids 52000-52999).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CDevSelectSheet: the connection wizard "Select and connect the device" as
 // a QWizard with two pages, the port page (CPortSelectPage, "Choose
 // communication type") and the search result page (CDevFoundPage, "Device

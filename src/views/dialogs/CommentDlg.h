@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CCommentDlg: "Please enter a comment".  A multi-line edit that accepts
 // Return and scrolls sideways; the caret starts after the last character.
 // Comments keep their line breaks as CR LF.

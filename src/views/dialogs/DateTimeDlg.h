@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CDateTimeDlg: "Adjust time".  Shows a series' time stamp and lets the
 // user pick a new date and time; the result is the offset new - old in
 // seconds, which the caller adds to every selected series.

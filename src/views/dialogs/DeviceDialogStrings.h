@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // String-table ids of the series names manager and the device options
 // dialog (resources/strings/en/devicedialogs.txt).
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // COptionsDlg: the "Device options" dialog.  It switches the option "Store
 // invalid measurements as zero" inside the connected Veltrano; the check box
 // always shows what the instrument reports; a refused switch on shows

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Helpers shared by the dialogs: dialog units, the OK/Cancel row with texts
 // from the string table, control names by id and the wait cursor.
 #pragma once

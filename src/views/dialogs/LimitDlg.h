@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CLimitDlg: "Lower limit" or "Upper limit".  A vertical track bar with the
 // maximum at the top (its position is maximum - value) and an edit; moving
 // one moves the other.  OK takes the edit's leading number, clamped to the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The limit editor of one or more series: the limit dialog with the range
 // 0 to 100 Q, preset with the limit of the last series, and on OK the value
 // stored (doubled, in half steps) in every series.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CSeriesNotAddedDlg: "Series not added to summary ...", with the box
 // "Do not show this message again."; closed with OK.
 #pragma once

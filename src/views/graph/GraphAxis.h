@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Axis arithmetic of the series graph, free of any drawing: nice steps,
 // the number of intervals that leaves room for the labels, rounding a range
 // outward to whole steps, the value range of a series and the bar width.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CGraphGrid: the axes and the grid of a bar diagram.  It chooses the value
 // axis' step for the plot height and the label font, rounds the value range
 // outward to whole steps, maps values to pixels, and draws the grid lines,

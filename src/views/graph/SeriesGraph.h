@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The drawing of one series' detail: the bar diagram, the values list, the
 // statistics, the settings and the comment.  One routine lays the blocks out
 // and draws them; in measure mode it only lays out and returns the height

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The blocks of the series graph, each drawn by one function that measures
 // (returns its size) and, when the context says so, draws.  Used by
 // CSeriesGraph::Paint only.

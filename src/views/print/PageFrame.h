@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The page header and page footer of every printed page (the series table
 // and the summary):
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The print job around a page's printing: the job's document name, the
 // print dialog (no page range, no print-to-file, "Selection" only when
 // there is one), the print preview, and the PDF file offered when no

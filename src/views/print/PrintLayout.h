@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The arithmetic of printed pages, free of any drawing: where the page
 // header, the body and the page footer go, how the table's rows are
 // distributed over pages and its columns split over pages, and how the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // String ids of printing without a printer.
 #pragma once
 

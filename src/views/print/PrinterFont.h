@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The printer font ("Arial", 11 logical units, normal weight) and the
 // frame metrics measured with it on a printer's painter: the average
 // character width and the line height, in the painter's logical units.

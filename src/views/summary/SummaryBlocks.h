@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The blocks of the summary page, each drawn by one function that measures
 // (returns its size) and, when the context says so, draws.  They share the
 // fonts, the text measuring and the link behaviour of the series graph's

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The summary as the views use it: building it (the build unticks series of
 // the other kind, Q or R, than the majority of those ticked) and the copy
 // text of the summary page.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "views/summary/SummaryDrawing.h"
 
 #include <QFontInfo>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The drawing of the summary page: the title, the diagram with one bar per
 // entry, the values list, the statistics, the settings and the comment.
 // One routine lays the blocks out and draws them; in measure mode it only

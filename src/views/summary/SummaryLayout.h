@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The arithmetic of the summary page, free of any drawing: the layout width
 // for a client width, the values list in columns, the placement of the
 // blocks (diagram, values, statistics, settings, comment) with the stacking

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The summary as a picture ("Copy as picture", and the picture the desktop
 // program writes without a window): the whole layout as SVG and as PNG.
 // One layout pixel is 0.2 mm (127 pixels per inch); the SVG keeps a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Printing of the summary: one page.  The logical page is the layout width
 // plus one character wide and as high as the paper's aspect ratio makes it,
 // mapped onto the printable area with the drawing one character width from

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CSummaryView: the scrolling view of the summary page.  It keeps the
 // snapshot of the summary it draws, paints it double-buffered (the whole
 // client area is drawn into an image first and copied in one step), sizes

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the summary page shows, read from the document's built summary in
 // one go (after every refill): the entries with their texts, the
 // statistics rows, the settings and the comment.  Painting reads only this

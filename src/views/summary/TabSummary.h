@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CTabSummary: the "Summary" page.  It hosts the summary view, builds the
 // summary on every refill (telling the other views when the build unticked
 // series of the other kind), and carries out the page commands: copy as

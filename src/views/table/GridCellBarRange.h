@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CGridCellBarRange: the mean column's cell.  On a scale of 0 to 100 it
 // draws the range bar from the series' minimum to its maximum (outside
 // colour), the limit band, the part of the bar inside the limits (inside

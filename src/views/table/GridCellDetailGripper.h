@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CGridCellDetailGripper: the first cell of a value row.  It shows the
 // impact counter (right-aligned), the expand sign of the detail row and the
 // tick box "use in summary"; exactly one picture of each pair is shown.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CGridCellDetailLeft: the first cell of a detail row, a horizontal
 // gradient from the gripper colour to the value colour.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CGridCellSeries: the merged cell of a detail row that draws the series
 // graph (CSeriesGraph) of one series of the document.  It keeps the areas
 // its last drawing registered for tool tips, the hand cursor and clicks, the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The cells of the series table's rows, made and filled in one place for
 // the screen (CTabGrid) and the printout (CTablePrintLayout): the header
 // cells, the value row of a series (gripper, texts, the mean's bar range)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CTabGrid: construction, refills, row texts, selection and status.  Clicks,
 // menus and keys are in TabGridInput.cpp, the commands in
 // TabGridCommands.cpp.

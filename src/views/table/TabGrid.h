@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CTabGrid: the "Series" page.  Every series of the document is one value
 // row of the grid with a detail row below it that holds the series graph;
 // row 0 is the header.  The page sorts by header clicks, expands and

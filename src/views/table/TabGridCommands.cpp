@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CTabGrid: the page commands (copy, cut, paste, delete, select all, copy as
 // picture, print) and their enable queries.
 #include "views/table/TabGrid.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CTabGrid: clicks on the gripper and on the graph's links, right clicks,
 // the context menu, keys, in-place edits, expanding and collapsing.
 #include "views/table/TabGrid.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CTablePrintLayout: the series table's printout computed from the document
 // and the series-page texts, without a grid widget.  It sizes the columns
 // as a fill sizes them (or takes the widths the page shows), measures the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The trend chart in a window: TrendPainter on the widget's palette; the
 // mouse over a point shows its roll ID, time and values, a click selects
 // it (and tells which archived series it is).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The trend chart: one routine draws it on any painter (the archive
 // window, a printer, a PDF, an SVG or an image, the clipboard's picture).
 // Above, each series' mean with a whisker from its minimum to its maximum,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The trend chart as a picture and on paper: the window's "Copy as
 // picture", its print and PDF, and the outputs without a window all draw
 // the same layout of kPictureSize layout pixels (0.2 mm each) with

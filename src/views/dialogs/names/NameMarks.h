@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The marks of the series names manager's status column: one strip of
 // three 21 x 19 pictures.  A name held by the instrument, a row being
 // written, a row the instrument holds no name for.

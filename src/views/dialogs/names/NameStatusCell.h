@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CNameStatusCell: the status cell of a row of the series names manager.
 // It draws one of the status marks centred (or none) and names it in its
 // tool tip.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CNamesGrid: the grid of the series names manager: a header row and 50
 // rows with the name and its status mark.  Besides the grid's own keys,
 // Enter and Tab focus the next row and Shift+Tab the previous one (also

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CUploadStringsDlg: the "Series names manager".  It shows the list of up
 // to 50 series names stored on the connected Veltrano in a grid and edits
 // it in place; every edit, insert, delete, paste and undo is written to the
