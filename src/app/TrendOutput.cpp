@@ -6,12 +6,9 @@
 #include <QPrinter>
 #include <QTemporaryDir>
 
-#include <cerrno>
 #include <charconv>
 #include <clocale>
 #include <cstdio>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include "app/AppStrings.h"
 #include "app/BrelmoraApp.h"
@@ -21,6 +18,7 @@
 #include "archive/LabArchive.h"
 #include "archive/TrendChart.h"
 #include "data/AtomicFile.h"
+#include "data/OutputTarget.h"
 #include "platform/ErrorCodes.h"
 #include "platform/FileException.h"
 #include "platform/StringTable.h"
@@ -56,33 +54,6 @@ bool EndsWith(const std::u16string& path, std::u16string_view extension)
 {
     return path.size() > extension.size() &&
            Platform::EqualsNoCase(std::u16string_view(path).substr(path.size() - extension.size()), extension);
-}
-
-// The target can be written: a regular file or none, in an existing folder
-// this user may write to.  0, or the errno that stops it.
-int CheckTarget(const std::u16string& path)
-{
-    const std::string file = Platform::ToUtf8(path);
-    struct stat st {};
-    if (::stat(file.c_str(), &st) == 0) {
-        if (S_ISDIR(st.st_mode))
-            return EISDIR;
-        if (!S_ISREG(st.st_mode))
-            return EINVAL;
-        if (::access(file.c_str(), W_OK) != 0)
-            return errno;
-    } else if (errno != ENOENT) {
-        return errno;
-    }
-    const size_t slash = file.rfind('/');
-    const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : file.substr(0, slash);
-    if (::stat(folder.c_str(), &st) != 0)
-        return errno;
-    if (!S_ISDIR(st.st_mode))
-        return ENOTDIR;
-    if (::access(folder.c_str(), W_OK | X_OK) != 0)
-        return errno;
-    return 0;
 }
 
 int WriteTarget(const std::u16string& path, const QByteArray& bytes)
@@ -186,8 +157,8 @@ int Main(int argc, char** argv)
         return exitUsage;
     }
     // The target first: nothing is read when it cannot be written.
-    if (const int error = CheckTarget(c.outputPath))
-        return CannotWrite(c.outputPath, Platform::DescribeError(Platform::ErrorFromErrno(error)));
+    if (const uint32_t error = OutputTarget::Check(Platform::ToUtf8(c.outputPath)))
+        return CannotWrite(c.outputPath, Platform::DescribeError(error));
 
     Archive::STrendChart chart;
     try {

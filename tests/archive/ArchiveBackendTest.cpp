@@ -49,11 +49,11 @@ protected:
     Archive::SArchiveLocation m_location;
 };
 
-std::vector<SSeriesSpec> ThreeSeries()
+std::vector<SSeriesPlan> ThreeSeries()
 {
-    SSeriesSpec a{"ROLL-1", 10, 800000000, {80, 84, 88}, 70, 90};   // mean 42, sd 2
-    SSeriesSpec b{"roll-2", 11, 800000600, {60, 100}, 70, 90};       // both outside
-    SSeriesSpec c{"Other", 12, 800001200, {90}, 0, 200};
+    SSeriesPlan a{"ROLL-1", 10, 800000000, {80, 84, 88}, 70, 90};   // mean 42, sd 2
+    SSeriesPlan b{"roll-2", 11, 800000600, {60, 100}, 70, 90};       // both outside
+    SSeriesPlan c{"Other", 12, 800001200, {90}, 0, 200};
     return {a, b, c};
 }
 
@@ -164,8 +164,8 @@ TEST_P(ArchiveBackends, HostileRollIdsAreStoredAndFoundAsText)
     auto archive = Open();
     CPaperDoc doc;
     const std::string hostile = "x'); DROP TABLE series;--";
-    std::vector<SSeriesSpec> specs = {{hostile, 1}, {"AB_1", 2}, {"ABx1", 3}, {"50%\\", 4}, {"\xc3\x84RGER", 5}};
-    FillDocument(doc, "VT'; --", specs);
+    std::vector<SSeriesPlan> plans = {{hostile, 1}, {"AB_1", 2}, {"ABx1", 3}, {"50%\\", 4}, {"\xc3\x84RGER", 5}};
+    FillDocument(doc, "VT'; --", plans);
     EXPECT_EQ(archive->Import(doc.GetOriginal(), doc.GetCurrent(), Source()).added, 5);
 
     const auto roll = [&](const std::u16string& pattern) {

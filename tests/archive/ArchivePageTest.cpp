@@ -42,16 +42,16 @@ protected:
         }
         m_archive = CLabArchive::Open(m_location, CLabArchive::EMode::Write);
         CPaperDoc doc;
-        std::vector<SSeriesSpec> specs;
+        std::vector<SSeriesPlan> plans;
         // 25 series; equal means in pairs (ties), and one without impacts.
         for (int i = 0; i < 25; ++i) {
-            SSeriesSpec s{"P-" + std::to_string(i), static_cast<uint16_t>(i + 1), 800000000u + (i * 7 % 25) * 60u,
+            SSeriesPlan s{"P-" + std::to_string(i), static_cast<uint16_t>(i + 1), 800000000u + (i * 7 % 25) * 60u,
                           {static_cast<uint8_t>(80 + i / 2 * 2), 84}};
             if (i == 13)
                 s.values.clear();
-            specs.push_back(s);
+            plans.push_back(s);
         }
-        FillDocument(doc, "VT-9", specs);
+        FillDocument(doc, "VT-9", plans);
         m_archive->Import(doc.GetOriginal(), doc.GetCurrent(), Archive::DownloadSource(u"COM2:"));
     }
 

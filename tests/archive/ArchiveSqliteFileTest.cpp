@@ -41,10 +41,10 @@ void MakeArchive(const std::string& path, int series)
 {
     auto archive = CLabArchive::Open(Archive::ParseArchiveLocation(Platform::FromUtf8(path)), CLabArchive::EMode::Write);
     CPaperDoc doc;
-    std::vector<SSeriesSpec> specs;
+    std::vector<SSeriesPlan> plans;
     for (int i = 0; i < series; ++i)
-        specs.push_back({"R" + std::to_string(i), static_cast<uint16_t>(i), 800000000u + i, {80, 90}});
-    FillDocument(doc, "VT-1", specs);
+        plans.push_back({"R" + std::to_string(i), static_cast<uint16_t>(i), 800000000u + i, {80, 90}});
+    FillDocument(doc, "VT-1", plans);
     archive->Import(doc.GetOriginal(), doc.GetCurrent(), Archive::DownloadSource(u"COM1:"));
 }
 

@@ -82,37 +82,37 @@ void SetSerial(CPaperData& data, const std::string& serial)
     data.ApplyInfoBlockTexts();
 }
 
-void AddSeries(CPaperData& data, const SSeriesSpec& spec)
+void AddSeries(CPaperData& data, const SSeriesPlan& plan)
 {
     SERIES_HEAD_T head;
-    std::copy(spec.rollId.begin(), spec.rollId.begin() + std::min<size_t>(spec.rollId.size(), 16), head.rollId);
-    head.counter = spec.counter;
-    head.dateTime = spec.dateTime;
-    head.impactCount = static_cast<uint8_t>(spec.values.size());
-    head.rFlag = spec.rFlag;
+    std::copy(plan.rollId.begin(), plan.rollId.begin() + std::min<size_t>(plan.rollId.size(), 16), head.rollId);
+    head.counter = plan.counter;
+    head.dateTime = plan.dateTime;
+    head.impactCount = static_cast<uint8_t>(plan.values.size());
+    head.rFlag = plan.rFlag;
     head.factor = 200;
-    head.lowerLimit = spec.lowerLimit;
-    head.upperLimit = spec.upperLimit;
-    std::vector<uint8_t> bytes(SeriesBytes::kHeadSize + SeriesBytes::kMeasSize * spec.values.size());
+    head.lowerLimit = plan.lowerLimit;
+    head.upperLimit = plan.upperLimit;
+    std::vector<uint8_t> bytes(SeriesBytes::kHeadSize + SeriesBytes::kMeasSize * plan.values.size());
     SeriesBytes::StoreHead(head, bytes.data());
-    for (size_t k = 0; k < spec.values.size(); ++k) {
+    for (size_t k = 0; k < plan.values.size(); ++k) {
         MEAS_T m;
-        m.value = spec.values[k];
+        m.value = plan.values[k];
         m.energy = 3000;
         SeriesBytes::StoreMeas(m, bytes.data() + SeriesBytes::kHeadSize + 4 * k);
     }
     const int before = data.GetCount();
     data.ParseSeries(bytes.data(), bytes.size(), true, false, true);
-    data.SetRFlag(before, spec.rFlag);
+    data.SetRFlag(before, plan.rFlag);
     data.SetFactor(before, 200);
     // Roll IDs longer than the head's 16 bytes are kept as the text.
-    data.SetRollId(before, Platform::FromUtf8(spec.rollId));
+    data.SetRollId(before, Platform::FromUtf8(plan.rollId));
 }
 
-void FillDocument(CPaperDoc& doc, const std::string& serial, const std::vector<SSeriesSpec>& specs)
+void FillDocument(CPaperDoc& doc, const std::string& serial, const std::vector<SSeriesPlan>& plans)
 {
     SetSerial(doc.GetOriginal(), serial);
-    for (const SSeriesSpec& s : specs)
+    for (const SSeriesPlan& s : plans)
         AddSeries(doc.GetOriginal(), s);
     doc.GetOriginal().ApplyInfoBlockTexts();
     doc.GetCurrent().CopyFrom(doc.GetOriginal());
@@ -126,16 +126,16 @@ void WriteDocument(const std::string& path, CPaperDoc& doc)
 void WriteProject(const std::string& path, const std::string& serial, int count, uint16_t firstCounter)
 {
     CPaperDoc doc;
-    std::vector<SSeriesSpec> specs;
+    std::vector<SSeriesPlan> plans;
     for (int i = 0; i < count; ++i) {
-        SSeriesSpec s;
+        SSeriesPlan s;
         s.counter = static_cast<uint16_t>(firstCounter + i);
         s.rollId = "R-" + std::to_string(firstCounter + i);
         s.dateTime = 800000000u + static_cast<uint32_t>(firstCounter + i) * 60u;
         s.values = {static_cast<uint8_t>(70 + i % 20), 82, static_cast<uint8_t>(90 - i % 7)};
-        specs.push_back(s);
+        plans.push_back(s);
     }
-    FillDocument(doc, serial, specs);
+    FillDocument(doc, serial, plans);
     WriteDocument(path, doc);
 }
 

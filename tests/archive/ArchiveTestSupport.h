@@ -16,7 +16,7 @@ class CPaperDoc;
 
 namespace ArchiveTest {
 
-struct SSeriesSpec {
+struct SSeriesPlan {
     std::string rollId;
     uint16_t counter = 1;
     uint32_t dateTime = 800000000;
@@ -27,10 +27,10 @@ struct SSeriesSpec {
 };
 
 // Appends one series (ApplyInfoBlockTexts gives it the block's texts).
-void AddSeries(CPaperData& data, const SSeriesSpec& spec);
+void AddSeries(CPaperData& data, const SSeriesPlan& plan);
 void SetSerial(CPaperData& data, const std::string& serial);
-// A document whose original and current collections hold `specs`.
-void FillDocument(CPaperDoc& doc, const std::string& serial, const std::vector<SSeriesSpec>& specs);
+// A document whose original and current collections hold `plans`.
+void FillDocument(CPaperDoc& doc, const std::string& serial, const std::vector<SSeriesPlan>& plans);
 // Writes a project file with `count` series numbered from `firstCounter`.
 void WriteProject(const std::string& path, const std::string& serial, int count, uint16_t firstCounter);
 void WriteDocument(const std::string& path, CPaperDoc& doc);

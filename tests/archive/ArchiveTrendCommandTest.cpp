@@ -47,13 +47,13 @@ protected:
         auto archive =
             CLabArchive::Open(Archive::ParseArchiveLocation(Platform::FromUtf8(s_path)), CLabArchive::EMode::Write);
         CPaperDoc doc;
-        std::vector<SSeriesSpec> specs;
+        std::vector<SSeriesPlan> plans;
         // Archived out of time order: the trend sorts by measurement time.
         for (int i = 11; i >= 0; --i)
-            specs.push_back({(i < 6 ? "A-" : "B-") + std::to_string(i), static_cast<uint16_t>(i + 1),
+            plans.push_back({(i < 6 ? "A-" : "B-") + std::to_string(i), static_cast<uint16_t>(i + 1),
                              800000000u + static_cast<uint32_t>(i) * 3600,
                              {static_cast<uint8_t>(80 + (i * 7) % 11), static_cast<uint8_t>(84 + i % 3), 90}});
-        FillDocument(doc, "VT-7", specs);
+        FillDocument(doc, "VT-7", plans);
         archive->Import(doc.GetOriginal(), doc.GetCurrent(), Archive::DownloadSource(u"COM1:"));
     }
     static std::string s_path;
