@@ -7,7 +7,7 @@
 
 namespace Archive {
 
-std::string FindWhere(const SFindFilter& filter, SqlParams& params)
+std::string FindWhere(const SFindFilter& filter, SqlParams& params, bool rollIndex)
 {
     std::string where = "r.latest = 1";
     const auto add = [&](const std::string& clause, SSqlValue value) {
@@ -18,7 +18,8 @@ std::string FindWhere(const SFindFilter& filter, SqlParams& params)
     };
     if (filter.rollPattern) {
         if (HasWildcards(*filter.rollPattern))
-            add("r.roll_id_folded LIKE # ESCAPE '\\'", SSqlValue::Text(LikePattern(*filter.rollPattern)));
+            add(rollIndex ? "r.roll_id_folded LIKE # ESCAPE '\\'" : "(r.roll_id_folded || '') LIKE # ESCAPE '\\'",
+                SSqlValue::Text(LikePattern(*filter.rollPattern)));
         else
             add("r.roll_id_folded = #", SSqlValue::Text(FoldRollId(*filter.rollPattern)));
     }
@@ -65,10 +66,36 @@ std::string FindOrder(EFindColumn column, bool descending)
     return order;
 }
 
+// For a roll-ID pattern with a fixed beginning the database takes the
+// roll-ID index, whatever the page's order: right when the pattern is
+// narrow, but a wide one ("ROLL-1*" in a million random IDs finds 100,000)
+// then has every match read and sorted before the first row comes.  When
+// the page is ordered by an indexed column (time, serial) and a bounded
+// count on the roll-ID index reaches the bound, the page is read in that
+// order instead, the pattern checked on each row: the first page then reads
+// about count × (archive / matches) rows.  The bound grows with the page's
+// number so that a deep page of a middling pattern keeps the index.
+bool CLabArchive::RollPatternIsWide(const SFindFilter& filter, const SPageRequest& page)
+{
+    if (!filter.rollPattern || !HasWildcards(*filter.rollPattern))
+        return false;
+    if (page.column != EFindColumn::Time && page.column != EFindColumn::Serial)
+        return false;
+    const std::string like = LikePattern(*filter.rollPattern);
+    if (like.empty() || like[0] == '%' || like[0] == '_')
+        return false;   // no fixed beginning: no index serves it anyway
+    const int64_t pageNumber = page.count > 0 ? page.offset / page.count : 0;
+    const int64_t bound = page.widePatternRows * (pageNumber + 1);
+    auto rows = m_db->Query("SELECT count(*) FROM (SELECT 1 FROM revision WHERE latest = 1"
+                            " AND roll_id_folded LIKE $1 ESCAPE '\\' LIMIT $2) AS fitting",
+                            {SSqlValue::Text(like), SSqlValue::Int(bound)});
+    return rows->Next() && rows->Int(0) >= bound;
+}
+
 std::vector<SArchivedRevision> CLabArchive::FindPage(const SFindFilter& filter, const SPageRequest& page)
 {
     SqlParams params;
-    const std::string where = FindWhere(filter, params);
+    const std::string where = FindWhere(filter, params, !RollPatternIsWide(filter, page));
     std::string tail = FindOrder(page.column, page.descending);
     params.push_back(SSqlValue::Int(page.count));
     tail += " LIMIT $" + std::to_string(params.size());

@@ -20,11 +20,17 @@ struct SPageRequest {
     bool descending = false;
     int64_t offset = 0;
     int64_t count = 200;
+    // From this many series whose roll ID fits a prefix pattern, the page is
+    // read in the requested order rather than through the roll-ID index
+    // (tests set it low to take that path with few series).
+    int64_t widePatternRows = 10000;
 };
 
 // The WHERE clause of the filter over the newest revisions ("r." columns)
 // with its bound parameters appended to `params`.
-std::string FindWhere(const SFindFilter& filter, SqlParams& params);
+// rollIndex false: the roll-ID pattern is written so that no index serves
+// it, which leaves the database to read in the order of another index.
+std::string FindWhere(const SFindFilter& filter, SqlParams& params, bool rollIndex = true);
 // " ORDER BY ..." for the column; ties in measurement time, then archive ID
 // order, so that pages never overlap.  Series without a value count as the
 // smallest: first ascending, last descending, on both back ends.

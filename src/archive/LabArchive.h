@@ -66,6 +66,7 @@ public:
 private:
     CLabArchive(std::unique_ptr<ISqlConnection> db, std::u16string name);
     void PrepareSchema(EMode mode);
+    bool RollPatternIsWide(const SFindFilter& filter, const SPageRequest& page);
     std::vector<SArchivedRevision> Select(const std::string& where, const SqlParams& params, bool withContent,
                                           const std::string& tail);
 

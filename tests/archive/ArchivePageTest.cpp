@@ -56,11 +56,11 @@ protected:
     }
 
     std::vector<Archive::SArchivedRevision> All(EFindColumn column, bool descending, int64_t pageSize,
-                                                const Archive::SFindFilter& filter = {})
+                                                const Archive::SFindFilter& filter = {}, int64_t widePatternRows = 10000)
     {
         std::vector<Archive::SArchivedRevision> all;
         for (int64_t offset = 0;; offset += pageSize) {
-            const auto page = m_archive->FindPage(filter, {column, descending, offset, pageSize});
+            const auto page = m_archive->FindPage(filter, {column, descending, offset, pageSize, widePatternRows});
             all.insert(all.end(), page.begin(), page.end());
             if (static_cast<int64_t>(page.size()) < pageSize)
                 return all;
@@ -116,6 +116,34 @@ TEST_P(ArchivePages, FiltersApplyAsInFind)
     EXPECT_EQ(page.size(), 10u);
     EXPECT_EQ(page.back().rollId, u"P-13");   // no impacts: last when descending by impacts
     EXPECT_TRUE(m_archive->FindPage(filter, {EFindColumn::Time, false, 100, 10}).empty());
+}
+
+// A wide roll-ID pattern is read in the page's order with the pattern
+// checked per row: the same rows, in the same order, as through the index,
+// with and without a second filter, whatever the page size.
+TEST_P(ArchivePages, WidePatternsFindTheSameRowsAsNarrowOnes)
+{
+    for (const char16_t* pattern : {u"p-1*", u"P-?", u"p-2?", u"*3"}) {
+        for (bool withSerial : {false, true}) {
+            Archive::SFindFilter filter;
+            filter.rollPattern = pattern;
+            if (withSerial)
+                filter.serial = u"VT-9";
+            for (EFindColumn column : {EFindColumn::Time, EFindColumn::Serial, EFindColumn::Mean}) {
+                for (bool descending : {false, true}) {
+                    const auto narrow = All(column, descending, 4, filter);
+                    const auto wide = All(column, descending, 4, filter, 1);
+                    ASSERT_EQ(wide.size(), narrow.size());
+                    ASSERT_FALSE(narrow.empty());
+                    for (size_t i = 0; i < narrow.size(); ++i)
+                        EXPECT_EQ(wide[i].measurementId, narrow[i].measurementId);
+                }
+            }
+        }
+    }
+    Archive::SFindFilter none;
+    none.rollPattern = u"q*";
+    EXPECT_TRUE(All(EFindColumn::Time, false, 4, none, 1).empty());
 }
 
 INSTANTIATE_TEST_SUITE_P(Both, ArchivePages, ::testing::Values(EBackend::Sqlite, EBackend::Postgres),
