@@ -5,10 +5,12 @@
 #pragma once
 
 #include <QApplication>
+#include <QTest>
 #include <gtest/gtest.h>
 
 #include "GuiApplication.h"
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -26,6 +28,20 @@
 namespace AppTest {
 
 using GuiTest::EnsureApplication;
+
+// Runs the event loop until `done` holds, at most `ms` milliseconds; false
+// when it never did (a worker thread or a server still answering).
+template <typename Predicate>
+bool WaitUntil(Predicate done, int ms = 20000)
+{
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > end)
+            return false;
+        QTest::qWait(10);
+    }
+    return true;
+}
 
 // Messages and questions go here instead of modal boxes while it lives.
 class CMessageCollector {

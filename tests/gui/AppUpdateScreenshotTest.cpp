@@ -20,17 +20,6 @@ namespace {
 
 class AppUpdateScreenshots : public CShellTest {};
 
-template <typename Predicate>
-bool WaitUntil(Predicate done, int ms = 20000)
-{
-    for (int waited = 0; !done(); waited += 10) {
-        if (waited > ms)
-            return false;
-        QTest::qWait(10);
-    }
-    return true;
-}
-
 TEST_F(AppUpdateScreenshots, BothPagesInBothLanguages)
 {
     const QString dir = qEnvironmentVariable("BRELMORA_SCREENSHOT_DIR");

@@ -33,18 +33,6 @@ long long MsSince(Clock::time_point start)
     return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
 }
 
-template <typename Predicate>
-bool WaitUntil(Predicate done, int ms = 20000)
-{
-    const auto start = Clock::now();
-    while (!done()) {
-        if (MsSince(start) > ms)
-            return false;
-        QTest::qWait(10);
-    }
-    return true;
-}
-
 std::vector<std::string> Entries(const std::string& folder)
 {
     std::vector<std::string> names;

@@ -3,7 +3,11 @@
 // normal size and (in a child run of this test program with
 // QT_SCALE_FACTOR=2) at twice the size: no control is lower than its size
 // hint (nor narrower, for buttons and the fields whose text must fit whole)
-// and no label's text is wider than the label.
+// and no label's text is wider than the label.  Besides the dialogs of the
+// menus: both pages of the update wizard against a real FTP server (a newer
+// installer found, then downloading), the download's progress window, the
+// archive window with its history dialog, and the message boxes of every
+// kind and question.
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
@@ -45,6 +49,20 @@
 #include "views/dialogs/LimitDlg.h"
 #include "views/dialogs/SeriesNotAddedDlg.h"
 #include "views/dialogs/names/SeriesNamesDlg.h"
+#include "app/DesktopConnectionUi.h"
+#include "app/update/PageDownload.h"
+#include "archive/LabArchive.h"
+#include "controls/MessageBox.h"
+#include "data/PaperDoc.h"
+#include "support/FtpTestServer.h"
+#include "views/archive/ArchiveHistoryDlg.h"
+#include "views/archive/ArchiveWindow.h"
+
+#include <QMessageBox>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QTableView>
+#include <QTimer>
 
 using namespace AppTest;
 
@@ -142,6 +160,68 @@ public:
     void SetKeepAliveTimer(bool) override {}
 };
 
+// The FTP server of the update wizard's pages, started once for the test
+// program: slow, so that the download page is seen while it downloads.
+TestEnv::CFtpTestServer& UpdateServer()
+{
+    static TestEnv::CFtpTestServer server("dialogfit", "slow");
+    static const bool filled = [] {
+        server.Put("VnUpgrade/Brelmora/Setup_V_1_9_0_0.exe", std::string(6u << 20, 'x'));
+        return true;
+    }();
+    (void)filled;
+    return server;
+}
+
+// An archive of a few rolls, one of them edited twice after its download.
+std::string SmallArchive()
+{
+    static const std::string path = [] {
+        const std::string file = TestEnv::TempDir() + "/dialogfit-archive.sqlite";
+        std::filesystem::remove(file);
+        auto archive = Archive::CLabArchive::Open(Archive::ParseArchiveLocation(Platform::FromUtf8(file)),
+                                                  Archive::CLabArchive::EMode::Write);
+        std::vector<DataTest::Series> list;
+        for (int i = 0; i < 12; ++i)
+            list.push_back(ViewTest::MakeSeries("PM3-" + std::to_string(4700 + i), static_cast<uint16_t>(i + 1),
+                                                ViewTest::Values(10, static_cast<uint8_t>(90 + i % 5)), 80, 120,
+                                                848000000u + static_cast<uint32_t>(i) * 30000));
+        CPaperDoc doc;
+        ViewTest::Load(doc, list);
+        archive->Import(doc.GetOriginal(), doc.GetCurrent(), Archive::DownloadSource(u"COM1:"));
+        doc.SetRollId(3, u"PM3-4703A");
+        doc.SetComment(3, u"Winder 2, retested after the splice");
+        archive->Import(doc.GetOriginal(), doc.GetCurrent(), Archive::FileSource(u"/lab/PM3-week49.vnr", {1, 2}));
+        doc.SetLowerLimit(3, 84);
+        archive->Import(doc.GetOriginal(), doc.GetCurrent(), Archive::FileSource(u"/lab/PM3-week49.vnr", {3, 4}));
+        return file;
+    }();
+    return path;
+}
+
+// Opens a message box through the program's own call and collects the
+// faults of the box while its modal loop runs; the box is then closed.
+template <typename Open>
+std::vector<std::string> FaultsOfModal(Open open)
+{
+    std::vector<std::string> faults;
+    bool seen = false;
+    QTimer::singleShot(0, [&] {
+        QWidget* box = QApplication::activeModalWidget();
+        if (box == nullptr)
+            return;
+        seen = true;
+        ViewTest::ProcessEvents();
+        faults = Faults(*box);
+        if (auto* message = qobject_cast<QMessageBox*>(box))
+            message->done(QMessageBox::Cancel);
+    });
+    open();
+    if (!seen)
+        faults.push_back("no modal box was shown");
+    return faults;
+}
+
 class DialogFit : public CShellTest {
 protected:
     void SetUp() override
@@ -214,6 +294,67 @@ protected:
             CDevSelectSheet sheet(settings, prompt, SWizardStart{});
             check("connection wizard", sheet);
         }
+        auto collect = [&all](const std::string& what, const std::vector<std::string>& faults) {
+            for (const std::string& fault : faults)
+                all.push_back(what + ": " + fault);
+        };
+        {
+            // The update wizard as the user meets it: a newer installer
+            // found on the search page, then the download page downloading.
+            TestEnv::CFtpTestServer& server = UpdateServer();
+            EXPECT_TRUE(server.Ready()) << server.Log();
+            const std::string folder = TestEnv::TempDir() + "/dialogfit-program";
+            std::filesystem::create_directories(folder);
+            CAutoUpdate wizard(nullptr, Update::SProgramIdentity::Make(u"Brelmora", u"1.8.1.0"),
+                               Update::ParseFtpServer(Platform::FromUtf8(server.Url())), QString::fromStdString(folder));
+            wizard.BeginRun();
+            wizard.show();
+            if (WaitUntil([&] { return wizard.GetWizardButtons() == CAutoUpdate::buttonsNext; }))
+                collect("update wizard, search", Faults(wizard));
+            else
+                all.push_back("update wizard: no newer installer found");
+            wizard.NextButton()->click();
+            if (WaitUntil([&] { return wizard.DownloadPage()->Progress() >= 1; }))
+                collect("update wizard, download", Faults(wizard));
+            else
+                all.push_back("update wizard: the download did not start");
+            wizard.CancelButton()->click();
+            WaitUntil([&] { return !wizard.isVisible(); });
+        }
+        {
+            QWidget window;
+            CDesktopConnectionUi ui(&window);
+            ui.ShowProgress();
+            ui.SetProgress(42, 1234567, 2939456);
+            ViewTest::ProcessEvents();
+            if (ui.ProgressWindow() != nullptr)
+                collect("download progress", Faults(*ui.ProgressWindow()));
+            else
+                all.push_back("download progress: no window");
+            ui.HideProgress();
+        }
+        {
+            const auto location = Archive::ParseArchiveLocation(Platform::FromUtf8(SmallArchive()));
+            CArchiveWindow window(location);
+            window.resize(1000, 700);
+            window.show();
+            WaitUntil([&] { return !window.TrendPending(); });
+            collect("archive window", Faults(window));
+            auto archive = Archive::CLabArchive::Open(location, Archive::CLabArchive::EMode::Read);
+            const auto edited = archive->Find({}, false).at(3);
+            CArchiveHistoryDlg history(archive->History(edited.measurementId));
+            check("archive history", history);
+        }
+        const std::u16string longText =
+            u"The file /home/lab/Projects/PM3 week 49/winder 2 retest.vnr could not be saved: "
+            u"the disk is full.";
+        for (int kind : {Gui::messageInformation, Gui::messageWarning, Gui::messageError, Gui::messageFatal})
+            collect("message box " + std::to_string(kind),
+                    FaultsOfModal([&] { Gui::ShowMessage(kind, longText); }));
+        for (auto question : {IPrompt::questionYesNoCancel, IPrompt::questionYesNo, IPrompt::questionRetryCancel,
+                              IPrompt::questionOkCancel})
+            collect("question " + std::to_string(static_cast<int>(question)),
+                    FaultsOfModal([&] { Gui::Ask(question, u"Save the changes to PM3 week 49.vnr?"); }));
         return all;
     }
 
