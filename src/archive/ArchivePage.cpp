@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "archive/ArchivePage.h"
 
+#include <algorithm>
+
 #include "archive/LabArchive.h"
 #include "archive/SeriesState.h"
 #include "platform/Text.h"
@@ -73,19 +75,20 @@ std::string FindOrder(EFindColumn column, bool descending)
 // the page is ordered by an indexed column (time, serial) and a bounded
 // count on the roll-ID index reaches the bound, the page is read in that
 // order instead, the pattern checked on each row: the first page then reads
-// about count × (archive / matches) rows.  The bound grows with the page's
-// number so that a deep page of a middling pattern keeps the index.
-bool CLabArchive::RollPatternIsWide(const SFindFilter& filter, const SPageRequest& page)
+// about count × (archive / matches) rows.  The bound grows with the rows
+// wanted (10,000 more for every 200) so that a deep page or a long list of a
+// middling pattern keeps the index.  Find with a limit decides alike.
+bool CLabArchive::RollPatternIsWide(const SFindFilter& filter, EFindColumn order, int64_t rowsWanted,
+                                    int64_t widePatternRows)
 {
     if (!filter.rollPattern || !HasWildcards(*filter.rollPattern))
         return false;
-    if (page.column != EFindColumn::Time && page.column != EFindColumn::Serial)
+    if (order != EFindColumn::Time && order != EFindColumn::Serial)
         return false;
     const std::string like = LikePattern(*filter.rollPattern);
     if (like.empty() || like[0] == '%' || like[0] == '_')
         return false;   // no fixed beginning: no index serves it anyway
-    const int64_t pageNumber = page.count > 0 ? page.offset / page.count : 0;
-    const int64_t bound = page.widePatternRows * (pageNumber + 1);
+    const int64_t bound = widePatternRows * std::max<int64_t>(1, rowsWanted / 200);
     auto rows = m_db->Query("SELECT count(*) FROM (SELECT 1 FROM revision WHERE latest = 1"
                             " AND roll_id_folded LIKE $1 ESCAPE '\\' LIMIT $2) AS fitting",
                             {SSqlValue::Text(like), SSqlValue::Int(bound)});
@@ -95,7 +98,8 @@ bool CLabArchive::RollPatternIsWide(const SFindFilter& filter, const SPageReques
 std::vector<SArchivedRevision> CLabArchive::FindPage(const SFindFilter& filter, const SPageRequest& page)
 {
     SqlParams params;
-    const std::string where = FindWhere(filter, params, !RollPatternIsWide(filter, page));
+    const bool wide = RollPatternIsWide(filter, page.column, page.offset + page.count, page.widePatternRows);
+    const std::string where = FindWhere(filter, params, !wide);
     std::string tail = FindOrder(page.column, page.descending);
     params.push_back(SSqlValue::Int(page.count));
     tail += " LIMIT $" + std::to_string(params.size());

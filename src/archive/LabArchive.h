@@ -25,6 +25,7 @@ class CPaperData;
 namespace Archive {
 
 struct SPageRequest;
+enum class EFindColumn;
 
 class CLabArchive {
 public:
@@ -66,7 +67,7 @@ public:
 private:
     CLabArchive(std::unique_ptr<ISqlConnection> db, std::u16string name);
     void PrepareSchema(EMode mode);
-    bool RollPatternIsWide(const SFindFilter& filter, const SPageRequest& page);
+    bool RollPatternIsWide(const SFindFilter& filter, EFindColumn order, int64_t rowsWanted, int64_t widePatternRows);
     std::vector<SArchivedRevision> Select(const std::string& where, const SqlParams& params, bool withContent,
                                           const std::string& tail);
 
