@@ -78,8 +78,7 @@ std::string FindOrder(EFindColumn column, bool descending)
 // about count × (archive / matches) rows.  The bound grows with the rows
 // wanted (10,000 more for every 200) so that a deep page or a long list of a
 // middling pattern keeps the index.  Find with a limit decides alike.
-bool CLabArchive::RollPatternIsWide(const SFindFilter& filter, EFindColumn order, int64_t rowsWanted,
-                                    int64_t widePatternRows)
+bool CLabArchive::RollPatternIsWide(const SFindFilter& filter, EFindColumn order, int64_t rowsWanted)
 {
     if (!filter.rollPattern || !HasWildcards(*filter.rollPattern))
         return false;
@@ -88,7 +87,7 @@ bool CLabArchive::RollPatternIsWide(const SFindFilter& filter, EFindColumn order
     const std::string like = LikePattern(*filter.rollPattern);
     if (like.empty() || like[0] == '%' || like[0] == '_')
         return false;   // no fixed beginning: no index serves it anyway
-    const int64_t bound = widePatternRows * std::max<int64_t>(1, rowsWanted / 200);
+    const int64_t bound = m_widePatternRows * std::max<int64_t>(1, rowsWanted / 200);
     auto rows = m_db->Query("SELECT count(*) FROM (SELECT 1 FROM revision WHERE latest = 1"
                             " AND roll_id_folded LIKE $1 ESCAPE '\\' LIMIT $2) AS fitting",
                             {SSqlValue::Text(like), SSqlValue::Int(bound)});
@@ -98,7 +97,7 @@ bool CLabArchive::RollPatternIsWide(const SFindFilter& filter, EFindColumn order
 std::vector<SArchivedRevision> CLabArchive::FindPage(const SFindFilter& filter, const SPageRequest& page)
 {
     SqlParams params;
-    const bool wide = RollPatternIsWide(filter, page.column, page.offset + page.count, page.widePatternRows);
+    const bool wide = RollPatternIsWide(filter, page.column, page.offset + page.count);
     const std::string where = FindWhere(filter, params, !wide);
     std::string tail = FindOrder(page.column, page.descending);
     params.push_back(SSqlValue::Int(page.count));

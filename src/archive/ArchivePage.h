@@ -20,10 +20,6 @@ struct SPageRequest {
     bool descending = false;
     int64_t offset = 0;
     int64_t count = 200;
-    // From this many series whose roll ID fits a prefix pattern, the page is
-    // read in the requested order rather than through the roll-ID index
-    // (tests set it low to take that path with few series).
-    int64_t widePatternRows = 10000;
 };
 
 // The WHERE clause of the filter over the newest revisions ("r." columns)

@@ -578,7 +578,7 @@ std::vector<SArchivedRevision> CLabArchive::Select(const std::string& where, con
 std::vector<SArchivedRevision> CLabArchive::Find(const SFindFilter& filter, bool withContent)
 {
     SqlParams params;
-    const bool wide = filter.limit && RollPatternIsWide(filter, EFindColumn::Time, *filter.limit, SPageRequest{}.widePatternRows);
+    const bool wide = filter.limit && RollPatternIsWide(filter, EFindColumn::Time, *filter.limit);
     const std::string where = FindWhere(filter, params, !wide);
     std::string tail = " ORDER BY r.date_time, r.measurement_id";
     if (filter.limit) {

@@ -53,7 +53,10 @@ public:
     // device texts and information block.
     std::vector<SArchivedRevision> Find(const SFindFilter& filter, bool withContent);
     // One page of the newest revisions that pass the filter, in the
-    // request's order, without content (ArchivePage.cpp).
+    // request's order, without content (ArchivePage.cpp).  From
+    // `SetWidePatternRows` series whose roll ID fits a prefix pattern (for
+    // each 200 rows wanted), a page or a limited list is read in its own
+    // order rather than through the roll-ID index (tests set it low).
     std::vector<SArchivedRevision> FindPage(const SFindFilter& filter, const SPageRequest& page);
     // Every revision of one measurement, oldest first (with content); empty
     // when there is no such measurement.
@@ -64,15 +67,18 @@ public:
     // measurements.
     SCheckReport Check();
 
+    void SetWidePatternRows(int64_t rows) { m_widePatternRows = rows; }
+
 private:
     CLabArchive(std::unique_ptr<ISqlConnection> db, std::u16string name);
     void PrepareSchema(EMode mode);
-    bool RollPatternIsWide(const SFindFilter& filter, EFindColumn order, int64_t rowsWanted, int64_t widePatternRows);
+    bool RollPatternIsWide(const SFindFilter& filter, EFindColumn order, int64_t rowsWanted);
     std::vector<SArchivedRevision> Select(const std::string& where, const SqlParams& params, bool withContent,
                                           const std::string& tail);
 
     std::unique_ptr<ISqlConnection> m_db;
     std::u16string m_name;
+    int64_t m_widePatternRows = 10000;
 };
 
 // The source of a download from `port` ("download from PORT").

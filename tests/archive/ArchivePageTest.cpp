@@ -59,8 +59,9 @@ protected:
                                                 const Archive::SFindFilter& filter = {}, int64_t widePatternRows = 10000)
     {
         std::vector<Archive::SArchivedRevision> all;
+        m_archive->SetWidePatternRows(widePatternRows);
         for (int64_t offset = 0;; offset += pageSize) {
-            const auto page = m_archive->FindPage(filter, {column, descending, offset, pageSize, widePatternRows});
+            const auto page = m_archive->FindPage(filter, {column, descending, offset, pageSize});
             all.insert(all.end(), page.begin(), page.end());
             if (static_cast<int64_t>(page.size()) < pageSize)
                 return all;
@@ -146,39 +147,22 @@ TEST_P(ArchivePages, WidePatternsFindTheSameRowsAsNarrowOnes)
     EXPECT_TRUE(All(EFindColumn::Time, false, 4, none, 1).empty());
 }
 
-// With the bound as shipped: 12,000 rolls of one pattern among 14,000 make a
-// wide pattern for the first page and for a list with a limit; both read in
-// time order still give the rows the index gives.
-TEST(ArchiveWidePattern, FirstPageAndLimitedListAsThroughTheIndex)
+// A list with a limit decides like a page: read in time order for a wide
+// pattern, it gives the rows the index gives.
+TEST_P(ArchivePages, ALimitedListOfAWidePatternAsThroughTheIndex)
 {
-    const auto location = Archive::ParseArchiveLocation(Platform::FromUtf8(TestEnv::TempDir() + "/wide.sqlite"));
-    auto archive = CLabArchive::Open(location, CLabArchive::EMode::Write);
-    CPaperDoc doc;
-    std::vector<SSeriesPlan> plans;
-    for (int i = 0; i < 14000; ++i) {
-        // Times out of order of the IDs, so that either order differs.
-        const std::string id = (i % 7 == 0 ? "Q-" : "R-1") + std::to_string(100000 + i);
-        plans.push_back({id, static_cast<uint16_t>(i % 60000 + 1), 800000000u + static_cast<uint32_t>((i * 7919) % 14000) * 60u,
-                         {static_cast<uint8_t>(80 + i % 9)}});
-    }
-    FillDocument(doc, "VT-7", plans);
-    archive->Import(doc.GetOriginal(), doc.GetCurrent(), Archive::DownloadSource(u"COM2:"));
     Archive::SFindFilter filter;
-    filter.rollPattern = u"r-1*";
-    const auto all = archive->Find(filter, false);
-    ASSERT_EQ(all.size(), 12000u);
-    const auto page = archive->FindPage(filter, {EFindColumn::Time, false, 0, 200});
-    ASSERT_EQ(page.size(), 200u);
-    for (size_t i = 0; i < page.size(); ++i)
-        EXPECT_EQ(page[i].measurementId, all[i].measurementId);
-    const auto narrow = archive->FindPage(filter, {EFindColumn::Time, false, 0, 200, 1000000});
-    for (size_t i = 0; i < page.size(); ++i)
-        EXPECT_EQ(narrow[i].measurementId, page[i].measurementId);
-    filter.limit = 300;
-    const auto limited = archive->Find(filter, false);
-    ASSERT_EQ(limited.size(), 300u);
-    for (size_t i = 0; i < limited.size(); ++i)
-        EXPECT_EQ(limited[i].measurementId, all[i].measurementId);
+    filter.rollPattern = u"p-1*";
+    const auto all = m_archive->Find(filter, false);
+    ASSERT_EQ(all.size(), 11u);
+    filter.limit = 4;
+    for (int64_t wide : {int64_t{1}, int64_t{10000}}) {
+        m_archive->SetWidePatternRows(wide);
+        const auto limited = m_archive->Find(filter, false);
+        ASSERT_EQ(limited.size(), 4u);
+        for (size_t i = 0; i < limited.size(); ++i)
+            EXPECT_EQ(limited[i].measurementId, all[i].measurementId);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Both, ArchivePages, ::testing::Values(EBackend::Sqlite, EBackend::Postgres),
