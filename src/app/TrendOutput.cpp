@@ -2,25 +2,21 @@
 #include "app/TrendOutput.h"
 
 #include <QApplication>
-#include <QFile>
+#include <QByteArray>
 #include <QPrinter>
-#include <QTemporaryDir>
 
 #include <charconv>
-#include <clocale>
 #include <cstdio>
 
 #include "app/AppStrings.h"
-#include "app/BrelmoraApp.h"
 #include "app/TrendOutputStrings.h"
+#include "app/WindowlessOutput.h"
 #include "archive/ArchiveError.h"
 #include "archive/FilterOptions.h"
 #include "archive/LabArchive.h"
 #include "archive/TrendChart.h"
-#include "data/AtomicFile.h"
 #include "data/OutputTarget.h"
 #include "platform/ErrorCodes.h"
-#include "platform/FileException.h"
 #include "platform/StringTable.h"
 #include "platform/Text.h"
 #include "views/trend/TrendPicture.h"
@@ -29,42 +25,19 @@ namespace TrendOutput {
 
 namespace {
 
-enum ExitCode { exitOk = 0, exitUsage = 1, exitCannotWrite = 3, exitNothingToShow = 5 };
+using WindowlessOutput::CannotWrite;
+using WindowlessOutput::PrintError;
+using WindowlessOutput::WriteTarget;
 
 std::u16string Message(uint32_t id, const std::string& a = std::string(), const std::string& b = std::string())
 {
     return Platform::FormatU(Platform::LoadString(id).c_str(), a.c_str(), b.c_str());
 }
 
-void PrintError(const std::u16string& text)
-{
-    std::fprintf(stderr, "brelmora: %s\n", Platform::ToUtf8(text).c_str());
-}
-
-int CannotWrite(const std::u16string& file, const std::string& cause)
-{
-    std::fprintf(stderr, "%s: %s\n", Platform::ToUtf8(file).c_str(),
-                 Platform::ToUtf8(Platform::FormatU(Platform::LoadString(AppStrings::kCannotWrite).c_str(),
-                                                    cause.c_str()))
-                     .c_str());
-    return exitCannotWrite;
-}
-
 bool EndsWith(const std::u16string& path, std::u16string_view extension)
 {
     return path.size() > extension.size() &&
            Platform::EqualsNoCase(std::u16string_view(path).substr(path.size() - extension.size()), extension);
-}
-
-int WriteTarget(const std::u16string& path, const QByteArray& bytes)
-{
-    try {
-        AtomicFile::WriteBytes(path, reinterpret_cast<const uint8_t*>(bytes.constData()),
-                               static_cast<size_t>(bytes.size()));
-    } catch (const Platform::CFileException& e) {
-        return CannotWrite(path, Platform::DescribeError(e.GetOsError()));
-    }
-    return exitOk;
 }
 
 } // namespace
@@ -139,22 +112,13 @@ STrendCommandLine Parse(const std::vector<std::u16string>& args)
     return c;
 }
 
-int Main(int argc, char** argv)
+int Run(const std::vector<std::u16string>& args)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    std::setlocale(LC_NUMERIC, "C");
-    std::vector<std::u16string> args;
-    for (const QString& arg : QCoreApplication::arguments())
-        args.push_back(arg.toStdU16String());
-    CBrelmoraApp app;
-    app.PrepareWithoutWindow();
-
     const STrendCommandLine c = Parse(args);
     if (!c.error.empty()) {
         PrintError(c.error);
         std::fprintf(stderr, "%s\n", Platform::ToUtf8(Platform::LoadString(TrendOutputStrings::kUsage)).c_str());
-        return exitUsage;
+        return WindowlessOutput::exitUsage;
     }
     // The target first: nothing is read when it cannot be written.
     if (const uint32_t error = OutputTarget::Check(Platform::ToUtf8(c.outputPath)))
@@ -171,7 +135,7 @@ int Main(int argc, char** argv)
     }
     if (chart.points.empty()) {
         PrintError(Platform::LoadString(TrendOutputStrings::kNothingFound));
-        return exitNothingToShow;
+        return WindowlessOutput::exitNothingToPrint;
     }
 
     STrendStyle style;
@@ -185,23 +149,8 @@ int Main(int argc, char** argv)
             return CannotWrite(c.outputPath, Platform::ToUtf8(Platform::LoadString(AppStrings::kPictureFailed)));
         return WriteTarget(c.outputPath, picture);
     }
-    // Printed into a private folder, then moved to the target in one step.
-    QTemporaryDir folder;
-    if (!folder.isValid())
-        return CannotWrite(c.outputPath, folder.errorString().toStdString());
-    const QString scratch = folder.filePath(QStringLiteral("trend.pdf"));
-    {
-        QPrinter printer(QPrinter::HighResolution);
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(scratch);
-        printer.setDocName(QStringLiteral("Brelmora trend"));
-        if (!TrendPicture::Print(printer, chart, style))
-            return CannotWrite(c.outputPath, Platform::ToUtf8(Platform::LoadString(AppStrings::kPrintoutFailed)));
-    }
-    QFile file(scratch);
-    if (!file.open(QIODevice::ReadOnly))
-        return CannotWrite(c.outputPath, file.errorString().toStdString());
-    return WriteTarget(c.outputPath, file.readAll());
+    return WindowlessOutput::PrintPdf(c.outputPath, QStringLiteral("Brelmora trend"),
+                                      [&](QPrinter& printer) { return TrendPicture::Print(printer, chart, style); });
 }
 
 } // namespace TrendOutput

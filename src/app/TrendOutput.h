@@ -34,7 +34,8 @@ struct STrendCommandLine {
 };
 STrendCommandLine Parse(const std::vector<std::u16string>& args);
 
-// The whole run: its own QApplication on the offscreen platform.
-int Main(int argc, char** argv);
+// The whole run, once the QApplication (offscreen) and the program's
+// strings are there.
+int Run(const std::vector<std::u16string>& args);
 
 } // namespace TrendOutput

@@ -60,13 +60,14 @@ void PrintFileError(const std::u16string& file, const std::u16string& text)
     std::fprintf(stderr, "%s: %s\n", Platform::ToUtf8(file).c_str(), Platform::ToUtf8(text).c_str());
 }
 
+} // namespace
+
 int CannotWrite(const std::u16string& file, const std::string& cause)
 {
     PrintFileError(file, Platform::FormatU(Platform::LoadString(AppStrings::kCannotWrite).c_str(), cause.c_str()));
     return exitCannotWrite;
 }
 
-// Replaces the target with `bytes` in one step.
 int WriteTarget(const std::u16string& path, const QByteArray& bytes)
 {
     try {
@@ -78,10 +79,7 @@ int WriteTarget(const std::u16string& path, const QByteArray& bytes)
     return exitOk;
 }
 
-// Prints into a PDF file in a private folder with `print`, then moves its
-// bytes to the target.
-template <typename PrintFn>
-int PrintPdf(const std::u16string& target, PrintFn print)
+int PrintPdf(const std::u16string& target, const QString& docName, const std::function<bool(QPrinter&)>& print)
 {
     QTemporaryDir folder;
     if (!folder.isValid())
@@ -91,7 +89,7 @@ int PrintPdf(const std::u16string& target, PrintFn print)
         QPrinter printer(QPrinter::HighResolution);
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(scratch);
-        printer.setDocName(PrintJob::DocumentName(nullptr));
+        printer.setDocName(docName);
         if (!print(printer))
             return CannotWrite(target, Platform::ToUtf8(Platform::LoadString(AppStrings::kPrintoutFailed)));
     }
@@ -100,8 +98,6 @@ int PrintPdf(const std::u16string& target, PrintFn print)
         return CannotWrite(target, file.errorString().toStdString());
     return WriteTarget(target, file.readAll());
 }
-
-} // namespace
 
 void PrintError(const std::u16string& text)
 {
@@ -168,7 +164,8 @@ int Run(const SCommandLine& commandLine)
         options.font = QApplication::font();
         CTablePrintLayout table(doc, std::move(options));
         const SPrintInfo info = PageFrame::MakePrintInfo(doc);
-        return PrintPdf(commandLine.outputPath, [&](QPrinter& printer) { return table.Print(printer, info); });
+        return PrintPdf(commandLine.outputPath, PrintJob::DocumentName(nullptr),
+                        [&](QPrinter& printer) { return table.Print(printer, info); });
     }
 
     // The summary as the page shows it; without a window the layout is the
@@ -182,7 +179,7 @@ int Run(const SCommandLine& commandLine)
     const QFont font = QApplication::font();
     if (commandLine.output == SCommandLine::outputPdf) {
         const SPrintInfo info = PageFrame::MakePrintInfo(doc);
-        return PrintPdf(commandLine.outputPath,
+        return PrintPdf(commandLine.outputPath, PrintJob::DocumentName(nullptr),
                         [&](QPrinter& printer) { return SummaryPrinter::Print(printer, data, 0, font, info); });
     }
     const bool svg = Platform::EqualsNoCase(

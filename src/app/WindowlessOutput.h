@@ -7,8 +7,12 @@
 // then replaced in one step.
 #pragma once
 
+#include <functional>
 #include <string>
 
+class QByteArray;
+class QPrinter;
+class QString;
 struct SCommandLine;
 
 namespace WindowlessOutput {
@@ -26,6 +30,15 @@ int Run(const SCommandLine& commandLine);
 
 // "brelmora: <text>" on standard error.
 void PrintError(const std::u16string& text);
+
+// What every windowless output (these and the trend's) writes its target
+// with.  "FILE: cannot write: cause" on standard error; exitCannotWrite.
+int CannotWrite(const std::u16string& file, const std::string& cause);
+// Replaces the target with `bytes` in one step: exitOk or CannotWrite's.
+int WriteTarget(const std::u16string& path, const QByteArray& bytes);
+// Prints with `print` into a PDF file named `docName` in a private folder,
+// then moves its bytes to the target: exitOk or CannotWrite's.
+int PrintPdf(const std::u16string& target, const QString& docName, const std::function<bool(QPrinter&)>& print);
 
 // Prints `text` and a line end on standard output (--help, --version):
 // exitOk, or exitCannotWrite with a message when it cannot be written (a

@@ -28,9 +28,8 @@ int main(int argc, char* argv[])
     std::vector<std::u16string> raw;
     for (int i = 0; i < argc; ++i)
         raw.push_back(Platform::FromUtf8(argv[i]));
-    if (TrendOutput::Wanted(raw))
-        return TrendOutput::Main(argc, argv);
-    if (NeedsNoDisplay(raw))
+    const bool trend = TrendOutput::Wanted(raw);
+    if (trend || NeedsNoDisplay(raw))
         qputenv("QT_QPA_PLATFORM", "offscreen");
 
     QApplication application(argc, argv);
@@ -40,9 +39,12 @@ int main(int argc, char* argv[])
     std::vector<std::u16string> args;
     for (const QString& arg : QCoreApplication::arguments())
         args.push_back(arg.toStdU16String());
-    const SCommandLine commandLine = ParseCommandLine(args);
-
     CBrelmoraApp app;
+    if (trend) {
+        app.PrepareWithoutWindow();
+        return TrendOutput::Run(args);
+    }
+    const SCommandLine commandLine = ParseCommandLine(args);
     if (commandLine.help || commandLine.version || !commandLine.error.empty() || commandLine.IsWithoutWindow()) {
         app.PrepareWithoutWindow();
         if (commandLine.help)

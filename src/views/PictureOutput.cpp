@@ -40,4 +40,15 @@ QImage Image(const QSize& size, const DrawFunction& draw)
     return image;
 }
 
+QByteArray Png(const QImage& image)
+{
+    if (image.isNull())
+        return QByteArray();
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return png;
+}
+
 } // namespace PictureOutput

@@ -22,5 +22,7 @@ QByteArray Svg(const QSize& size, const DrawFunction& draw);
 // `draw` rendered into a white image of `size` pixels; null when the image
 // cannot be held in memory.
 QImage Image(const QSize& size, const DrawFunction& draw);
+// `image` as PNG bytes; empty for a null image.
+QByteArray Png(const QImage& image);
 
 } // namespace PictureOutput

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "views/summary/SummaryPicture.h"
 
-#include <QBuffer>
 #include <QPainter>
 
 #include "views/PictureOutput.h"
@@ -54,14 +53,7 @@ QImage Image(const SSummaryViewData& data, int clientWidth, const QFont& font)
 
 QByteArray Png(const SSummaryViewData& data, int clientWidth, const QFont& font)
 {
-    const QImage image = Image(data, clientWidth, font);
-    if (image.isNull())
-        return QByteArray();
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return png;
+    return PictureOutput::Png(Image(data, clientWidth, font));
 }
 
 } // namespace SummaryPicture

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "views/trend/TrendPicture.h"
 
-#include <QBuffer>
 #include <QPageLayout>
 #include <QPainter>
 #include <QPrinter>
@@ -40,14 +39,7 @@ QImage Image(const Archive::STrendChart& chart, const STrendStyle& style)
 
 QByteArray Png(const Archive::STrendChart& chart, const STrendStyle& style)
 {
-    const QImage image = Image(chart, style);
-    if (image.isNull())
-        return QByteArray();
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return png;
+    return PictureOutput::Png(Image(chart, style));
 }
 
 bool Print(QPrinter& printer, const Archive::STrendChart& chart, const STrendStyle& style)
