@@ -29,14 +29,10 @@ protected:
                 Platform::FromUtf8(TestEnv::TempDir() + "/backend-" + std::to_string(++n) + ".sqlite"));
             return;
         }
-        CPostgres* pg = CPostgres::Get();
-        if (pg == nullptr) {
-            const char* ci = std::getenv("CI");
-            if (ci != nullptr && std::string(ci) == "true")
-                FAIL() << "the PostgreSQL server of the tests did not start";
-            GTEST_SKIP() << "no PostgreSQL server for the tests";
-        }
-        m_location = Archive::ParseArchiveLocation(Platform::FromUtf8(pg->NewDatabase()));
+        std::string url;
+        NewPostgresDatabase(url);
+        if (!url.empty())
+            m_location = Archive::ParseArchiveLocation(Platform::FromUtf8(url));
     }
 
     std::unique_ptr<CLabArchive> Open(CLabArchive::EMode mode = CLabArchive::EMode::Write)

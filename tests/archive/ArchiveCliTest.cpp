@@ -194,14 +194,9 @@ TEST_P(ArchiveCliBackends, EightImportersOverOverlappingFoldersKeepEverySeriesOn
     if (GetParam() == EBackend::Sqlite) {
         archive = TestEnv::TempDir() + "/eight.sqlite";
     } else {
-        CPostgres* pg = CPostgres::Get();
-        if (pg == nullptr) {
-            const char* ci = std::getenv("CI");
-            if (ci != nullptr && std::string(ci) == "true")
-                FAIL() << "the PostgreSQL server of the tests did not start";
-            GTEST_SKIP() << "no PostgreSQL server for the tests";
-        }
-        archive = pg->NewDatabase();
+        NewPostgresDatabase(archive);
+        if (archive.empty())
+            return;
     }
     const std::string base = NewFolder(GetParam() == EBackend::Sqlite ? "eight-sqlite" : "eight-pg");
     for (int f = 0; f < 4; ++f) {

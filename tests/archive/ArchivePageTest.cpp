@@ -31,14 +31,11 @@ protected:
             m_location = Archive::ParseArchiveLocation(
                 Platform::FromUtf8(TestEnv::TempDir() + "/pages-" + std::to_string(++n) + ".sqlite"));
         } else {
-            CPostgres* pg = CPostgres::Get();
-            if (pg == nullptr) {
-                const char* ci = std::getenv("CI");
-                if (ci != nullptr && std::string(ci) == "true")
-                    FAIL() << "the PostgreSQL server of the tests did not start";
-                GTEST_SKIP() << "no PostgreSQL server for the tests";
-            }
-            m_location = Archive::ParseArchiveLocation(Platform::FromUtf8(pg->NewDatabase()));
+            std::string url;
+            NewPostgresDatabase(url);
+            if (url.empty())
+                return;
+            m_location = Archive::ParseArchiveLocation(Platform::FromUtf8(url));
         }
         m_archive = CLabArchive::Open(m_location, CLabArchive::EMode::Write);
         CPaperDoc doc;

@@ -211,6 +211,19 @@ int64_t CountRows(const Archive::SArchiveLocation& location, const std::string& 
     return n;
 }
 
+void NewPostgresDatabase(std::string& url)
+{
+    url.clear();
+    CPostgres* pg = CPostgres::Get();
+    if (pg == nullptr) {
+        const char* ci = std::getenv("CI");
+        if (ci != nullptr && std::string(ci) == "true")
+            FAIL() << "the PostgreSQL server of the tests did not start";
+        GTEST_SKIP() << "no PostgreSQL server for the tests";
+    }
+    url = pg->NewDatabase();
+}
+
 CPostgres* CPostgres::Get(bool start)
 {
     static CPostgres server;

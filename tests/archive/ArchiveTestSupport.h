@@ -61,6 +61,11 @@ private:
     bool m_running = false;
 };
 
+// A fresh database of the tests' server: its URL in `url`.  Without a
+// server `url` stays empty and the test fails in CI (where the server must
+// run) or is skipped elsewhere; the caller returns then.
+void NewPostgresDatabase(std::string& url);
+
 std::string ReadFile(const std::string& path);
 int64_t CountRows(const Archive::SArchiveLocation& location, const std::string& table);
 

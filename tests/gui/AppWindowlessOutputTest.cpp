@@ -18,44 +18,15 @@
 #include "data/PaperDoc.h"
 #include "platform/Text.h"
 #include "support/TestEnv.h"
+#include "WindowlessRun.h"
 
 namespace {
 
 const std::string kSample = std::string(BRELMORA_SOURCE_DIR) + "/examples/sample.vnr";
 
-struct SRun {
-    int status = -1;
-    std::string out, err;
-};
-
-// Runs the program with no display at all: Qt must choose its offscreen
-// platform by itself.
-SRun RunProgram(const std::vector<std::string>& args)
-{
-    QProcess process;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.remove(QStringLiteral("QT_QPA_PLATFORM"));
-    env.remove(QStringLiteral("DISPLAY"));
-    env.remove(QStringLiteral("WAYLAND_DISPLAY"));
-    process.setProcessEnvironment(env);
-    QStringList list;
-    for (const std::string& a : args)
-        list << QString::fromStdString(a);
-    process.start(QString::fromUtf8(BRELMORA_BINARY_DIR) + QStringLiteral("/bin/brelmora"), list);
-    SRun run;
-    if (!process.waitForFinished(60000))
-        return run;
-    run.status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    run.out = process.readAllStandardOutput().toStdString();
-    run.err = process.readAllStandardError().toStdString();
-    return run;
-}
-
-std::string Read(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
+using WindowlessRun::Read;
+using WindowlessRun::RunProgram;
+using WindowlessRun::SRun;
 
 class AppWindowlessOutput : public ::testing::Test {
 protected:
